@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <type_traits>
+
+#include "tradewire/Records.h"
+#include "tradewire/Server.h"
+
+namespace {
+
+TEST(Records, DefaultsAreZeroAndEmpty) {
+    const COrderInfo order;
+    EXPECT_EQ(order.CloseFlag, 0);
+    EXPECT_EQ(order.InternalNo, 0);
+    EXPECT_TRUE(order.Value28.IsEmpty());
+    const CBargain bargain;
+    EXPECT_EQ(bargain.CloseFlag, 0);
+    EXPECT_EQ(bargain.Direction, 0);
+    const CForexMerch merch;
+    EXPECT_EQ(merch.Value37[15], 0.0f);
+    EXPECT_EQ(merch.Value46[13], 0.0f);
+    EXPECT_EQ(merch.RealtimePrice.Ask, 0.0f);
+    const CBaseInfo base;
+    EXPECT_TRUE(base.Value4[16].IsEmpty());
+    const CGroup group;
+    EXPECT_EQ(group.Value8[26], 0.0f);
+    const CAccountInfo account;
+    EXPECT_TRUE(account.Funds.IsEmpty());
+    EXPECT_EQ(account.InternalNo, 0);
+}
+
+TEST(Records, WidthsAndPolymorphismMatchTheInterface) {
+    static_assert(sizeof(CAccountInfo::Value23) == 4, "the account's long is 32 bits");
+    static_assert(sizeof(CFundInfo::Balance) == 8);
+    static_assert(sizeof(CBargain::Lots) == 4);
+    static_assert(std::has_virtual_destructor_v<CForexMerch>);
+    static_assert(!std::is_polymorphic_v<COrderInfo>);
+    static_assert(!std::is_polymorphic_v<CAccountInfo>);
+    static_assert(std::is_same_v<std::underlying_type_t<E_ErrorCode>, int>);
+
+    SUCCEED();
+}
+
+TEST(Records, CopiesAreMemberWiseAndDeep) {
+    CForexMerch merch;
+    merch.MerchCode = L"EURUSD";
+    merch.Value37[3] = 1.5f;
+    merch.RealtimePrice.Bid = 1.2f;
+    merch.RealtimePrice.QuoteStamp = L"10:00";
+    CForexMerch copy(merch);
+    EXPECT_EQ(copy.RealtimePrice.Bid, 1.2f);
+    EXPECT_EQ(copy.RealtimePrice.QuoteStamp, L"10:00");
+    EXPECT_EQ(copy.Value37[3], 1.5f);
+    copy.RealtimePrice.QuoteStamp = L"changed";
+    EXPECT_EQ(merch.RealtimePrice.QuoteStamp, L"10:00");
+
+    CAccountInfo account;
+    CFundInfo fund;
+    fund.Balance = 100.25;
+    account.Funds.Add(fund);
+    account.Merchs.Add(merch);
+    CAccountInfo accountCopy;
+    accountCopy = account;
+    accountCopy.Funds[0].Balance = 1;
+    EXPECT_EQ(account.Funds[0].Balance, 100.25);
+    EXPECT_EQ(accountCopy.Merchs[0].RealtimePrice.Bid, 1.2f);
+}
+
+}  // namespace

@@ -1,0 +1,1 @@
+// The connection object arrives here.

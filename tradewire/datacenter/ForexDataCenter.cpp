@@ -1,0 +1,105 @@
+#include "tradewire/ForexDataCenter.h"
+
+#include "NotifySink.h"
+
+namespace {
+
+// The caller's array is resized to the store's size (keeping its grow-by value) and its
+// elements are assigned one by one, as a caller built against MFC expects.
+template <class TYPE, class ARG>
+void CopyList(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
+    target.SetSize(source.GetSize(), -1);
+    for (INT_PTR i = 0; i < source.GetSize(); ++i) {
+        target[i] = source[i];
+    }
+}
+
+}  // namespace
+
+CForexDataCenter::CForexDataCenter() = default;
+
+CForexDataCenter::~CForexDataCenter() = default;
+
+void CForexDataCenter::SetNotify(CAbsForexNotify* notify) {
+    if (notify != nullptr) {
+        m_pNotify.store(notify, std::memory_order_release);
+    }
+}
+
+void CForexDataCenter::UnSetNotify() { m_pNotify.store(nullptr, std::memory_order_release); }
+
+int CForexDataCenter::GetInternalNo() {
+    CScopedLock guard(m_csAccountInfo);
+    return m_AccountInfo.InternalNo++;
+}
+
+void CForexDataCenter::GetBaseInfo(CBaseInfo& baseInfo) {
+    CScopedLock guard(m_csBaseInfo);
+    baseInfo = m_BaseInfo;
+}
+
+void CForexDataCenter::GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
+    CScopedLock guard(m_csCurrencys);
+    CopyList(m_Currencys, currencys);
+}
+
+void CForexDataCenter::GetGroupInfo(CGroup& group) {
+    CScopedLock guard(m_csGroup);
+    group = m_Group;
+}
+
+void CForexDataCenter::GetBroadCast(CBroadCast& broadCast) {
+    CScopedLock guard(m_csBroadCast);
+    broadCast = m_BroadCast;
+}
+
+void CForexDataCenter::GetAccountInfo(CAccountInfo& account) {
+    CScopedLock guard(m_csAccountInfo);
+    account = m_AccountInfo;  // the two arrays copy element-wise and keep the caller's grow-by
+}
+
+void CForexDataCenter::GetForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
+    CScopedLock guard(m_csForexMerchs);
+    CopyList(m_ForexMerchs, merchs);
+}
+
+void CForexDataCenter::GetBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
+    CScopedLock guard(m_csBargains);
+    CopyList(m_Bargains, bargains);
+}
+
+void CForexDataCenter::GetOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
+    CScopedLock guard(m_csOrders);
+    CopyList(m_Orders, orders);
+}
+
+void CForexDataCenter::GetHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
+    CScopedLock guard(m_csHistoryOrders);
+    CopyList(m_HistoryOrders, history);
+}
+
+E_ErrorCode CForexDataCenter::GetErrorCode() {
+    CScopedLock guard(m_csErrorCode);
+    return m_ErrorCode;
+}
+
+void CForexDataCenter::OnRealtimePriceUpdate(const CForexRealtimePrice& quote) {
+    CForexMerch updated;
+    {
+        CScopedLock guard(m_csForexMerchs);
+        INT_PTR found = -1;
+        for (INT_PTR i = 0; i < m_ForexMerchs.GetSize(); ++i) {
+            if (m_ForexMerchs[i].MerchCode == quote.MerchCode) {
+                found = i;
+                break;
+            }
+        }
+        if (found < 0) {
+            return;
+        }
+        m_ForexMerchs[found].RealtimePrice = quote;
+        updated = m_ForexMerchs[found];
+    }
+    NotifySink(m_pNotify.load(std::memory_order_acquire),
+               [&](CAbsForexNotify& sink) { sink.OnRealtimePrice(updated); });
+}

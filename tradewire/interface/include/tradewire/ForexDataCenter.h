@@ -1,0 +1,71 @@
+#pragma once
+// Everything received about the logged-in account, one store per lock. The processing thread
+// writes the stores (parsers and merges, through CDataCenterAccess); any thread may call the
+// getters, each of which copies one whole store under that store's lock. The locks are
+// recursive, so a sink callback may call a getter of the store being written. Where several
+// locks are held the order is orders, bargains, account, then instruments, currencies or base
+// info; no getter holds two. The sink pointer is read without a lock (atomically).
+
+#include <atomic>
+
+#include "tradewire/AbsForexNotify.h"
+#include "tradewire/CriticalSection.h"
+#include "tradewire/Records.h"
+#include "tradewire/Server.h"
+#include "tradewire/TradewireExport.h"
+
+class TRADEWIRE_EXPORT CForexDataCenter {
+public:
+    CForexDataCenter();
+    virtual ~CForexDataCenter();
+    CForexDataCenter(const CForexDataCenter&) = delete;
+    CForexDataCenter& operator=(const CForexDataCenter&) = delete;
+
+    // A null sink is ignored; only UnSetNotify clears it.
+    void SetNotify(CAbsForexNotify* notify);
+    void UnSetNotify();
+
+    // Returns the counter delivered by the last account message, then advances it by one.
+    int GetInternalNo();
+
+    void GetBaseInfo(CBaseInfo& baseInfo);
+    void GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys);
+    void GetGroupInfo(CGroup& group);
+    void GetBroadCast(CBroadCast& broadCast);
+    void GetAccountInfo(CAccountInfo& account);
+    void GetForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs);
+    void GetBargainsInfo(CArray<CBargain, CBargain&>& bargains);
+    void GetOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders);
+    void GetHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history);
+    E_ErrorCode GetErrorCode();
+
+    // Stores a quote in the instrument whose code matches exactly, then reports a copy of the
+    // instrument through OnRealtimePrice (outside the lock). Unknown codes are dropped.
+    void OnRealtimePriceUpdate(const CForexRealtimePrice& quote);
+
+private:
+    friend class CDataCenterAccess;
+
+    std::int32_t m_nReserved = 0;  // kept for the layout callers compile against; never used
+    std::atomic<CAbsForexNotify*> m_pNotify{nullptr};
+    CBaseInfo m_BaseInfo;
+    CCriticalSection m_csBaseInfo;
+    CArray<CCurrency, CCurrency&> m_Currencys;
+    CCriticalSection m_csCurrencys;
+    CGroup m_Group;
+    CCriticalSection m_csGroup;
+    CBroadCast m_BroadCast;
+    CCriticalSection m_csBroadCast;
+    CAccountInfo m_AccountInfo;
+    CCriticalSection m_csAccountInfo;
+    CArray<CForexMerch, CForexMerch&> m_ForexMerchs;
+    CCriticalSection m_csForexMerchs;
+    CArray<CBargain, CBargain&> m_Bargains;
+    CCriticalSection m_csBargains;
+    CArray<COrderInfo, COrderInfo&> m_Orders;
+    CCriticalSection m_csOrders;
+    CArray<CHistoryOrderInfo, CHistoryOrderInfo&> m_HistoryOrders;
+    CCriticalSection m_csHistoryOrders;
+    E_ErrorCode m_ErrorCode = EC_NoError;
+    CCriticalSection m_csErrorCode;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// The connection target and the library's error numbers. The numbers are part of the
+// interface: the sink receives them as plain integers, and a server may send any number.
+
+#include <cstdint>
+
+#include "tradewire/CString.h"
+
+enum E_ErrorCode : int {
+    EC_NoError = 0,
+    EC_NotInitialized = 1,
+    EC_SslObjectFailed = 2,
+    EC_InvalidServer = 3,
+    EC_ConnectFailed = 5,
+    EC_ThreadFailed = 6,
+};
+
+class CServer {
+public:
+    CString Address;       // dotted IPv4 text; no host-name lookup is made
+    std::uint32_t Port = 0;  // only the low 16 bits are used
+};

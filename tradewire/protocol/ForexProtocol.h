@@ -1,0 +1,71 @@
+#pragma once
+// The connection's protocol object: frames and builds the four requests, cuts inbound messages
+// off the receive buffer and dispatches them to the parsers, which fill the data center and
+// call the sink. Owns the data center; made once per connection object and kept across
+// reconnections. Builders run on whichever thread makes a request (the caller's, or the
+// processing thread inside a callback); ProcessReceived, Dispatch and the parsers run only on
+// the processing thread. It never touches a socket: frames go out through the owner.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "LastCommittedOrder.h"
+#include "ReceiveBuffer.h"
+#include "tradewire/ForexDataCenter.h"
+#include "tradewire/Records.h"
+
+class CSocketManager;
+
+class CForexProtocol {
+public:
+    // The data center is made here; a failed allocation leaves it null (Dispatch then gives -1).
+    explicit CForexProtocol(CSocketManager* owner);
+    virtual ~CForexProtocol();
+    CForexProtocol(const CForexProtocol&) = delete;
+    CForexProtocol& operator=(const CForexProtocol&) = delete;
+
+    CForexDataCenter* GetDataCenter() const { return m_pDataCenter; }
+    CSocketManager* GetOwner() const { return m_pOwner; }
+
+    // Framing.
+    static std::string PadLeft(std::string text, size_t width);
+    static std::string CutField(std::string& text, char separator);
+    static std::string PackMessage(int code, const std::string& body);
+    // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it.
+    // 0 when nothing could be cut, -1 after a message was handled or joined with what follows.
+    int ProcessReceived(CReceiveBuffer& buffer);
+    // 0: shorter than its declared length (keep and join); -1: no data center; else the
+    // handler's result (1 for codes nobody handles).
+    int Dispatch(std::string_view message);
+
+    // Requests: each returns the complete frame (without its line end).
+    std::string BuildLogin(const CString& user, const CString& password);
+    std::string BuildLogout(const CString& user);
+    std::string BuildCommitBill(const COrderInfo& order);  // also stores LastCommittedOrder
+    std::string BuildHistoryRequest(long from, long to);
+
+    // Parsers: 1 when handled, -1 for an empty body (ParseOrdersInfo: -1 also when no order
+    // was read). The dispatcher holds the target store's lock around each call.
+    int ParseLoginReply(std::string_view body);
+    int ParseErrorCode(std::string_view body, E_ErrorCode& errorCode);
+    int ParseAccountInfo(std::string_view body, CAccountInfo& account);
+    int ParseForexMerchs(std::string_view body, CArray<CForexMerch, CForexMerch&>& merchs);
+    int ParseCurrencysInfo(std::string_view body, CArray<CCurrency, CCurrency&>& currencys);
+    int ParseTextEvent(std::string_view body);
+    int ParseBroadCast(std::string_view body, CBroadCast& broadCast);
+    int ParseBargainsInfo(std::string_view body, CArray<CBargain, CBargain&>& bargains);
+    int ParseOrdersInfo(std::string_view body, CArray<COrderInfo, COrderInfo&>& orders);
+    int ParseHistoryOrderInfo(std::string_view body,
+                              CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history);
+    int ParseGroupInfo(std::string_view body, CGroup& group);
+    int ParseBaseInfo(std::string_view body, CBaseInfo& baseInfo);
+    int ParseRealtimePrices(std::string_view body);
+
+    std::int32_t LoginSerial = -1;  // never changed; sent as login field 5
+    CLastCommittedOrder LastCommittedOrder;
+
+private:
+    CForexDataCenter* m_pDataCenter = nullptr;  // owned
+    CSocketManager* m_pOwner = nullptr;         // not owned
+};
