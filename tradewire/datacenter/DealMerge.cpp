@@ -1,0 +1,3 @@
+#include "DealMerge.h"
+
+void CDealMerge::Apply(const CBargain& /*deal*/) {}

@@ -1,0 +1,3 @@
+#include "OrderMerge.h"
+
+void COrderMerge::Apply(const COrderInfo& /*order*/) {}
