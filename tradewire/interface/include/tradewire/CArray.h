@@ -18,7 +18,9 @@ public:
     CArray(const CArray& source) : m_data(source.m_data) {}
     CArray(CArray&& source) noexcept = default;
     CArray& operator=(const CArray& source) {
-        Copy(source);
+        if (this != &source) {
+            Copy(source);
+        }
         return *this;
     }
     CArray& operator=(CArray&& source) noexcept = default;
