@@ -1,0 +1,29 @@
+#pragma once
+// Applying the cover-file list that Osprey leaves behind: each entry's new file replaces the
+// installed one, the new file is removed, and users' private copies of replaced files are
+// backed up under update_backup\ and removed. Runs on the user-interface thread (its prompts
+// block it); holds no state between calls. What was applied stays applied.
+
+#include <string>
+
+class IMessageBox;
+
+// Applies the list at `listPath` (relative paths against the current folder). Src and Dest of
+// each entry are taken against `programFolder` (which ends in a separator); the one-argument
+// form uses GetProgramFolder(). A copy that fails, or a Src/Dest path that would not fit 260
+// characters, asks "文件[<path>]无法替换, 你可能需要重新启动电脑" through `owner` with Retry and
+// Cancel. True when the list was read and every entry applied or skipped; false when the list
+// is missing, empty or has no entries, or the user chose Cancel (later entries untouched).
+bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner);
+bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner,
+                        const std::wstring& programFolder);
+
+// For each user folder under <programFolder>private\ holding a copy of `destPath` (relative,
+// or prefixed by the program folder in any case): when makeBackup is set, copies it to
+// <programFolder>update_backup\<stamp>\private\<user>\<destPath> (":" in the stamp becomes "_",
+// an empty stamp is "1970-00-00 00_00_00"), then deletes it. A private copy whose backup
+// fails, or whose backup path would not fit 260 characters, is kept.
+void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
+                            const std::wstring& stamp);
+void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
+                            const std::wstring& stamp, const std::wstring& programFolder);

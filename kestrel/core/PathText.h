@@ -1,0 +1,45 @@
+#pragma once
+// Text operations on paths and fixed-size wide buffers. Both '\' and '/' separate path
+// components; a buffer's capacity counts its terminator. Pure functions, any thread.
+
+#include <cstddef>
+#include <string>
+
+// The design's path buffers hold 260 characters, terminator included.
+constexpr size_t kMaxPathChars = 260;
+
+bool IsPathSeparator(wchar_t ch);
+
+// Appends '\' when the text is shorter than capacity - 2 and does not already end in a
+// separator. Callers pass non-empty text; an empty buffer is left alone.
+void AppendPathSeparator(wchar_t* buffer, size_t capacity);
+// The same test without a capacity; an empty string stays empty.
+void AppendPathSeparator(std::wstring& path);
+
+// Copies up to and including the terminator, at most capacity characters; when the source
+// does not fit, the last cell becomes the terminator (for a capacity above 1). False when
+// either pointer is null.
+bool BoundedCopy(wchar_t* dest, size_t capacity, const wchar_t* source);
+
+// Splits a path into folder (before the last '\', or the last '/' when there is no '\'), base
+// name and extension (after the last '.' of the name). Each output is written only when given,
+// the folder only when the path has a separator. The path is read up to 511 characters.
+void SplitPath(const wchar_t* path, wchar_t* folder, size_t folderCapacity, wchar_t* baseName,
+               size_t baseNameCapacity, wchar_t* extension, size_t extensionCapacity);
+
+// Replaces every `from` by `to`.
+void ReplaceChar(std::wstring& text, wchar_t from, wchar_t to);
+void ReplaceChar(wchar_t* text, wchar_t from, wchar_t to);
+
+// Removes trailing, then leading U+0020 spaces in place; returns the buffer.
+wchar_t* TrimSpaces(wchar_t* buffer);
+std::wstring& TrimSpaces(std::wstring& text);
+
+// Joins two texts as a 260-character buffer would hold them: false, with `out` untouched,
+// when the result would need more than 259 characters. Kestrel never cuts a joined path.
+bool JoinBoundedPath(const std::wstring& first, const std::wstring& second, std::wstring& out);
+
+// True when `path` begins with `prefix`, ignoring letter case and treating '\' and '/' alike.
+bool StartsWithPathNoCase(const std::wstring& path, const std::wstring& prefix);
+// Whole-path equality under the same rules.
+bool EqualPathsNoCase(const std::wstring& a, const std::wstring& b);

@@ -1,0 +1,17 @@
+#pragma once
+// Where the running program lives. Any thread; SetCurrentDirToProgramFolder changes the
+// process-wide current folder.
+
+#include <cstddef>
+#include <string>
+
+// Full path of the running executable (at most 259 characters, as the design's buffer holds).
+std::wstring GetProgramPath();
+
+// The program path cut after its last separator, so it ends in one; empty when the path has
+// none. Copied with BoundedCopy.
+void GetProgramFolder(wchar_t* buffer, size_t capacity);
+std::wstring GetProgramFolder();
+
+// Makes the program folder the current folder; true on success.
+bool SetCurrentDirToProgramFolder();
