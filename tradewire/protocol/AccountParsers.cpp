@@ -1,0 +1,123 @@
+// What a terminal hears first after logging in: the login reply (8000), the error report (9999)
+// and the account with its fund lines, its own instruments and the internal-number counter
+// (9501).
+
+#include "ByteCursor.h"
+#include "ForexProtocol.h"
+#include "NotifySink.h"
+#include "NumberText.h"
+#include "ProtocolSink.h"
+
+namespace {
+
+void ReadAccountFields(CByteCursor& fields, CAccountInfo& account) {
+    for (CString* target :
+         {&account.Value2, &account.Value3, &account.Value4, &account.Value5, &account.Value6,
+          &account.Value7, &account.Value8, &account.Value9, &account.Value10, &account.Value11}) {
+        *target = fields.CutText();
+    }
+    for (int* target : {&account.Value12, &account.Value13, &account.Value14, &account.Value15}) {
+        *target = fields.CutInt();
+    }
+    account.Value16 = fields.CutText();
+    account.Value17 = fields.CutInt();
+    account.Value18 = fields.CutDouble();
+    account.Value19 = fields.CutDouble();
+    account.Value20 = fields.CutInt();
+    account.Value21 = fields.CutInt();
+    account.Value22 = fields.CutFloat();
+    account.Value23 = static_cast<std::int32_t>(fields.CutLong());  // a 32-bit long by design
+    for (CString* target : {&account.Value24, &account.Value25, &account.Value26, &account.Value27,
+                            &account.Value28, &account.Value29, &account.Value30}) {
+        *target = fields.CutText();
+    }
+    fields.CutField();  // field 30 carries nothing the account keeps
+    for (CString* target :
+         {&account.Value31, &account.Value32, &account.Value33, &account.Value34}) {
+        *target = fields.CutText();
+    }
+    for (int* target : {&account.Value35, &account.Value36, &account.Value37}) {
+        *target = fields.CutInt();
+    }
+    account.Value38 = fields.CutFloat();
+    account.Value39 = fields.CutFloat();
+    account.Value40 = fields.CutText();
+    account.Value41 = fields.CutText();
+    account.Value42 = fields.CutFloat();
+    fields.CutField();  // field 43 likewise
+    account.Value43 = fields.CutInt();
+    account.Value44 = fields.CutFloat();
+}
+
+void ReadFundLine(CByteCursor& fields, CFundInfo& fund) {
+    fund.Balance = fields.CutDouble();
+    for (float* target : {&fund.Value2, &fund.Value3, &fund.Value4, &fund.Value5, &fund.Value6}) {
+        *target = fields.CutFloat();
+    }
+    fund.Value7 = fields.CutDouble();
+    fund.Value8 = fields.CutFloat();
+    for (double* target :
+         {&fund.Value9, &fund.Value10, &fund.Value11, &fund.Value12, &fund.Value13}) {
+        *target = fields.CutDouble();
+    }
+    fund.Value14 = fields.CutText();
+}
+
+void ReadFundLines(CByteCursor& section, CFundInfoArray& funds) {
+    funds.SetSize(0);
+    for (CByteCursor record = section.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
+         record = section.CutCursor(CByteCursor::kRecordEnd)) {
+        CFundInfo fund;
+        ReadFundLine(record, fund);
+        funds.Add(fund);
+    }
+}
+
+}  // namespace
+
+int CForexProtocol::ParseLoginReply(std::string_view /*body*/) {
+    NotifySink(ProtocolSink(m_pDataCenter), [](CAbsForexNotify& sink) { sink.OnLoginReply(); });
+    return 1;
+}
+
+int CForexProtocol::ParseErrorCode(std::string_view body, E_ErrorCode& errorCode) {
+    if (body.empty()) {
+        return -1;
+    }
+    CByteCursor fields(body);
+    int code = 0;
+    if (!fields.CutText().IsEmpty()) {
+        fields.CutInt();  // read and not used
+        code = fields.CutInt();
+    } else {
+        // No field terminator at all, or a body that starts with one: the code is what is left.
+        code = ParseAtoi(fields.Rest());
+    }
+    errorCode = static_cast<E_ErrorCode>(code);
+    NotifySink(ProtocolSink(m_pDataCenter), [&](CAbsForexNotify& sink) { sink.OnErrorCode(code); });
+    return 1;
+}
+
+int CForexProtocol::ParseAccountInfo(std::string_view body, CAccountInfo& account) {
+    if (body.empty()) {
+        return -1;
+    }
+    CByteCursor sections(body);
+    account.AccountCode = sections.CutCursor(CByteCursor::kSectionEnd).CutText();
+
+    CByteCursor accountFields = sections.CutCursor(CByteCursor::kSectionEnd);
+    ReadAccountFields(accountFields, account);
+
+    CByteCursor fundLines = sections.CutCursor(CByteCursor::kSectionEnd);
+    ReadFundLines(fundLines, account.Funds);
+
+    // An empty instrument section leaves the account's instruments as they were.
+    ParseForexMerchs(sections.Cut(CByteCursor::kSectionEnd), account.Merchs);
+
+    sections.Cut(CByteCursor::kSectionEnd);  // section 5 carries nothing the account keeps
+    account.InternalNo = sections.CutCursor(CByteCursor::kSectionEnd).CutInt();
+
+    NotifySink(ProtocolSink(m_pDataCenter),
+               [&](CAbsForexNotify& sink) { sink.OnAccountInfo(account); });
+    return 1;
+}

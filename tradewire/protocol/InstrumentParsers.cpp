@@ -1,0 +1,136 @@
+// The instrument list (9511, and section 4 of the account message) and the currency list (9505).
+
+#include "ByteCursor.h"
+#include "ForexProtocol.h"
+#include "MinimumSpread.h"
+#include "NotifySink.h"
+#include "ProtocolSink.h"
+
+namespace {
+
+void ReadForexMerch(CByteCursor& fields, CForexMerch& merch) {
+    merch.MerchCode = fields.CutText();
+    merch.MerchNo = fields.CutInt();
+    merch.MerchName = fields.CutText();
+    merch.Value4 = fields.CutInt();
+    merch.Value5 = fields.CutInt();
+    merch.Value6 = fields.CutInt();
+    merch.ProfitFactor = fields.CutFloat();
+    for (float* target :
+         {&merch.Value8, &merch.Value9, &merch.Value10, &merch.Value11, &merch.Value12,
+          &merch.Value13, &merch.Value14, &merch.MinSpread, &merch.Value16}) {
+        *target = fields.CutFloat();
+    }
+    merch.Value17 = fields.CutInt();
+    merch.PriceUnit = fields.CutFloat();
+    merch.ProfitDivisor = fields.CutFloat();
+    merch.Value20 = fields.CutFloat();
+    merch.Value21 = fields.CutInt();
+    for (float* target : {&merch.FirstBid, &merch.FirstAsk, &merch.FirstPrice3, &merch.FirstPrice4,
+                          &merch.Value26, &merch.Value27, &merch.Value28}) {
+        *target = fields.CutFloat();
+    }
+    merch.Value29 = fields.CutText();
+    merch.Value30 = static_cast<float>(fields.CutInt());  // an integer on the wire
+    merch.Value31 = fields.CutFloat();
+    merch.Value32 = fields.CutText();
+    merch.Value33 = fields.CutInt();
+    merch.Value34 = fields.CutFloat();
+    merch.Value35 = fields.CutInt();
+    merch.Value36 = fields.CutInt();
+    for (float& cell : merch.Value37) {
+        cell = fields.CutFloat();
+    }
+    merch.Value38 = static_cast<float>(fields.CutInt());  // an integer on the wire
+    merch.Value39 = fields.CutFloat();
+    merch.Value40 = fields.CutInt();
+    merch.Value41 = fields.CutText();
+    for (float* target : {&merch.Value42, &merch.Value43, &merch.Value44, &merch.Value45}) {
+        *target = fields.CutFloat();
+    }
+    for (float& cell : merch.Value46) {
+        cell = fields.CutFloat();
+    }
+    for (int* target : {&merch.Value47, &merch.Value48, &merch.Value49, &merch.Value50,
+                        &merch.Value51, &merch.Value52}) {
+        *target = fields.CutInt();
+    }
+    for (float* target : {&merch.Value53, &merch.Value54, &merch.Value55, &merch.Value56,
+                          &merch.Value57, &merch.Value58, &merch.Value59, &merch.Value60}) {
+        *target = fields.CutFloat();
+    }
+}
+
+// The first quote comes with the instrument; its ask is pushed out to at least the minimum
+// spread, so a terminal never shows an ask below the bid or inside the allowed spread.
+void SetFirstQuote(CForexMerch& merch, float minimumSpread) {
+    CForexRealtimePrice& quote = merch.RealtimePrice;
+    quote.Bid = merch.FirstBid;
+    quote.Ask = merch.FirstAsk;
+    quote.Price3 = merch.FirstPrice3;
+    quote.Price4 = merch.FirstPrice4;
+    const float widened = quote.Bid + minimumSpread;
+    if (widened > quote.Ask) {
+        quote.Ask = widened;
+    }
+}
+
+void ReadCurrency(CByteCursor& fields, CCurrency& currency) {
+    currency.CurrencyCode = fields.CutText();
+    currency.Value2 = fields.CutText();
+    currency.Value3 = fields.CutText();
+    currency.Value4 = fields.CutFloat();
+    currency.UsdRate = fields.CutFloat();
+    currency.Value6 = fields.CutInt();
+    currency.Value7 = fields.CutFloat();
+    currency.Value8 = fields.CutFloat();
+}
+
+}  // namespace
+
+int CForexProtocol::ParseForexMerchs(std::string_view body, CForexMerchArray& merchs) {
+    if (body.empty() || m_pDataCenter == nullptr) {
+        return -1;
+    }
+    CDataCenterAccess center(*m_pDataCenter);
+    merchs.SetSize(0);
+    // Built after the list was emptied, so lookups see exactly the instruments appended so far.
+    CMinimumSpreadIndex spreads(center);
+    const bool fillsCenterList = &merchs == &center.ForexMerchs();
+    const bool fillsAccountList = &merchs == &center.AccountInfo().Merchs;
+
+    CByteCursor records(body);
+    for (CByteCursor record = records.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
+         record = records.CutCursor(CByteCursor::kRecordEnd)) {
+        CForexMerch merch;
+        ReadForexMerch(record, merch);
+        SetFirstQuote(merch, spreads.Find(merch.MerchCode));
+        merchs.Add(merch);
+        if (fillsCenterList) {
+            spreads.AddCenterMerch(merch);
+        }
+        if (fillsAccountList) {
+            spreads.AddAccountMerch(merch);
+        }
+    }
+    NotifySink(ProtocolSink(m_pDataCenter),
+               [&](CAbsForexNotify& sink) { sink.OnForexMerchs(merchs); });
+    return 1;
+}
+
+int CForexProtocol::ParseCurrencysInfo(std::string_view body, CCurrencyArray& currencys) {
+    if (body.empty()) {
+        return -1;
+    }
+    currencys.SetSize(0);
+    CByteCursor records(body);
+    for (CByteCursor record = records.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
+         record = records.CutCursor(CByteCursor::kRecordEnd)) {
+        CCurrency currency;
+        ReadCurrency(record, currency);
+        currencys.Add(currency);
+    }
+    NotifySink(ProtocolSink(m_pDataCenter),
+               [&](CAbsForexNotify& sink) { sink.OnCurrencysInfo(currencys); });
+    return 1;
+}

@@ -1,0 +1,36 @@
+// Free text from the server: the text event (9002), passed on whole, and the broadcast (9524),
+// kept in the data center.
+
+#include "ByteCursor.h"
+#include "ForexProtocol.h"
+#include "NotifySink.h"
+#include "ProtocolSink.h"
+#include "TextCodec.h"
+
+int CForexProtocol::ParseTextEvent(std::string_view body) {
+    if (body.empty()) {
+        return -1;
+    }
+    // Not split into fields: the terminal receives the body's control bytes along with the text.
+    const CString text = AnsiToWide(body);
+    NotifySink(ProtocolSink(m_pDataCenter),
+               [&](CAbsForexNotify& sink) { sink.OnTextMessage(text); });
+    return 1;
+}
+
+int CForexProtocol::ParseBroadCast(std::string_view body, CBroadCast& broadCast) {
+    if (body.empty()) {
+        return -1;
+    }
+    CByteCursor fields(body);
+    broadCast.Value1 = fields.CutInt();
+    broadCast.Value2 = fields.CutFloat();
+    broadCast.Value3 = fields.CutFloat();
+    for (CString* target : {&broadCast.Value4, &broadCast.Value5, &broadCast.Value6,
+                            &broadCast.Value7, &broadCast.Value8}) {
+        *target = fields.CutText();
+    }
+    NotifySink(ProtocolSink(m_pDataCenter),
+               [&](CAbsForexNotify& sink) { sink.OnBroadCast(broadCast); });
+    return 1;
+}

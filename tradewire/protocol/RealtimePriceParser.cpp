@@ -1,0 +1,70 @@
+// Price ticks (9518): sections of quote records, each quote widened to its instrument's minimum
+// spread and handed to the data center one by one, in message order.
+
+#include <array>
+
+#include "ByteCursor.h"
+#include "ForexProtocol.h"
+#include "MinimumSpread.h"
+#include "NumberText.h"
+#include "TextCodec.h"
+
+namespace {
+
+constexpr size_t kQuoteFields = 5;  // Bid, Ask, QuoteStamp, Price3, Price4: the last five
+
+// The last five fields after the code, padded at the end with empty fields when there are
+// fewer. A server may put extra fields between the code and these five; they are skipped.
+// Text after the last 0x01 can never become a field; it is ignored rather than waited for, so
+// a malformed record neither stalls the processing thread nor is lost whole.
+std::array<std::string_view, kQuoteFields> LastQuoteFields(CByteCursor& record) {
+    std::array<std::string_view, kQuoteFields> ring{};
+    size_t collected = 0;
+    while (record.Rest().find(CByteCursor::kFieldEnd) != std::string_view::npos) {
+        ring[collected % kQuoteFields] = record.CutField();
+        ++collected;
+    }
+    if (collected <= kQuoteFields) {
+        return ring;  // in order from the first, the rest still empty
+    }
+    std::array<std::string_view, kQuoteFields> last{};
+    for (size_t i = 0; i < kQuoteFields; ++i) {
+        last[i] = ring[(collected + i) % kQuoteFields];
+    }
+    return last;
+}
+
+CForexRealtimePrice ReadQuote(CByteCursor& record) {
+    CForexRealtimePrice quote;
+    quote.MerchCode = record.CutText();
+    const auto fields = LastQuoteFields(record);
+    quote.Bid = static_cast<float>(ParseAtof(fields[0]));
+    quote.Ask = static_cast<float>(ParseAtof(fields[1]));
+    quote.QuoteStamp = AnsiToWide(fields[2]);
+    quote.Price3 = static_cast<float>(ParseAtof(fields[3]));
+    quote.Price4 = static_cast<float>(ParseAtof(fields[4]));
+    return quote;
+}
+
+}  // namespace
+
+int CForexProtocol::ParseRealtimePrices(std::string_view body) {
+    if (body.empty() || m_pDataCenter == nullptr) {
+        return -1;
+    }
+    CDataCenterAccess center(*m_pDataCenter);
+    CByteCursor sections(body);
+    for (CByteCursor section = sections.CutCursor(CByteCursor::kSectionEnd); !section.IsEmpty();
+         section = sections.CutCursor(CByteCursor::kSectionEnd)) {
+        for (CByteCursor record = section.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
+             record = section.CutCursor(CByteCursor::kRecordEnd)) {
+            CForexRealtimePrice quote = ReadQuote(record);
+            const float spread = FindMinimumSpread(center, quote.MerchCode);
+            if (quote.Ask - quote.Bid < spread) {
+                quote.Ask = quote.Bid + spread;
+            }
+            m_pDataCenter->OnRealtimePriceUpdate(quote);
+        }
+    }
+    return 1;
+}
