@@ -1,4 +1,7 @@
-#include "tradewire/AbsForexManager.h"
+#include <new>
 
-// Placeholder until the connection object lands: no object can be made yet.
-CAbsForexManager* GetAbsTradewire() { return nullptr; }
+#include "SocketManager.h"
+
+CAbsForexManager* GetAbsTradewire() {
+    return new (std::nothrow) CSocketManager();
+}

@@ -1,0 +1,122 @@
+#pragma once
+// The connection object: one TLS connection to one trading server, three worker threads and
+// the protocol object that owns the data center. Obtained through GetAbsTradewire, ended only
+// by ReleaseObj.
+//
+// Threads:
+//  - caller: every interface operation. ConnectServer and DisConnect are serialised by the
+//    caller and never made from a sink callback (DisConnect joins the workers).
+//  - send (ThreadSend): every 10 ms writes the queued frames in queue order.
+//  - receive (ThreadRecv): blocking TLS reads appended to the receive buffer.
+//  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
+//    dispatches it; sink callbacks of the message handlers run here.
+//
+// Locks:
+//  - m_csSendQueue guards m_sendQueue and is held only for a push, a copy or a pop: never
+//    while writing, never while the sink is called, never while another lock is taken.
+//  - m_csSendPass is held by a send pass around its writes, so frames leave in queue order even
+//    if a pass is run from another thread; it is released before an error is reported and is
+//    never taken inside m_csRecvBuffer.
+//  - m_csRecvBuffer guards m_recvBuffer; the processing pass holds it for a whole dispatch
+//    (sink callbacks included), so a callback that queues a request takes m_csSendQueue inside
+//    it, which is the only nesting of these locks.
+// m_pSsl, m_pContext and m_socket change only on the caller's thread while no worker runs.
+
+#include <atomic>
+#include <deque>
+#include <string>
+#include <thread>
+
+#include "ForexProtocol.h"
+#include "ModuleLoader.h"
+#include "ReceiveBuffer.h"
+#include "SocketApi.h"
+#include "SslApi.h"
+#include "tradewire/AbsForexManager.h"
+#include "tradewire/CriticalSection.h"
+#include "tradewire/TradewireExport.h"
+
+class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
+  public:
+    CSocketManager();
+    virtual ~CSocketManager();
+    CSocketManager(const CSocketManager&) = delete;
+    CSocketManager& operator=(const CSocketManager&) = delete;
+
+    // The interface, in slot order.
+    void ReleaseObj() override;
+    void SetNotify(CAbsForexNotify* notify) override;
+    void UnSetNotify() override;
+    bool ConnectServer(const CServer& server) override;
+    void DisConnect() override;
+    bool ReqLogin(const CString& user, const CString& password) override;
+    bool ReqLogOut(const CString& user, const CString& unused) override;
+    bool CommitBill(const COrderInfo& order) override;
+    bool ReqHistoryOrderInfo(long from, long to) override;
+    CForexDataCenter* GetDataCenter() override;
+    void GetServer(CServer& server) override;
+
+    // Internal operations, public for the worker entries and for tests.
+    void SetErrorCode(E_ErrorCode code);
+    E_ErrorCode GetErrorCode() const { return m_errorCode; }
+    // One processing pass, then the socket error to the sink while still connected. Runs on the
+    // send or receive thread holding no lock.
+    void OnNetError(unsigned long error);
+    bool IsConnected() const { return m_bConnected.load(); }
+    CForexProtocol* GetProtocol() const { return m_pProtocol; }
+
+    bool StartThreadSend();
+    void StopThreadSend();
+    bool StartThreadRecv();
+    void StopThreadRecv();
+    bool StartThreadPara();
+    void StopThreadPara();
+    static unsigned ThreadSend(void* self);
+    static unsigned ThreadRecv(void* self);
+    static unsigned ThreadPara(void* self);
+    void CallBackThreadSend();
+    void CallBackThreadRecv();
+    void CallBackThreadPara();
+
+    // Queues one frame (without its line end); an empty frame is ignored. Any thread.
+    void AddSendData(const std::string& frame);
+    // Writes one frame and its line end through TLS: the write's result, -1 without a TLS
+    // connection. Send thread only.
+    int SSLSendData(const char* data, int length);
+
+    // Copies for tests and diagnostics, each under its lock.
+    std::string CopyReceiveBuffer();
+    size_t SendQueueSize();
+
+  private:
+    bool Initialize();
+    void UnInitialize();
+    // Makes socket, context and TLS connection and runs the handshake; false after reporting
+    // the failure. Leaves nothing behind when it fails.
+    bool OpenTransport(std::uint32_t address, std::uint16_t port);
+    bool WaitForConnection(std::uint32_t startMs);
+    bool Handshake(std::uint32_t startMs);
+    void ReleaseTransport();
+    CAbsForexNotify* Sink() const { return m_pNotify.load(); }
+
+    ModuleLoader::Handle m_hSslModule = nullptr;
+    ModuleLoader::Handle m_hCryptoModule = nullptr;
+    SSL_CTX* m_pContext = nullptr;
+    SSL* m_pSsl = nullptr;
+    SocketApi::Handle m_socket = SocketApi::kInvalidHandle;
+    std::atomic<bool> m_bConnected{false};
+    bool m_bInitialized = false;
+    std::atomic<CAbsForexNotify*> m_pNotify{nullptr};
+    CForexProtocol* m_pProtocol = nullptr;  // owned
+    E_ErrorCode m_errorCode = EC_NoError;   // caller's thread only
+    CServer m_server;                       // caller's thread only
+    std::thread m_threadRecv;
+    std::thread m_threadSend;
+    std::thread m_threadPara;
+    std::deque<std::string> m_sendQueue;  // guarded by m_csSendQueue
+    CCriticalSection m_csSendQueue;
+    CCriticalSection m_csSendPass;
+    CReceiveBuffer m_recvBuffer;  // guarded by m_csRecvBuffer
+    CCriticalSection m_csRecvBuffer;
+    CSslApi m_ssl;  // filled by Initialize, then only read
+};

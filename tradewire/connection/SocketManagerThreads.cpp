@@ -1,0 +1,184 @@
+#include <cstring>
+
+#include "NotifySink.h"
+#include "SocketManager.h"
+#include "SteadyClock.h"
+#include "WorkerThread.h"
+
+namespace {
+
+constexpr unsigned kSendPauseMs = 10;
+constexpr unsigned kRecvPauseMs = 100;
+constexpr unsigned kReadPauseMs = 10;
+constexpr unsigned kParaPauseMs = 30;
+constexpr size_t kRecvBufferLimit = 5000;
+constexpr int kReadChunk = 4098;
+constexpr char kOutboundLineEnd = '\x0A';
+
+// The shape every worker shares: nothing if the connection is already gone, otherwise one
+// pass and one pause for as long as the connected flag stays set.
+template <class Pass>
+unsigned RunWhileConnected(CSocketManager& self, unsigned pauseMs, Pass pass) {
+    while (self.IsConnected()) {
+        pass();
+        SteadyClock::SleepMs(pauseMs);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool CSocketManager::StartThreadSend() {
+    StopThreadSend();
+    return WorkerThread::Start(m_threadSend, &CSocketManager::ThreadSend, this);
+}
+
+void CSocketManager::StopThreadSend() {
+    WorkerThread::Join(m_threadSend);
+}
+
+bool CSocketManager::StartThreadRecv() {
+    StopThreadRecv();
+    return WorkerThread::Start(m_threadRecv, &CSocketManager::ThreadRecv, this);
+}
+
+void CSocketManager::StopThreadRecv() {
+    WorkerThread::Join(m_threadRecv);
+}
+
+bool CSocketManager::StartThreadPara() {
+    StopThreadPara();
+    return WorkerThread::Start(m_threadPara, &CSocketManager::ThreadPara, this);
+}
+
+void CSocketManager::StopThreadPara() {
+    WorkerThread::Join(m_threadPara);
+}
+
+unsigned CSocketManager::ThreadSend(void* self) {
+    auto& manager = *static_cast<CSocketManager*>(self);
+    return RunWhileConnected(manager, kSendPauseMs, [&] { manager.CallBackThreadSend(); });
+}
+
+unsigned CSocketManager::ThreadRecv(void* self) {
+    auto& manager = *static_cast<CSocketManager*>(self);
+    return RunWhileConnected(manager, kRecvPauseMs, [&] { manager.CallBackThreadRecv(); });
+}
+
+unsigned CSocketManager::ThreadPara(void* self) {
+    auto& manager = *static_cast<CSocketManager*>(self);
+    return RunWhileConnected(manager, kParaPauseMs, [&] { manager.CallBackThreadPara(); });
+}
+
+void CSocketManager::AddSendData(const std::string& frame) {
+    if (frame.empty()) {
+        return;
+    }
+    CScopedLock guard(m_csSendQueue);
+    m_sendQueue.push_back(frame);
+}
+
+void CSocketManager::CallBackThreadSend() {
+    unsigned long failure = 0;
+    bool failed = false;
+    {
+        CScopedLock passGuard(m_csSendPass);
+        while (m_bConnected.load()) {
+            std::string frame;
+            {
+                CScopedLock queueGuard(m_csSendQueue);
+                if (m_sendQueue.empty()) {
+                    break;
+                }
+                frame = m_sendQueue.front();
+            }
+            // The queue lock is not held across the write: requests made meanwhile only append
+            // behind this frame, and only a send pass (serialised by m_csSendPass) removes.
+            SocketApi::ClearLastError();
+            const int written = SSLSendData(frame.data(), static_cast<int>(frame.size()));
+            if (written < 0) {
+                failure = SocketApi::LastError();
+                failed = true;
+                break;  // the frame stays first in the queue for the next pass
+            }
+            CScopedLock queueGuard(m_csSendQueue);
+            m_sendQueue.pop_front();
+        }
+    }
+    // Reported with no lock held, so the processing pass inside cannot meet a callback that is
+    // queueing a request while holding the receive-buffer lock.
+    if (failed) {
+        OnNetError(failure);
+    }
+}
+
+int CSocketManager::SSLSendData(const char* data, int length) {
+    if (m_pSsl == nullptr || length < 0) {
+        return -1;
+    }
+    // One write of the frame and its line end, whatever the frame's length.
+    std::string line;
+    line.reserve(static_cast<size_t>(length) + 1);
+    line.append(data, static_cast<size_t>(length));
+    line += kOutboundLineEnd;
+    return m_ssl.Write(m_pSsl, line.data(), static_cast<int>(line.size()));
+}
+
+void CSocketManager::CallBackThreadRecv() {
+    if (m_pSsl == nullptr || m_pProtocol == nullptr) {
+        return;
+    }
+    char chunk[kReadChunk + 1];
+    std::memset(chunk, 0, sizeof(chunk));
+    if (!m_bConnected.load()) {
+        return;
+    }
+    for (;;) {
+        SocketApi::ClearLastError();
+        const int read = m_ssl.Read(m_pSsl, chunk, kReadChunk);
+        if (read <= 0) {
+            OnNetError(SocketApi::LastError());
+            return;
+        }
+        chunk[read] = '\0';
+        {
+            CScopedLock guard(m_csRecvBuffer);
+            // A zero byte ends what the server sent in this chunk; what follows it is dropped.
+            m_recvBuffer.Append(std::string_view(chunk, std::strlen(chunk)));
+            if (m_recvBuffer.Size() >= kRecvBufferLimit) {
+                return;  // the thread's pause lets the processing thread drain the buffer
+            }
+        }
+        SteadyClock::SleepMs(kReadPauseMs);
+        if (!m_bConnected.load()) {
+            return;
+        }
+    }
+}
+
+void CSocketManager::CallBackThreadPara() {
+    if (m_pProtocol == nullptr) {
+        return;
+    }
+    CScopedLock guard(m_csRecvBuffer);
+    m_pProtocol->ProcessReceived(m_recvBuffer);
+}
+
+void CSocketManager::OnNetError(unsigned long error) {
+    // A message that arrived before the failure is still delivered ahead of the error.
+    CallBackThreadPara();
+    if (!m_bConnected.load()) {
+        return;
+    }
+    NotifySink(Sink(), [&](CAbsForexNotify& sink) { sink.OnSocketError(error); });
+}
+
+std::string CSocketManager::CopyReceiveBuffer() {
+    CScopedLock guard(m_csRecvBuffer);
+    return std::string(m_recvBuffer.View());
+}
+
+size_t CSocketManager::SendQueueSize() {
+    CScopedLock guard(m_csSendQueue);
+    return m_sendQueue.size();
+}

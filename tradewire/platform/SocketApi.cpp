@@ -1,0 +1,128 @@
+#include "SocketApi.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace SocketApi {
+
+Handle CreateStream() {
+    const int handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    return handle < 0 ? kInvalidHandle : handle;
+}
+
+bool SetNonBlocking(Handle handle, bool nonBlocking) {
+    if (handle == kInvalidHandle) {
+        return false;
+    }
+    int argument = nonBlocking ? 1 : 0;
+    return ::ioctl(handle, FIONBIO, &argument) == 0;
+}
+
+bool ParseIpv4(const std::string& text, std::uint32_t& address) {
+    in_addr parsed{};
+    // inet_aton accepts the same forms as inet_addr but tells "255.255.255.255" from garbage.
+    if (text.empty() || ::inet_aton(text.c_str(), &parsed) == 0) {
+        return false;
+    }
+    address = parsed.s_addr;
+    return true;
+}
+
+unsigned long Connect(Handle handle, std::uint32_t address, std::uint16_t port) {
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_addr.s_addr = address;
+    target.sin_port = htons(port);
+    if (::connect(handle, reinterpret_cast<const sockaddr*>(&target), sizeof(target)) == 0) {
+        return 0;
+    }
+    if (errno == EINPROGRESS) {
+        return kWouldBlock;
+    }
+    return LastError();
+}
+
+int WaitWritable(Handle handle, int timeoutMs) {
+    pollfd entry{};
+    entry.fd = handle;
+    entry.events = POLLOUT;
+    const int result = ::poll(&entry, 1, timeoutMs);
+    if (result < 0 && errno == EINTR) {
+        return 0;
+    }
+    return result;
+}
+
+unsigned long PendingError(Handle handle) {
+    int error = 0;
+    socklen_t size = sizeof(error);
+    if (::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+        return LastError();
+    }
+    return error == 0 ? 0 : ToWinsockError(error);
+}
+
+bool SetIoTimeouts(Handle handle, int timeoutMs) {
+    timeval limit{};
+    limit.tv_sec = timeoutMs / 1000;
+    limit.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
+    return ::setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit)) == 0 &&
+           ::setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit)) == 0;
+}
+
+void ShutdownBoth(Handle handle) {
+    if (handle != kInvalidHandle) {
+        ::shutdown(handle, SHUT_RDWR);
+    }
+}
+
+void Close(Handle handle) {
+    if (handle != kInvalidHandle) {
+        ::close(handle);
+    }
+}
+
+unsigned long LastError() {
+    return errno == 0 ? 0 : ToWinsockError(errno);
+}
+
+void ClearLastError() {
+    errno = 0;
+}
+
+unsigned long ToWinsockError(int systemError) {
+    switch (systemError) {
+        case 0:
+            return 0;
+        case ECONNRESET:
+        case EPIPE:
+            return 10054;
+        case ECONNABORTED:
+            return 10053;
+        case ECONNREFUSED:
+            return 10061;
+        case ETIMEDOUT:
+            return 10060;
+        case ENOTCONN:
+            return 10057;
+        case EHOSTUNREACH:
+            return 10065;
+        case ENETUNREACH:
+            return 10051;
+        case EINPROGRESS:
+        case EWOULDBLOCK:
+            return kWouldBlock;
+        default:
+            return 10000UL + static_cast<unsigned long>(systemError);
+    }
+}
+
+}  // namespace SocketApi

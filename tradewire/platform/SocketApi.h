@@ -1,0 +1,43 @@
+#pragma once
+// The operating system's stream sockets, reduced to what the connection object needs. Every
+// function reports failure by its result; none throws. Error numbers handed out are Winsock
+// numbers, so the sink sees the same values on every platform. Any thread may call these; a
+// handle is used by one connection object at a time.
+
+#include <cstdint>
+#include <string>
+
+namespace SocketApi {
+
+using Handle = int;
+constexpr Handle kInvalidHandle = -1;
+
+// Winsock numbers the connection object compares against.
+constexpr unsigned long kWouldBlock = 10035;
+
+// A new IPv4 stream socket, or kInvalidHandle.
+Handle CreateStream();
+bool SetNonBlocking(Handle handle, bool nonBlocking);
+// Dotted IPv4 text to an address in network order; false for text that does not read as one.
+bool ParseIpv4(const std::string& text, std::uint32_t& address);
+// Starts a connection to address:port (address in network order). 0 when connected at once,
+// kWouldBlock while a non-blocking connection is under way, any other Winsock number on
+// failure.
+unsigned long Connect(Handle handle, std::uint32_t address, std::uint16_t port);
+// Waits up to timeoutMs for the socket to become writable. >0 ready, 0 not yet, <0 failure.
+int WaitWritable(Handle handle, int timeoutMs);
+// The outcome of a finished non-blocking connection: 0 or a Winsock number.
+unsigned long PendingError(Handle handle);
+// Bounds every blocking read and write; 0 removes the bound.
+bool SetIoTimeouts(Handle handle, int timeoutMs);
+// Wakes any thread blocked on the socket; the descriptor stays reserved until Close.
+void ShutdownBoth(Handle handle);
+void Close(Handle handle);
+
+// The calling thread's last error, as a Winsock number (0 when there is none), and the way to
+// clear it before a call whose failure may leave no number behind.
+unsigned long LastError();
+void ClearLastError();
+unsigned long ToWinsockError(int systemError);
+
+}  // namespace SocketApi
