@@ -1,3 +1,154 @@
 #include "OrderMerge.h"
 
-void COrderMerge::Apply(const COrderInfo& /*order*/) {}
+#include "NotifySink.h"
+
+namespace {
+
+constexpr int kKindOpen = 60;
+constexpr int kKindClose = 62;
+constexpr int kKindTriggerPrices = 63;
+constexpr int kKindFirstPending = 64;
+constexpr int kKindLastPending = 67;
+constexpr int kKindChange = 68;
+constexpr int kKindDelete = 69;
+constexpr int kKindRefused = 72;
+
+// The server marks orders it places on its own (not answering a request) with Value15 near -1.
+constexpr double kUnsolicitedLow = -1.01;
+constexpr double kUnsolicitedHigh = -0.99;
+
+bool IsUnsolicitedOrder(const COrderInfo& order) {
+    const double mark = order.Value15;
+    const bool inWindow = mark >= kUnsolicitedLow && mark <= kUnsolicitedHigh;
+    return inWindow && (order.TriggerPrice1 > 0 || order.TriggerPrice2 > 0);
+}
+
+INT_PTR LastOrderIndex(const COrderInfoArray& orders, int orderNo) {
+    for (INT_PTR i = orders.GetSize() - 1; i >= 0; --i) {
+        if (orders[i].OrderNo == orderNo) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+void COrderMerge::Apply(const COrderInfo& order) {
+    const COrderInfo last = m_lastOrder.Load();
+    if (order.InternalNo != last.InternalNo) {
+        TakeUnsolicited(order);
+        return;
+    }
+    if (order.OrderKind == kKindRefused) {
+        ReportRefusal(last.OrderKind, order);
+        m_lastOrder.ResetIfStill(order.InternalNo);
+        return;
+    }
+    if (ApplyConfirmation(last.OrderKind, order)) {
+        m_lastOrder.ResetIfStill(order.InternalNo);
+    }
+}
+
+void COrderMerge::TakeUnsolicited(const COrderInfo& order) {
+    if (!IsUnsolicitedOrder(order)) {
+        return;
+    }
+    AddOrder(order);
+}
+
+bool COrderMerge::ApplyConfirmation(int requestKind, const COrderInfo& order) {
+    if (requestKind >= kKindFirstPending && requestKind <= kKindLastPending) {
+        return AddOrder(order);
+    }
+    switch (requestKind) {
+        case kKindTriggerPrices:
+            return ChangeTriggerPrices(order);
+        case kKindChange:
+            return ReplaceOrder(order);
+        case kKindDelete:
+            return RemoveOrder(order);
+        default:
+            // Opens and closes are confirmed by their deal; other kinds expect no reply.
+            return false;
+    }
+}
+
+bool COrderMerge::AddOrder(const COrderInfo& order) {
+    {
+        CScopedLock guard(m_center.OrdersLock());
+        COrderInfo copy = order;
+        m_center.Orders().Add(copy);
+    }
+    NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderAdded(order); });
+    NotifySink(m_center.Notify(),
+               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    return true;
+}
+
+bool COrderMerge::ChangeTriggerPrices(const COrderInfo& order) {
+    {
+        CScopedLock guard(m_center.BargainsLock());
+        CBargainArray& bargains = m_center.Bargains();
+        INT_PTR index = 0;
+        while (index < bargains.GetSize() && bargains[index].BargainNo != order.BargainNo) {
+            ++index;
+        }
+        if (index == bargains.GetSize()) {
+            return false;
+        }
+        bargains[index].TriggerPrice1 = order.TriggerPrice1;
+        bargains[index].TriggerPrice2 = order.TriggerPrice2;
+    }
+    NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderChanged(order); });
+    NotifySink(m_center.Notify(),
+               [&](CAbsForexNotify& sink) { sink.OnBargainsInfo(m_center.Bargains()); });
+    return true;
+}
+
+bool COrderMerge::ReplaceOrder(const COrderInfo& order) {
+    {
+        CScopedLock guard(m_center.OrdersLock());
+        COrderInfoArray& orders = m_center.Orders();
+        const INT_PTR index = LastOrderIndex(orders, order.OrderNo);
+        if (index < 0) {
+            return false;
+        }
+        orders[index] = order;
+    }
+    NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderChanged(order); });
+    NotifySink(m_center.Notify(),
+               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    return true;
+}
+
+bool COrderMerge::RemoveOrder(const COrderInfo& order) {
+    {
+        CScopedLock guard(m_center.OrdersLock());
+        COrderInfoArray& orders = m_center.Orders();
+        const INT_PTR index = LastOrderIndex(orders, order.OrderNo);
+        if (index < 0) {
+            return false;
+        }
+        orders.RemoveAt(index);
+    }
+    NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderDeleted(order); });
+    NotifySink(m_center.Notify(),
+               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    return true;
+}
+
+void COrderMerge::ReportRefusal(int requestKind, const COrderInfo& reply) {
+    CAbsForexNotify* sink = m_center.Notify();
+    if (requestKind == kKindOpen) {
+        NotifySink(sink, [&](CAbsForexNotify& s) { s.OnOpenRefused(reply); });
+    } else if (requestKind == kKindClose) {
+        NotifySink(sink, [&](CAbsForexNotify& s) { s.OnCloseRefused(reply); });
+    } else if (requestKind >= kKindTriggerPrices && requestKind <= kKindLastPending) {
+        NotifySink(sink, [&](CAbsForexNotify& s) { s.OnOrderRefused(reply); });
+    } else if (requestKind == kKindChange) {
+        NotifySink(sink, [&](CAbsForexNotify& s) { s.OnChangeRefused(reply); });
+    } else if (requestKind == kKindDelete) {
+        NotifySink(sink, [&](CAbsForexNotify& s) { s.OnDeleteRefused(reply); });
+    }
+}
