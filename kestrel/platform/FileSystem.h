@@ -45,6 +45,7 @@ std::wstring GetExecutablePath();
 struct FolderEntry {
     std::wstring name;
     bool isFolder = false;  // a link counts as what it points to
+    bool isLink = false;
 };
 
 // Reads every entry of a folder in the order the system returns them; false when the folder

@@ -1,0 +1,33 @@
+#include "core/ProgramLocation.h"
+
+#include "core/PathText.h"
+#include "platform/FileSystem.h"
+
+std::wstring GetProgramPath() {
+    std::wstring path = KestrelOs::GetExecutablePath();
+    // The design reads the path into a 260-character buffer; a longer one is unusable there,
+    // and cutting it would name another file.
+    if (path.size() > kMaxPathChars - 1) {
+        return std::wstring();
+    }
+    return path;
+}
+
+void GetProgramFolder(wchar_t* buffer, size_t capacity) {
+    BoundedCopy(buffer, capacity, GetProgramFolder().c_str());
+}
+
+std::wstring GetProgramFolder() {
+    const std::wstring path = GetProgramPath();
+    const size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return std::wstring();
+    }
+    return path.substr(0, separator + 1);
+}
+
+bool SetCurrentDirToProgramFolder() {
+    wchar_t folder[kMaxPathChars + 1] = {};
+    GetProgramFolder(folder, kMaxPathChars + 1);
+    return KestrelOs::SetCurrentFolder(folder);
+}

@@ -1,0 +1,11 @@
+#include "core/ToolhelpSnapshot.h"
+
+#include "platform/ProcessTable.h"
+
+CToolhelpSnapshot::CToolhelpSnapshot(EKind kind, int pid) {
+    if (kind == kProcesses) {
+        m_valid = KestrelOs::ListProcessIds(m_pids);
+        return;
+    }
+    m_valid = pid > 0 && KestrelOs::ReadProcessModules(pid, m_modules);
+}
