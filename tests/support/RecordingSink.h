@@ -1,0 +1,96 @@
+#pragma once
+// A sink for tests that writes every callback as one text line, so a test can compare the whole
+// sequence of callbacks with their arguments against the expected one. Thread-safe: callbacks
+// may arrive on any thread while a test thread reads or waits.
+//
+// Line format: the operation name, then its arguments.
+//   OnErrorCode code=1234
+//   OnTextMessage "abc\x01\x04"                     (text, control characters as \xNN)
+//   OnLoginReply
+//   OnAccountInfo ACC funds=1 merchs=2 internal=100 balance=5000
+//   OnCurrencysInfo n=2 [USD usd=1, EUR usd=1.1]
+//   OnForexMerchs n=1 [EURUSD bid=1.2 ask=1.2003 min=0.0003]
+//   OnBargainsInfo n=1 [#11 EURUSD in=7 dir=40 close=0 lots=2 price=1.5 tp=0/0]
+//   OnOrdersInfo n=1 [#21 EURUSD kind=64 in=7 bargain=0 tp=1.1/1.3]
+//   OnHistoryOrderInfo n=1 [#12 open=#11 EURUSD lots=2 profit=3]
+//   OnGroupInfo G1   |   OnBaseInfo B1 switch=0.5   |   OnBroadCast 3 title
+//   OnRealtimePrice EURUSD bid=1.2 ask=1.2003 stamp=12:00 p3=1.1 p4=1.3
+//   OnSocketError error=10054
+//   OnBargainOpened / OnBargainClosed: one bargain as in OnBargainsInfo's list
+//   OnOpenRefused, OnOrderAdded, ... OnDeleteRefused: one order as in OnOrdersInfo's list
+// Numbers print with six significant digits (1.2003f prints 1.2003).
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tradewire/AbsForexNotify.h"
+
+class CRecordingSink : public CAbsForexNotify {
+  public:
+    struct Entry {
+        std::string line;
+        std::thread::id thread;
+    };
+
+    CRecordingSink() = default;
+    ~CRecordingSink() = default;
+    CRecordingSink(const CRecordingSink&) = delete;
+    CRecordingSink& operator=(const CRecordingSink&) = delete;
+
+    std::vector<std::string> Lines() const;
+    std::vector<Entry> Entries() const;
+    void Clear();
+    // True once at least `count` lines are logged; false when `timeout` passes first.
+    bool WaitFor(size_t count, std::chrono::milliseconds timeout) const;
+    // Called on the callback's thread after each line is logged, with no lock of the sink held,
+    // so a test can react like a terminal would (call getters, send requests).
+    void SetOnEntry(std::function<void(const std::string& line)> hook);
+
+    void OnErrorCode(int code) override;
+    void OnTextMessage(const CString& text) override;
+    void OnLoginReply() override;
+    void OnSpareA() override;
+    void OnAccountInfo(CAccountInfo& account) override;
+    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override;
+    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
+    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
+    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) override;
+    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
+    void OnGroupInfo(CGroup& group) override;
+    void OnBaseInfo(CBaseInfo& baseInfo) override;
+    void OnBroadCast(CBroadCast& broadCast) override;
+    void OnRealtimePrice(const CForexMerch& merch) override;
+    void OnSocketError(unsigned long error) override;
+    void OnBargainOpened(const CBargain& bargain) override;
+    void OnOpenRefused(const COrderInfo& reply) override;
+    void OnBargainClosed(const CBargain& closingDeal) override;
+    void OnCloseRefused(const COrderInfo& reply) override;
+    void OnOrderAdded(const COrderInfo& order) override;
+    void OnOrderRefused(const COrderInfo& reply) override;
+    void OnOrderChanged(const COrderInfo& order) override;
+    void OnChangeRefused(const COrderInfo& reply) override;
+    void OnOrderDeleted(const COrderInfo& order) override;
+    void OnDeleteRefused(const COrderInfo& reply) override;
+    void OnSpareB() override;
+
+    // The formats above, for tests that build expected lines.
+    static std::string Describe(const CString& text);
+    static std::string Describe(const CForexMerch& merch);
+    static std::string Describe(const CBargain& bargain);
+    static std::string Describe(const COrderInfo& order);
+    static std::string Describe(const CHistoryOrderInfo& line);
+    static std::string Describe(const CCurrency& currency);
+
+  private:
+    void Log(std::string line);
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_logged;
+    std::vector<Entry> m_entries;                       // guarded by m_mutex
+    std::function<void(const std::string&)> m_onEntry;  // guarded by m_mutex
+};

@@ -1,0 +1,160 @@
+#include "ProtocolTestFixture.h"
+
+namespace {
+
+using AccountParsers = ProtocolTest;
+
+CWireBody FundLine(double balance) {
+    CWireBody line;
+    line.Num(balance).Empty(13).EndRecord();
+    return line;
+}
+
+TEST_F(AccountParsers, LoginReplyIgnoresItsBody) {
+    EXPECT_EQ(Feed(8000, ""), 1);
+    EXPECT_EQ(Feed(8000, "anything\x01\x04"), 1);
+    EXPECT_EQ(Log(), (Lines{"OnLoginReply", "OnLoginReply"}));
+}
+
+TEST_F(AccountParsers, ErrorCodeFromEachBodyShape) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"1234", 1234},  // digits only
+        {"text\x01"
+         "5\x01"
+         "77\x01",
+         77},         // text, unused number, code
+        {"text", 0},  // text without any terminator
+        {"\x01"
+         "88",
+         88},  // starts with a terminator: what follows
+        {"text\x01"
+         "5\x01",
+         0},  // code field missing
+    };
+    for (const auto& [body, expected] : cases) {
+        sink.Clear();
+        EXPECT_EQ(Feed(9999, body), 1);
+        EXPECT_EQ(Center().GetErrorCode(), expected) << body;
+        EXPECT_EQ(Log(), Lines{"OnErrorCode code=" + std::to_string(expected)});
+    }
+    sink.Clear();
+    EXPECT_EQ(Feed(9999, ""), -1);
+    EXPECT_EQ(Center().GetErrorCode(), 0);  // kept from the last report
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(AccountParsers, EveryAccountFieldLandsInItsTarget) {
+    CWireBody body;
+    body.Text("ACC").Text("ignored").EndSection();
+    Numbered(body, 1, 45).Text("ignored").EndSection();
+    CWireBody fundLine;
+    body.Raw(Numbered(fundLine, 1, 14).EndRecord().Str());
+    ASSERT_EQ(Feed(9501, body.EndSection().EndSection().EndSection().Text("100").EndSection()), 1);
+    CAccountInfo a;
+    Center().GetAccountInfo(a);
+    EXPECT_EQ(a.AccountCode, Wide("ACC"));
+    const CString* texts[] = {&a.Value2, &a.Value3, &a.Value4, &a.Value5,  &a.Value6,
+                              &a.Value7, &a.Value8, &a.Value9, &a.Value10, &a.Value11};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(*texts[i], NumberedText(i + 1));
+    }
+    EXPECT_EQ(a.Value12, 11);
+    EXPECT_EQ(a.Value15, 14);
+    EXPECT_EQ(a.Value16, NumberedText(15));
+    EXPECT_EQ(a.Value17, 16);
+    EXPECT_DOUBLE_EQ(a.Value18, 17.25);
+    EXPECT_DOUBLE_EQ(a.Value19, 18.25);
+    EXPECT_EQ(a.Value20, 19);
+    EXPECT_EQ(a.Value21, 20);
+    EXPECT_FLOAT_EQ(a.Value22, 21.25f);
+    EXPECT_EQ(a.Value23, 22);
+    EXPECT_EQ(a.Value24, NumberedText(23));
+    EXPECT_EQ(a.Value30, NumberedText(29));
+    EXPECT_EQ(a.Value31, NumberedText(31));  // field 30 is dropped
+    EXPECT_EQ(a.Value34, NumberedText(34));
+    EXPECT_EQ(a.Value35, 35);
+    EXPECT_EQ(a.Value37, 37);
+    EXPECT_FLOAT_EQ(a.Value38, 38.25f);
+    EXPECT_FLOAT_EQ(a.Value39, 39.25f);
+    EXPECT_EQ(a.Value40, NumberedText(40));
+    EXPECT_EQ(a.Value41, NumberedText(41));
+    EXPECT_FLOAT_EQ(a.Value42, 42.25f);
+    EXPECT_EQ(a.Value43, 44);  // field 43 is dropped
+    EXPECT_FLOAT_EQ(a.Value44, 45.25f);
+    ASSERT_EQ(a.Funds.GetSize(), 1);
+    const CFundInfo& f = a.Funds[0];
+    EXPECT_DOUBLE_EQ(f.Balance, 1.25);
+    EXPECT_FLOAT_EQ(f.Value2, 2.25f);
+    EXPECT_FLOAT_EQ(f.Value6, 6.25f);
+    EXPECT_DOUBLE_EQ(f.Value7, 7.25);
+    EXPECT_FLOAT_EQ(f.Value8, 8.25f);
+    EXPECT_DOUBLE_EQ(f.Value9, 9.25);
+    EXPECT_DOUBLE_EQ(f.Value13, 13.25);
+    EXPECT_EQ(f.Value14, NumberedText(14));
+    EXPECT_EQ(a.InternalNo, 100);
+}
+
+TEST_F(AccountParsers, AccountSectionsAndTheirEdges) {
+    // First a full account with two instruments, then one with only sections 1 and 2.
+    CWireBody full;
+    full.Text("ACC").EndSection().Empty(45).EndSection();
+    full.Raw(FundLine(5000).Str()).Raw(FundLine(7).Str()).EndSection();
+    MerchRecord(full, "EURUSD", 0.0003, 1.2, 1.2);
+    MerchRecord(full, "eurusd", 0.0, 1.3, 1.3);  // sees the first one's spread
+    full.EndSection().Text("junk").EndSection().Text("100").EndSection();
+    ASSERT_EQ(Feed(9501, full), 1);
+    EXPECT_EQ(Center().GetInternalNo(), 100);
+    EXPECT_EQ(Center().GetInternalNo(), 101);
+
+    CWireBody shortBody;
+    shortBody.Text("ACC2").EndSection().Empty(45).EndSection();
+    ASSERT_EQ(Feed(9501, shortBody), 1);
+    EXPECT_EQ(Center().GetInternalNo(), 0);
+    EXPECT_EQ(Feed(9501, ""), -1);
+
+    EXPECT_EQ(Log(), (Lines{"OnForexMerchs n=2 [EURUSD bid=1.2 ask=1.2 min=0.0003, "
+                            "eurusd bid=1.3 ask=1.3003 min=0]",
+                            "OnAccountInfo ACC funds=2 merchs=2 internal=100 balance=5000",
+                            "OnAccountInfo ACC2 funds=0 merchs=2 internal=0 balance=0"}));
+}
+
+TEST_F(AccountParsers, FundLinesStopAtTheFirstEmptyOrUnterminatedRecord) {
+    CWireBody body;
+    body.Text("A").EndSection().EndSection();
+    body.Raw(FundLine(1).Str()).EndRecord().Raw(FundLine(2).Str()).EndSection();
+    ASSERT_EQ(Feed(9501, body), 1);
+    CAccountInfo account;
+    Center().GetAccountInfo(account);
+    EXPECT_EQ(account.Funds.GetSize(), 1);
+
+    CWireBody unterminated;
+    unterminated.Text("A").EndSection().EndSection();
+    unterminated.Raw(FundLine(1).Str()).Num(2).Empty(13).EndSection();
+    ASSERT_EQ(Feed(9501, unterminated), 1);
+    Center().GetAccountInfo(account);
+    ASSERT_EQ(account.Funds.GetSize(), 1);
+    EXPECT_DOUBLE_EQ(account.Funds[0].Balance, 1.0);
+}
+
+TEST_F(AccountParsers, ShortAccountSectionClearsLaterTargetsAndKeepsLaterSections) {
+    CWireBody full;
+    full.Text("A").EndSection();
+    Numbered(full, 1, 45).EndSection().EndSection().EndSection().EndSection().Text("9");
+    ASSERT_EQ(Feed(9501, full.EndSection()), 1);
+    CWireBody cut;
+    cut.Text("A").EndSection();
+    Numbered(cut, 1, 20).EndSection().Raw(FundLine(3).Str()).EndSection();
+    cut.EndSection().EndSection().Text("42").EndSection();
+    ASSERT_EQ(Feed(9501, cut), 1);
+    CAccountInfo a;
+    Center().GetAccountInfo(a);
+    EXPECT_EQ(a.Value21, 20);
+    EXPECT_FLOAT_EQ(a.Value22, 0.0f);
+    EXPECT_EQ(a.Value23, 0);
+    EXPECT_TRUE(a.Value24.IsEmpty());
+    EXPECT_FLOAT_EQ(a.Value44, 0.0f);
+    EXPECT_EQ(a.Funds.GetSize(), 1);
+    EXPECT_EQ(a.InternalNo, 42);
+}
+
+}  // namespace
