@@ -1,0 +1,147 @@
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "ConnectionFixture.h"
+
+namespace {
+
+// A loopback port that nobody listens on: bound once, then released.
+std::uint16_t UnusedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof(address);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+// Points the module search at the given names for the life of the object.
+class CModuleOverride {
+  public:
+    CModuleOverride(const char* ssl, const char* crypto) {
+        ::setenv("TRADEWIRE_SSL_MODULE", ssl, 1);
+        ::setenv("TRADEWIRE_CRYPTO_MODULE", crypto, 1);
+    }
+    ~CModuleOverride() {
+        ::unsetenv("TRADEWIRE_SSL_MODULE");
+        ::unsetenv("TRADEWIRE_CRYPTO_MODULE");
+    }
+};
+
+}  // namespace
+
+TEST_F(ConnectionFixture, ConnectsToALoopbackTlsServerAndRemembersTheServer) {
+    ASSERT_TRUE(Connect());
+    EXPECT_TRUE(m_manager->IsConnected());
+    EXPECT_TRUE(m_server.WaitForHandshakes(1, 5s));
+    CServer stored;
+    m_manager->GetServer(stored);
+    EXPECT_EQ(stored.Address, CString(L"127.0.0.1"));
+    EXPECT_EQ(stored.Port, m_server.Port());
+    EXPECT_TRUE(m_sink.ErrorCodes().empty());
+}
+
+TEST_F(ConnectionFixture, WhileConnectedReturnsTrueAtOnceAndKeepsTheOldServer) {
+    ASSERT_TRUE(Connect());
+    CServer other = LoopbackServer(1);
+    EXPECT_TRUE(m_manager->ConnectServer(other));
+    CServer stored;
+    m_manager->GetServer(stored);
+    EXPECT_EQ(stored.Port, m_server.Port());
+    EXPECT_TRUE(m_server.WaitForHandshakes(1, 5s));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(m_server.HandshakeCount(), 1);
+}
+
+TEST_F(ConnectionFixture, EmptyAddressOrPortZeroGivesThreeAndLeavesTheServerUnchanged) {
+    CServer stored;
+    m_manager->GetServer(stored);
+    EXPECT_TRUE(stored.Address.IsEmpty());
+    EXPECT_EQ(stored.Port, 0u);
+
+    ASSERT_TRUE(Connect());
+    m_manager->DisConnect();
+    CServer noAddress;
+    noAddress.Port = 4000;
+    EXPECT_FALSE(m_manager->ConnectServer(noAddress));
+    EXPECT_FALSE(m_manager->ConnectServer(LoopbackServer(0)));
+    EXPECT_EQ(m_sink.ErrorCodes(), (std::vector<int>{EC_InvalidServer, EC_InvalidServer}));
+    EXPECT_EQ(m_manager->GetErrorCode(), EC_InvalidServer);
+    m_manager->GetServer(stored);
+    EXPECT_EQ(stored.Port, m_server.Port());
+}
+
+TEST_F(ConnectionFixture, OnlyTheLowSixteenBitsOfThePortAreUsed) {
+    CServer wide = LoopbackServer(0);
+    wide.Port = 0x10000u + m_server.Port();
+    EXPECT_TRUE(m_manager->ConnectServer(wide));
+    EXPECT_TRUE(m_server.WaitForHandshakes(1, 5s));
+}
+
+TEST_F(ConnectionFixture, ARefusedPortOrUnreadableAddressGivesFiveAndDisConnectStaysHarmless) {
+    const std::uint16_t port = UnusedPort();
+    EXPECT_FALSE(m_manager->ConnectServer(LoopbackServer(port)));
+    CServer garbage;
+    garbage.Address = L"not an address";
+    garbage.Port = m_server.Port();
+    EXPECT_FALSE(m_manager->ConnectServer(garbage));
+    EXPECT_EQ(m_sink.ErrorCodes(), (std::vector<int>{EC_ConnectFailed, EC_ConnectFailed}));
+    // The attempt passed the server check, so it is stored even though it failed.
+    CServer stored;
+    m_manager->GetServer(stored);
+    EXPECT_EQ(stored.Address, garbage.Address);
+    m_manager->DisConnect();
+    EXPECT_FALSE(m_manager->IsConnected());
+    // A failed attempt leaves nothing that stands in the way of the next one.
+    EXPECT_TRUE(Connect());
+}
+
+TEST(ConnectionModules, MissingTlsModulesGiveAnObjectThatFailsWithOne) {
+    CModuleOverride override("/nonexistent/libssl.so", "/nonexistent/libcrypto.so");
+    CConnectionTestSink sink;
+    CSocketManager* manager = new CSocketManager();
+    manager->SetNotify(&sink);
+    EXPECT_EQ(manager->GetDataCenter(), nullptr);
+    EXPECT_FALSE(manager->ConnectServer(LoopbackServer(4000)));
+    EXPECT_EQ(sink.ErrorCodes(), (std::vector<int>{EC_NotInitialized}));
+    EXPECT_FALSE(manager->ReqLogin(L"u", L"p"));
+    EXPECT_FALSE(manager->ReqLogOut(L"u", L""));
+    EXPECT_FALSE(manager->CommitBill(COrderInfo()));
+    EXPECT_FALSE(manager->ReqHistoryOrderInfo(0, 0));
+    EXPECT_EQ(manager->SendQueueSize(), 0u);
+    manager->DisConnect();
+    manager->ReleaseObj();
+}
+
+TEST(ConnectionModules, TheOverrideNamesTheModulesToLoad) {
+    CModuleOverride override("libssl.so.3", "libcrypto.so.3");
+    CSocketManager* manager = new CSocketManager();
+    CForexDataCenter* center = manager->GetDataCenter();
+    EXPECT_NE(center, nullptr);
+    CTestTlsServer server;
+    ASSERT_TRUE(server.Start());
+    EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+    EXPECT_EQ(manager->GetDataCenter(), center);
+    manager->DisConnect();
+    EXPECT_EQ(manager->GetDataCenter(), center);
+    manager->ReleaseObj();
+}
+
+TEST(ConnectionModules, ANullSinkIsIgnoredAndUnSetNotifyStopsTheCallbacks) {
+    CConnectionTestSink sink;
+    CSocketManager* manager = new CSocketManager();
+    manager->SetNotify(&sink);
+    manager->SetNotify(nullptr);
+    EXPECT_FALSE(manager->ConnectServer(LoopbackServer(0)));
+    EXPECT_EQ(sink.ErrorCodes().size(), 1u);
+    manager->UnSetNotify();
+    EXPECT_FALSE(manager->ConnectServer(LoopbackServer(0)));
+    EXPECT_EQ(sink.ErrorCodes().size(), 1u);
+    manager->ReleaseObj();
+}

@@ -1,0 +1,36 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "SocketApi.h"
+#include "SteadyClock.h"
+
+TEST(SocketErrors, SystemErrorsBecomeWinsockNumbers) {
+    EXPECT_EQ(SocketApi::ToWinsockError(0), 0u);
+    EXPECT_EQ(SocketApi::ToWinsockError(ECONNRESET), 10054u);
+    EXPECT_EQ(SocketApi::ToWinsockError(EPIPE), 10054u);
+    EXPECT_EQ(SocketApi::ToWinsockError(ECONNABORTED), 10053u);
+    EXPECT_EQ(SocketApi::ToWinsockError(ECONNREFUSED), 10061u);
+    EXPECT_EQ(SocketApi::ToWinsockError(ETIMEDOUT), 10060u);
+    EXPECT_EQ(SocketApi::ToWinsockError(ENOTCONN), 10057u);
+    EXPECT_EQ(SocketApi::ToWinsockError(EHOSTUNREACH), 10065u);
+    EXPECT_EQ(SocketApi::ToWinsockError(ENETUNREACH), 10051u);
+    EXPECT_EQ(SocketApi::ToWinsockError(EINPROGRESS), 10035u);
+    EXPECT_EQ(SocketApi::ToWinsockError(EBADF), 10000u + EBADF);
+}
+
+TEST(SocketErrors, OnlyRealIpv4TextReadsAsAnAddress) {
+    std::uint32_t address = 0;
+    EXPECT_TRUE(SocketApi::ParseIpv4("127.0.0.1", address));
+    EXPECT_EQ(address, htonl(0x7F000001u));
+    EXPECT_FALSE(SocketApi::ParseIpv4("", address));
+    EXPECT_FALSE(SocketApi::ParseIpv4("localhost", address));
+    EXPECT_FALSE(SocketApi::ParseIpv4("1.2.3.4.5", address));
+}
+
+TEST(SteadyClock, ElapsedTimeSurvivesTheCounterWrapping) {
+    EXPECT_EQ(SteadyClock::ElapsedMs(0xFFFFFF00u, 0x00000100u), 0x200);
+    EXPECT_EQ(SteadyClock::ElapsedMs(1000u, 16000u), 15000);
+    EXPECT_LT(SteadyClock::ElapsedMs(2000u, 1000u), 0);  // a reading from before the start
+}
