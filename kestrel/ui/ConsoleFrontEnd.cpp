@@ -4,6 +4,7 @@
 #include <cctype>
 #include <iostream>
 #include <thread>
+#include <vector>
 
 #include "Dialog.h"
 #include "Utf8Text.h"
@@ -19,17 +20,21 @@ struct CChoice {
 
 struct CButtonSet {
     const char* Prompt;
-    std::initializer_list<CChoice> Choices;
+    std::vector<CChoice> Choices;
 };
 
-CButtonSet ButtonSetFor(unsigned style) {
+const CButtonSet& ButtonSetFor(unsigned style) {
+    static const CButtonSet yesNoCancel{"[Y]es [N]o [C]ancel",
+                                        {{'y', IDYES}, {'n', IDNO}, {'c', IDCANCEL}}};
+    static const CButtonSet retryCancel{"[R]etry [C]ancel", {{'r', IDRETRY}, {'c', IDCANCEL}}};
+    static const CButtonSet ok{"[O]K", {{'o', IDOK}}};
     switch (style & MB_TYPEMASK) {
         case MB_YESNOCANCEL:
-            return {"[Y]es [N]o [C]ancel", {{'y', IDYES}, {'n', IDNO}, {'c', IDCANCEL}}};
+            return yesNoCancel;
         case MB_RETRYCANCEL:
-            return {"[R]etry [C]ancel", {{'r', IDRETRY}, {'c', IDCANCEL}}};
+            return retryCancel;
         default:
-            return {"[O]K", {{'o', IDOK}}};
+            return ok;
     }
 }
 
@@ -151,7 +156,7 @@ std::wstring CConsoleFrontEnd::GetControlText(int controlId) const {
 
 int CConsoleFrontEnd::MessageBox(const std::wstring& text, const std::wstring& caption,
                                  unsigned style) {
-    const CButtonSet buttons = ButtonSetFor(style);
+    const CButtonSet& buttons = ButtonSetFor(style);
     m_output << WideToUtf8(caption) << ": " << WideToUtf8(text) << '\n';
     for (;;) {
         m_output << buttons.Prompt << " " << std::flush;
