@@ -1,14 +1,15 @@
 #include "core/PathText.h"
 
 #include <cwchar>
-#include <cwctype>
+
+#include "platform/Codeset.h"
 
 namespace {
 
 constexpr size_t kSplitCopyChars = 512;
 
 wchar_t FoldForPath(wchar_t ch) {
-    return ch == L'\\' ? L'/' : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
+    return ch == L'\\' ? L'/' : KestrelOs::FoldCase(ch);
 }
 
 void WriteBounded(wchar_t* dest, size_t capacity, const wchar_t* begin, size_t length) {

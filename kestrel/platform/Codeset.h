@@ -15,4 +15,8 @@ const std::string& GetSystemCodeset();
 // the conversion goes on. False when iconv does not know the codeset.
 bool DecodeCodeset(const std::string& codeset, std::string_view bytes, std::wstring& out);
 
+// The lower-case form of a character by Unicode's simple case mapping, whatever the process's
+// locale (so "Ä" and "ä" fold alike even under the C locale).
+wchar_t FoldCase(wchar_t ch);
+
 }  // namespace KestrelOs

@@ -1,0 +1,118 @@
+#include "KestrelTestFiles.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/PathEncoding.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+CTempFolder::CTempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "kestrel-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    m_path = fs::canonical(pattern).string();
+}
+
+CTempFolder::~CTempFolder() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+std::wstring CTempFolder::Folder() const {
+    return Wide(m_path + "/");
+}
+
+std::wstring Wide(const std::string& utf8) {
+    return KestrelOs::FromSystemBytes(utf8);
+}
+
+std::string Narrow(const std::wstring& wide) {
+    return KestrelOs::ToSystemBytes(wide);
+}
+
+void WriteTextFile(const std::string& path, const std::string& contents) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return "<missing>";
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool IsWritableByOwner(const std::string& path) {
+    return (PermissionBits(path) & S_IWUSR) != 0;
+}
+
+void SetReadOnly(const std::string& path) {
+    ::chmod(path.c_str(), PermissionBits(path) & ~(S_IWUSR | S_IWGRP | S_IWOTH));
+}
+
+unsigned PermissionBits(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+void InstallTestChild(const std::string& target) {
+    fs::create_directories(fs::path(target).parent_path());
+    fs::copy_file(KESTREL_TEST_CHILD, target, fs::copy_options::overwrite_existing);
+    ::chmod(target.c_str(), 0755);
+}
+
+CSleepingChild::CSleepingChild(const std::string& program) {
+    std::string arg0 = program;
+    std::string arg1 = "sleep";
+    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    pid_t pid = 0;
+    // posix_spawn returns once the new program runs, so /proc already shows it.
+    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) == 0) {
+        m_pid = pid;
+    }
+}
+
+CSleepingChild::~CSleepingChild() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+}
+
+bool WaitForFile(const std::string& path) {
+    for (int i = 0; i < 1000; ++i) {
+        if (FileExists(path)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}

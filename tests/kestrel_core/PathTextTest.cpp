@@ -1,0 +1,101 @@
+#include "core/PathText.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+TEST(AppendPathSeparator, AddsBackslashOnlyWhenMissingAndRoomLeft) {
+    wchar_t plain[16] = L"C:\\a";
+    AppendPathSeparator(plain, 16);
+    EXPECT_STREQ(plain, L"C:\\a\\");
+    wchar_t back[16] = L"C:\\a\\";
+    AppendPathSeparator(back, 16);
+    EXPECT_STREQ(back, L"C:\\a\\");
+    wchar_t forward[16] = L"C:\\a/";
+    AppendPathSeparator(forward, 16);
+    EXPECT_STREQ(forward, L"C:\\a/");
+    // Length 4 is not below capacity 6 - 2: nothing is appended, nothing written past.
+    wchar_t tight[6] = L"abcd";
+    AppendPathSeparator(tight, 6);
+    EXPECT_STREQ(tight, L"abcd");
+
+    std::wstring empty;
+    AppendPathSeparator(empty);
+    EXPECT_EQ(empty, L"");
+    std::wstring text = L"/opt/app";
+    AppendPathSeparator(text);
+    EXPECT_EQ(text, L"/opt/app\\");
+}
+
+TEST(BoundedCopy, TerminatesWhatDoesNotFitAndRefusesNull) {
+    wchar_t small[4] = {L'x', L'x', L'x', L'x'};
+    EXPECT_TRUE(BoundedCopy(small, 4, L"abcdef"));
+    EXPECT_STREQ(small, L"abc");
+    wchar_t exact[4];
+    EXPECT_TRUE(BoundedCopy(exact, 4, L"abc"));
+    EXPECT_STREQ(exact, L"abc");
+    EXPECT_FALSE(BoundedCopy(nullptr, 4, L"a"));
+    EXPECT_FALSE(BoundedCopy(exact, 4, nullptr));
+}
+
+TEST(SplitPath, SplitsFolderBaseAndExtension) {
+    wchar_t folder[32] = L"untouched";
+    wchar_t base[32] = {};
+    wchar_t ext[32] = {};
+    SplitPath(L"C:\\dir\\name.ext", folder, 32, base, 32, ext, 32);
+    EXPECT_STREQ(folder, L"C:\\dir");
+    EXPECT_STREQ(base, L"name");
+    EXPECT_STREQ(ext, L"ext");
+
+    std::wcscpy(folder, L"untouched");
+    SplitPath(L"name", folder, 32, base, 32, ext, 32);
+    EXPECT_STREQ(folder, L"untouched");
+    EXPECT_STREQ(base, L"name");
+    EXPECT_STREQ(ext, L"");
+
+    // A dot in a folder name is not the extension; '/' separates when there is no '\'.
+    SplitPath(L"/opt/v1.2/Osprey", folder, 32, base, 32, ext, 32);
+    EXPECT_STREQ(folder, L"/opt/v1.2");
+    EXPECT_STREQ(base, L"Osprey");
+    EXPECT_STREQ(ext, L"");
+    // Outputs are cut to their capacity, never overrun.
+    wchar_t tiny[4];
+    SplitPath(L"/a/longname.txt", nullptr, 0, tiny, 4, nullptr, 0);
+    EXPECT_STREQ(tiny, L"lon");
+}
+
+TEST(TrimSpaces, RemovesOnlyOuterSpaces) {
+    wchar_t text[16] = L"  a b  ";
+    EXPECT_EQ(TrimSpaces(text), text);
+    EXPECT_STREQ(text, L"a b");
+    wchar_t blank[8] = L"   ";
+    EXPECT_STREQ(TrimSpaces(blank), L"");
+    wchar_t tab[8] = L"\tx ";
+    EXPECT_STREQ(TrimSpaces(tab), L"\tx");
+    std::wstring s = L"  x  ";
+    EXPECT_EQ(TrimSpaces(s), L"x");
+}
+
+TEST(ReplaceChar, ReplacesEveryOccurrence) {
+    std::wstring stamp = L"2024-01-02 03:04:05";
+    ReplaceChar(stamp, L':', L'_');
+    EXPECT_EQ(stamp, L"2024-01-02 03_04_05");
+}
+
+TEST(JoinBoundedPath, RefusesResultsLongerThan259Characters) {
+    std::wstring out = L"unchanged";
+    EXPECT_TRUE(JoinBoundedPath(std::wstring(200, L'a'), std::wstring(59, L'b'), out));
+    EXPECT_EQ(out.size(), 259u);
+    out = L"unchanged";
+    EXPECT_FALSE(JoinBoundedPath(std::wstring(200, L'a'), std::wstring(60, L'b'), out));
+    EXPECT_EQ(out, L"unchanged");
+}
+
+TEST(PathComparison, IgnoresCaseAndSeparatorKind) {
+    EXPECT_TRUE(EqualPathsNoCase(L"C:\\APP\\X.EXE", L"c:\\app\\x.exe"));
+    EXPECT_TRUE(EqualPathsNoCase(L"/opt/App/Osprey.exe", L"\\OPT\\app\\osprey.EXE"));
+    EXPECT_TRUE(EqualPathsNoCase(L"/opt/Ärger.exe", L"/opt/ärger.exe"));
+    EXPECT_FALSE(EqualPathsNoCase(L"/opt/app/x.exe", L"/opt/app/x.exe2"));
+    EXPECT_TRUE(StartsWithPathNoCase(L"/PROG/dir/a.txt", L"/prog/"));
+    EXPECT_FALSE(StartsWithPathNoCase(L"/prog", L"/prog/"));
+}

@@ -1,0 +1,116 @@
+#include "core/ProcessModules.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "KestrelTestFiles.h"
+#include "core/FileOps.h"
+#include "core/ProgramLocation.h"
+
+namespace {
+
+std::wstring Upper(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t ch) { return static_cast<wchar_t>(std::towupper(ch)); });
+    return text;
+}
+
+}  // namespace
+
+TEST(CountProcessesWithModule, CountsAChildByItsPathInAnyCaseButNotACopyElsewhere) {
+    CTempFolder temp;
+    const std::string app = temp / "app/Osprey.exe";
+    const std::string other = temp / "other/Osprey.exe";
+    InstallTestChild(app);
+    InstallTestChild(other);
+    EXPECT_EQ(CountProcessesWithModule(Wide(app)), 0);
+
+    CSleepingChild first(app);
+    CSleepingChild elsewhere(other);
+    ASSERT_TRUE(first.IsRunning() && elsewhere.IsRunning());
+    EXPECT_EQ(CountProcessesWithModule(Wide(app)), 1);
+    EXPECT_EQ(CountProcessesWithModule(Upper(Wide(app))), 1);
+    // The path as a list written for Windows spells it.
+    std::wstring backslashed = Wide(app);
+    std::replace(backslashed.begin(), backslashed.end(), L'/', L'\\');
+    EXPECT_EQ(CountProcessesWithModule(backslashed), 1);
+
+    CSleepingChild second(app);
+    EXPECT_EQ(CountProcessesWithModule(Wide(app)), 2);
+    EXPECT_EQ(CountProcessesWithModule(Wide(app), 1), 1);
+    EXPECT_EQ(CountProcessesWithModule(Wide(other)), 1);
+}
+
+TEST(CountProcessesWithModule, CountsOurOwnProcessOnce) {
+    // The executable shows in exe and several times in maps, yet adds 1.
+    EXPECT_EQ(CountProcessesWithModule(GetProgramPath()), 1);
+    EXPECT_EQ(CountProcessesWithModule(L""), 0);
+}
+
+TEST(CountProcessesWithModule, KeepsCountingAProgramWhoseFileWasReplacedOrDeleted) {
+    CTempFolder temp;
+    const std::string replaced = temp / "a/Osprey.exe";
+    const std::string deleted = temp / "b/Osprey.exe";
+    InstallTestChild(replaced);
+    InstallTestChild(deleted);
+    CSleepingChild fromReplaced(replaced);
+    CSleepingChild fromDeleted(deleted);
+    ASSERT_TRUE(fromReplaced.IsRunning() && fromDeleted.IsRunning());
+
+    WriteTextFile(temp / "a/new.exe", "a new build");
+    ASSERT_TRUE(CopyFileOver(Wide(temp / "a/new.exe"), Wide(replaced)));
+    ASSERT_TRUE(DeleteFileForced(Wide(deleted)));
+    // The kernel now shows the old files as "<path> (deleted)".
+    EXPECT_EQ(CountProcessesWithModule(Wide(replaced)), 1);
+    EXPECT_EQ(CountProcessesWithModule(Wide(deleted)), 1);
+    EXPECT_EQ(CountProcessesWithModule(Wide(deleted + " (deleted)")), 0);
+}
+
+TEST(CountProcessesWithModule, FindsAProgramStartedThroughALinkedFolder) {
+    CTempFolder temp;
+    InstallTestChild(temp / "real/Osprey.exe");
+    ASSERT_EQ(::symlink((temp / "real").c_str(), (temp / "link").c_str()), 0);
+    CSleepingChild child(temp / "link/Osprey.exe");
+    ASSERT_TRUE(child.IsRunning());
+    EXPECT_EQ(CountProcessesWithModule(Wide(temp / "link/Osprey.exe")), 1);
+    EXPECT_EQ(CountProcessesWithModule(Wide(temp / "real/Osprey.exe")), 1);
+}
+
+// Another user's processes cannot be inspected: they add nothing, while the caller's own
+// still count. Needs root to start a scanner under another user.
+TEST(CountProcessesWithModule, ProcessesWhoseFilesCannotBeReadAddNothing) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run the scan as the user nobody";
+    }
+    CTempFolder temp;
+    ::chmod(temp.Path().c_str(), 0755);
+    const std::string app = temp / "app/Osprey.exe";
+    InstallTestChild(app);
+    CSleepingChild rootChild(app);
+    ASSERT_TRUE(rootChild.IsRunning());
+    ASSERT_EQ(CountProcessesWithModule(Wide(app)), 1);
+
+    const std::wstring ownProgram = GetProgramPath();
+    const pid_t scanner = ::fork();
+    ASSERT_GE(scanner, 0);
+    if (scanner == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(100);
+        }
+        // Exit code: 10 * (count of the root child's program) + count of our own program.
+        const int unreadable = CountProcessesWithModule(Wide(app));
+        const int own = CountProcessesWithModule(ownProgram);
+        ::_exit(std::min(unreadable, 9) * 10 + std::min(own, 9));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(scanner, &status, 0), scanner);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status), 100) << "could not become nobody";
+    EXPECT_EQ(WEXITSTATUS(status) / 10, 0) << "a root process was counted by nobody";
+    // The test process itself is root's; only the forked scanner (nobody) is readable.
+    EXPECT_EQ(WEXITSTATUS(status) % 10, 1);
+}
