@@ -1,0 +1,93 @@
+#pragma once
+// One terminal connected to the loopback TLS server with a recording sink: the server plays
+// its part line by line and the test reads the callbacks each step caused.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "RecordingSink.h"
+#include "SessionWire.h"
+#include "SocketManager.h"
+#include "TestTlsServer.h"
+#include "tradewire/ForexDataCenter.h"
+
+class SessionTest : public ::testing::Test {
+  protected:
+    using Lines = std::vector<std::string>;
+    static constexpr std::chrono::seconds kWait{15};
+
+    void SetUp() override {
+        ASSERT_TRUE(server.Start());
+        manager = new CSocketManager();
+        manager->SetNotify(&sink);
+        CServer target;
+        target.Address = L"127.0.0.1";
+        target.Port = server.Port();
+        ASSERT_TRUE(manager->ConnectServer(target));
+        ASSERT_TRUE(server.WaitForHandshakes(1, kWait));
+    }
+
+    void TearDown() override {
+        if (manager != nullptr) {
+            manager->DisConnect();
+            manager->ReleaseObj();
+        }
+        server.Stop();
+    }
+
+    CForexDataCenter& Center() { return *manager->GetDataCenter(); }
+
+    // Sends the lines and returns the callbacks they caused, once `expected` of them arrived.
+    Lines Play(const std::vector<std::string>& serverLines, size_t expected) {
+        const size_t before = sink.Lines().size();
+        for (const std::string& line : serverLines) {
+            EXPECT_TRUE(server.Send(line));
+        }
+        EXPECT_TRUE(sink.WaitFor(before + expected, kWait));
+        const Lines all = sink.Lines();
+        return Lines(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    }
+
+    // Login, account ACC1 with balance 5000 and counter 100, two instruments (EURUSD worth 3
+    // dollars for 0.25 on 2 lots), EUR and USD, base info: five callbacks.
+    Lines PlayLogin() {
+        return Play({LoginReplyLine(), AccountLine("ACC1", 5000, 100),
+                     InstrumentsLine({{"EURUSD", 0.25f, 3, 2, 0.0003f, 1.2f, 1.2001f},
+                                      {"USDJPY", 0.01f, 1, 1, 0.02f, 110, 110.02f}}),
+                     CurrenciesLine({MakeCurrency(L"EUR", 1.1f), MakeCurrency(L"USD", 1)}),
+                     BaseInfoLine(0.5f)},
+                    5);
+    }
+
+    // Commits the order and waits until the server has read its frame.
+    void Commit(const COrderInfo& order) {
+        const size_t before = server.Lines().size();
+        ASSERT_TRUE(manager->CommitBill(order));
+        ASSERT_TRUE(server.WaitForLines(before + 1, kWait));
+        EXPECT_NE(server.Lines().back().find("7001\x03"), std::string::npos);
+    }
+
+    // A request of `kind` for EURUSD with the next internal number.
+    COrderInfo Request(int kind) {
+        COrderInfo order;
+        order.AccountCode = L"ACC1";
+        order.MerchCode = L"EURUSD";
+        order.InternalNo = Center().GetInternalNo();
+        order.OrderKind = kind;
+        return order;
+    }
+
+    static CCurrency MakeCurrency(const wchar_t* code, float usdRate) {
+        CCurrency currency;
+        currency.CurrencyCode = code;
+        currency.UsdRate = usdRate;
+        return currency;
+    }
+
+    CTestTlsServer server;
+    CRecordingSink sink;
+    CSocketManager* manager = nullptr;
+};

@@ -1,0 +1,37 @@
+#pragma once
+// What a trading server sends during a session, as inbound lines built from records: each
+// function gives one complete line (frame and line end) ready for CTestTlsServer::Send.
+
+#include <string>
+#include <vector>
+
+#include "tradewire/Records.h"
+
+struct SessionInstrument {
+    const char* code;
+    float priceUnit;
+    float profitFactor;
+    float profitDivisor;
+    float minSpread;
+    float bid;
+    float ask;
+};
+
+struct SessionQuote {
+    const char* code;
+    float bid;
+    float ask;
+    const char* stamp;
+};
+
+std::string LoginReplyLine();
+// One fund line with `balance`; the instrument section is left empty.
+std::string AccountLine(const char* accountCode, double balance, int internalNo);
+std::string InstrumentsLine(const std::vector<SessionInstrument>& instruments);
+std::string CurrenciesLine(const std::vector<CCurrency>& currencies);
+std::string BaseInfoLine(float baseRateSwitch);
+// One section per inner vector.
+std::string QuotesLine(const std::vector<std::vector<SessionQuote>>& sections);
+// 7002, 7004 or 7005 with one order; 7003 with one deal.
+std::string OrderEventLine(int code, const COrderInfo& order);
+std::string DealEventLine(const CBargain& deal);

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "SessionFixture.h"
+
+namespace {
+
+using TradingSessionTest = SessionTest;
+
+TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
+    ASSERT_TRUE(manager->ReqLogin(L"trader", L"secret"));
+    ASSERT_TRUE(server.WaitForLines(1, kWait));
+    EXPECT_NE(server.Lines()[0].find("8000\x03trader\x01trader\x01secret\x01"), std::string::npos);
+
+    // Login, account and reference data.
+    EXPECT_EQ(
+        PlayLogin(),
+        (Lines{"OnLoginReply", "OnAccountInfo ACC1 funds=1 merchs=0 internal=100 balance=5000",
+               "OnForexMerchs n=2 [EURUSD bid=1.2 ask=1.2001 min=0.0003, "
+               "USDJPY bid=110 ask=110.02 min=0.02]",
+               "OnCurrencysInfo n=2 [EUR usd=1.1, USD usd=1]", "OnBaseInfo  switch=0.5"}));
+
+    // Quotes: widened to the minimum spread, unknown and wrongly cased codes dropped.
+    EXPECT_EQ(Play({QuotesLine({{{"EURUSD", 1.2f, 1.2001f, "t1"}, {"XAUUSD", 1, 2, "t1"}},
+                                {{"usdjpy", 111, 112, "t2"}, {"USDJPY", 110.5f, 110.6f, "t2"}}}),
+                    QuotesLine({{{"EURUSD", 1.21f, 1.215f, "t3"}}})},
+                   3),
+              (Lines{"OnRealtimePrice EURUSD bid=1.2 ask=1.2003 stamp=t1 p3=0 p4=0",
+                     "OnRealtimePrice USDJPY bid=110.5 ask=110.6 stamp=t2 p3=0 p4=0",
+                     "OnRealtimePrice EURUSD bid=1.21 ask=1.215 stamp=t3 p3=0 p4=0"}));
+
+    // A committed open, confirmed by 7002 and carried out by 7003.
+    COrderInfo open = Request(60);
+    Commit(open);
+    COrderInfo openReply = open;
+    CBargain opened;
+    opened.MerchCode = L"EURUSD";
+    opened.BargainNo = 11;
+    opened.InternalNo = open.InternalNo;
+    opened.Direction = 40;
+    opened.Lots = 2;
+    opened.Price = 1.5f;
+    EXPECT_EQ(
+        Play({OrderEventLine(7002, openReply), DealEventLine(opened)}, 4),
+        (Lines{"OnOrdersInfo n=1 [#0 EURUSD kind=60 in=100 bargain=0 tp=0/0]",
+               "OnBargainsInfo n=1 [#11 EURUSD in=100 dir=40 close=0 lots=2 price=1.5 tp=0/0]",
+               "OnBargainOpened #11 EURUSD in=100 dir=40 close=0 lots=2 price=1.5 tp=0/0",
+               "OnBargainsInfo n=1 [#11 EURUSD in=100 dir=40 close=0 lots=2 price=1.5 "
+               "tp=0/0]"}));
+
+    // A close: profit 3 dollars, balance, history line.
+    COrderInfo close = Request(62);
+    close.CloseFlag = 1;
+    close.BargainNo = 11;
+    Commit(close);
+    CBargain closing = opened;
+    closing.BargainNo = 12;
+    closing.OpenBargainNo = 11;
+    closing.InternalNo = close.InternalNo;
+    closing.CloseFlag = 1;
+    closing.Price = 1.25f;
+    EXPECT_EQ(Play({DealEventLine(closing)}, 5),
+              (Lines{"OnBargainsInfo n=1 [#12 EURUSD open=#11 in=101 dir=40 close=1 lots=2 "
+                     "price=1.25 tp=0/0]",
+                     "OnBargainClosed #12 EURUSD open=#11 in=101 dir=40 close=1 lots=2 price=1.25 "
+                     "tp=0/0",
+                     "OnAccountInfo ACC1 funds=1 merchs=0 internal=102 balance=5003",
+                     "OnBargainsInfo n=0 []",
+                     "OnHistoryOrderInfo n=1 [#12 open=#11 EURUSD lots=2 profit=3]"}));
+
+    // A pending order placed, changed, then filled by the server.
+    COrderInfo place = Request(64);
+    place.TriggerPrice1 = 1.1f;
+    place.TriggerPrice2 = 1.3f;
+    Commit(place);
+    COrderInfo placed = place;
+    placed.OrderNo = 21;
+    EXPECT_EQ(Play({OrderEventLine(7002, placed)}, 3),
+              (Lines{"OnOrdersInfo n=1 [#21 EURUSD kind=64 in=102 bargain=0 tp=1.1/1.3]",
+                     "OnOrderAdded #21 EURUSD kind=64 in=102 bargain=0 tp=1.1/1.3",
+                     "OnOrdersInfo n=1 [#21 EURUSD kind=64 in=102 bargain=0 tp=1.1/1.3]"}));
+
+    COrderInfo change = Request(68);
+    change.OrderNo = 21;
+    change.TriggerPrice1 = 1.05f;
+    change.TriggerPrice2 = 1.3f;
+    Commit(change);
+    EXPECT_EQ(Play({OrderEventLine(7004, change)}, 3),
+              (Lines{"OnOrdersInfo n=1 [#21 EURUSD kind=68 in=103 bargain=0 tp=1.05/1.3]",
+                     "OnOrderChanged #21 EURUSD kind=68 in=103 bargain=0 tp=1.05/1.3",
+                     "OnOrdersInfo n=1 [#21 EURUSD kind=68 in=103 bargain=0 tp=1.05/1.3]"}));
+
+    CBargain fill;
+    fill.MerchCode = L"EURUSD";
+    fill.BargainNo = 21;  // a fill carries the order's number
+    fill.InternalNo = place.InternalNo;
+    fill.Direction = 41;
+    fill.Lots = 1;
+    fill.Price = 1.05f;
+    EXPECT_EQ(
+        Play({DealEventLine(fill)}, 4),
+        (Lines{"OnBargainsInfo n=1 [#21 EURUSD in=102 dir=41 close=0 lots=1 price=1.05 tp=0/0]",
+               "OnBargainOpened #21 EURUSD in=102 dir=41 close=0 lots=1 price=1.05 tp=0/0",
+               "OnBargainsInfo n=1 [#21 EURUSD in=102 dir=41 close=0 lots=1 price=1.05 "
+               "tp=0/0]",
+               "OnOrdersInfo n=0 []"}));
+
+    // A refused delete.
+    COrderInfo remove = Request(69);
+    remove.OrderNo = 99;
+    Commit(remove);
+    COrderInfo refusal = remove;
+    refusal.OrderKind = 72;
+    EXPECT_EQ(Play({OrderEventLine(7005, refusal)}, 2),
+              (Lines{"OnOrdersInfo n=1 [#99 EURUSD kind=72 in=104 bargain=0 tp=0/0]",
+                     "OnDeleteRefused #99 EURUSD kind=72 in=104 bargain=0 tp=0/0"}));
+
+    // What the terminal reads back afterwards.
+    CForexDataCenter& center = Center();
+    CAccountInfo account;
+    center.GetAccountInfo(account);
+    EXPECT_DOUBLE_EQ(account.Funds[0].Balance, 5003);
+    CBargainArray bargains;
+    center.GetBargainsInfo(bargains);
+    ASSERT_EQ(bargains.GetSize(), 1);
+    EXPECT_EQ(bargains[0].BargainNo, 21);
+    COrderInfoArray orders;
+    center.GetOrdersInfo(orders);
+    EXPECT_EQ(orders.GetSize(), 0);
+    CHistoryOrderInfoArray history;
+    center.GetHistoryOrderInfo(history);
+    ASSERT_EQ(history.GetSize(), 1);
+    EXPECT_FLOAT_EQ(history[0].Profit, 3.0f);
+    EXPECT_EQ(sink.Lines().size(), 29u);  // nothing beyond the expected callbacks
+}
+
+}  // namespace
