@@ -49,15 +49,30 @@ int CountProcessesWithModule(const std::wstring& path, int stopAfter) {
         return 0;
     }
     const std::wstring resolved = ResolvedForm(path);
+    const std::vector<int>& pids = processes.Processes();
+    const auto reached = [&](int count) { return stopAfter > 0 && count >= stopAfter; };
+
+    // The kernel builds each maps file on demand, which makes it the bulk of a scan. A program
+    // is almost always found as some process's executable, so those are checked first, and
+    // the maps are read only when the executables alone have not reached stopAfter. Each
+    // process still counts at most once.
     int count = 0;
-    for (const int pid : processes.Processes()) {
-        const CToolhelpSnapshot modules(CToolhelpSnapshot::kModules, pid);
-        if (!modules.IsValid() || !HasModule(modules.Modules(), path, resolved)) {
+    std::vector<bool> counted(pids.size(), false);
+    std::wstring executable;
+    for (size_t i = 0; i < pids.size() && !reached(count); ++i) {
+        if (KestrelOs::ReadProcessExecutable(pids[i], executable) &&
+            (EqualPathsNoCase(executable, path) || EqualPathsNoCase(executable, resolved))) {
+            counted[i] = true;
+            ++count;
+        }
+    }
+    for (size_t i = 0; i < pids.size() && !reached(count); ++i) {
+        if (counted[i]) {
             continue;
         }
-        ++count;
-        if (stopAfter > 0 && count >= stopAfter) {
-            break;
+        const CToolhelpSnapshot modules(CToolhelpSnapshot::kModules, pids[i]);
+        if (modules.IsValid() && HasModule(modules.Modules(), path, resolved)) {
+            ++count;
         }
     }
     return count;

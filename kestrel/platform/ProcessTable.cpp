@@ -130,6 +130,18 @@ bool ReadProcessModules(int pid, std::vector<std::wstring>& modules) {
     return true;
 }
 
+bool ReadProcessExecutable(int pid, std::wstring& path) {
+    path.clear();
+    const std::string link = "/proc/" + std::to_string(pid) + "/exe";
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink(link.c_str(), buffer, sizeof(buffer));
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof(buffer)) {
+        return false;
+    }
+    path = FromSystemBytes(WithoutDeletedSuffix(std::string_view(buffer, length)));
+    return true;
+}
+
 bool ResolvePath(const std::wstring& path, std::wstring& resolved) {
     char buffer[PATH_MAX];
     if (::realpath(ToSystemPath(path).c_str(), buffer) == nullptr) {

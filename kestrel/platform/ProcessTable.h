@@ -19,6 +19,10 @@ bool ListProcessIds(std::vector<int>& pids);
 // belongs to someone we may not inspect).
 bool ReadProcessModules(int pid, std::vector<std::wstring>& modules);
 
+// The executable alone (/proc/<pid>/exe, " (deleted)" removed): one readlink, far cheaper than
+// the maps. False when it cannot be read (kernel threads have none).
+bool ReadProcessExecutable(int pid, std::wstring& path);
+
 // realpath(3): the path with every link and "." / ".." resolved; false when it does not exist.
 bool ResolvePath(const std::wstring& path, std::wstring& resolved);
 

@@ -89,10 +89,11 @@ void InstallTestChild(const std::string& target) {
     ::chmod(target.c_str(), 0755);
 }
 
-CSleepingChild::CSleepingChild(const std::string& program) {
+CSleepingChild::CSleepingChild(const std::string& program, const std::string& mapped) {
     std::string arg0 = program;
-    std::string arg1 = "sleep";
-    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    std::string arg1 = mapped.empty() ? "sleep" : "map";
+    std::string arg2 = mapped;
+    char* argv[] = {arg0.data(), arg1.data(), mapped.empty() ? nullptr : arg2.data(), nullptr};
     pid_t pid = 0;
     // posix_spawn returns once the new program runs, so /proc already shows it.
     if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) == 0) {

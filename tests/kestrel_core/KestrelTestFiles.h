@@ -46,7 +46,8 @@ void InstallTestChild(const std::string& target);
 // A child process that sleeps until this object ends it (SIGKILL and reap).
 class CSleepingChild {
   public:
-    explicit CSleepingChild(const std::string& program);
+    // Runs "program sleep", or "program map <mapped>" when a file to map is given.
+    explicit CSleepingChild(const std::string& program, const std::string& mapped = "");
     ~CSleepingChild();
     CSleepingChild(const CSleepingChild&) = delete;
     CSleepingChild& operator=(const CSleepingChild&) = delete;

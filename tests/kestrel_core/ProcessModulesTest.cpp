@@ -28,6 +28,7 @@ TEST(CountProcessesWithModule, CountsAChildByItsPathInAnyCaseButNotACopyElsewher
     InstallTestChild(app);
     InstallTestChild(other);
     EXPECT_EQ(CountProcessesWithModule(Wide(app)), 0);
+    EXPECT_EQ(CountProcessesWithModule(L""), 0);
 
     CSleepingChild first(app);
     CSleepingChild elsewhere(other);
@@ -39,16 +40,11 @@ TEST(CountProcessesWithModule, CountsAChildByItsPathInAnyCaseButNotACopyElsewher
     std::replace(backslashed.begin(), backslashed.end(), L'/', L'\\');
     EXPECT_EQ(CountProcessesWithModule(backslashed), 1);
 
+    // A program shows in exe and several times in maps, yet each process adds 1.
     CSleepingChild second(app);
     EXPECT_EQ(CountProcessesWithModule(Wide(app)), 2);
     EXPECT_EQ(CountProcessesWithModule(Wide(app), 1), 1);
     EXPECT_EQ(CountProcessesWithModule(Wide(other)), 1);
-}
-
-TEST(CountProcessesWithModule, CountsOurOwnProcessOnce) {
-    // The executable shows in exe and several times in maps, yet adds 1.
-    EXPECT_EQ(CountProcessesWithModule(GetProgramPath()), 1);
-    EXPECT_EQ(CountProcessesWithModule(L""), 0);
 }
 
 TEST(CountProcessesWithModule, KeepsCountingAProgramWhoseFileWasReplacedOrDeleted) {
@@ -68,6 +64,25 @@ TEST(CountProcessesWithModule, KeepsCountingAProgramWhoseFileWasReplacedOrDelete
     EXPECT_EQ(CountProcessesWithModule(Wide(replaced)), 1);
     EXPECT_EQ(CountProcessesWithModule(Wide(deleted)), 1);
     EXPECT_EQ(CountProcessesWithModule(Wide(deleted + " (deleted)")), 0);
+}
+
+TEST(CountProcessesWithModule, CountsAFileLoadedWithoutBeingTheExecutable) {
+    CTempFolder temp;
+    InstallTestChild(temp / "host");
+    WriteTextFile(temp / "app/Osprey.dll", "mapped like a library");
+    CSleepingChild loader(temp / "host", temp / "app/Osprey.dll");
+    ASSERT_TRUE(loader.IsRunning());
+    // The child maps the file after it starts; give it a moment to get there.
+    int count = 0;
+    for (int i = 0; i < 500 && count == 0; ++i) {
+        count = CountProcessesWithModule(Wide(temp / "app/osprey.DLL"));
+        if (count == 0) {
+            ::usleep(10000);
+        }
+    }
+    EXPECT_EQ(count, 1);
+    ASSERT_TRUE(DeleteFileForced(Wide(temp / "app/Osprey.dll")));
+    EXPECT_EQ(CountProcessesWithModule(Wide(temp / "app/Osprey.dll")), 1);
 }
 
 TEST(CountProcessesWithModule, FindsAProgramStartedThroughALinkedFolder) {
@@ -111,6 +126,7 @@ TEST(CountProcessesWithModule, ProcessesWhoseFilesCannotBeReadAddNothing) {
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_NE(WEXITSTATUS(status), 100) << "could not become nobody";
     EXPECT_EQ(WEXITSTATUS(status) / 10, 0) << "a root process was counted by nobody";
-    // The test process itself is root's; only the forked scanner (nobody) is readable.
+    // This test process is root's (as is any other copy of it running now): only the forked
+    // scanner itself is readable to nobody.
     EXPECT_EQ(WEXITSTATUS(status) % 10, 1);
 }
