@@ -1,0 +1,82 @@
+// A terminal in miniature, built only against the installed interface of the shared library:
+// connects to 127.0.0.1:<port>, logs in as <user>/<password>, waits for the frame to leave and
+// closes. Exit status 0 when every step worked.
+
+#include <tradewire/Tradewire.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <thread>
+
+namespace {
+
+class CQuietSink : public CAbsForexNotify {
+public:
+    void OnErrorCode(int code) override { std::fprintf(stderr, "error code %d\n", code); }
+    void OnSocketError(unsigned long error) override {
+        std::fprintf(stderr, "socket error %lu\n", error);
+    }
+    void OnTextMessage(const CString&) override {}
+    void OnLoginReply() override {}
+    void OnSpareA() override {}
+    void OnAccountInfo(CAccountInfo&) override {}
+    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
+    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>&) override {}
+    void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {}
+    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
+    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) override {}
+    void OnGroupInfo(CGroup&) override {}
+    void OnBaseInfo(CBaseInfo&) override {}
+    void OnBroadCast(CBroadCast&) override {}
+    void OnRealtimePrice(const CForexMerch&) override {}
+    void OnBargainOpened(const CBargain&) override {}
+    void OnOpenRefused(const COrderInfo&) override {}
+    void OnBargainClosed(const CBargain&) override {}
+    void OnCloseRefused(const COrderInfo&) override {}
+    void OnOrderAdded(const COrderInfo&) override {}
+    void OnOrderRefused(const COrderInfo&) override {}
+    void OnOrderChanged(const COrderInfo&) override {}
+    void OnChangeRefused(const COrderInfo&) override {}
+    void OnOrderDeleted(const COrderInfo&) override {}
+    void OnDeleteRefused(const COrderInfo&) override {}
+    void OnSpareB() override {}
+};
+
+CString Widen(const char* text) { return CString(std::wstring(text, text + std::strlen(text))); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <port> <user> <password>\n", argv[0]);
+        return 2;
+    }
+    CAbsForexManager* manager = GetAbsTradewire();
+    if (manager == nullptr || manager->GetDataCenter() == nullptr) {
+        std::fprintf(stderr, "no connection object\n");
+        return 1;
+    }
+    CQuietSink sink;
+    manager->SetNotify(&sink);
+    CServer server;
+    server.Address = L"127.0.0.1";
+    server.Port = static_cast<std::uint32_t>(std::atoi(argv[1]));
+
+    // The server may still be starting: a refused attempt is tried again for a while.
+    bool connected = false;
+    for (int attempt = 0; attempt < 50 && !connected; ++attempt) {
+        connected = manager->ConnectServer(server);
+        if (!connected) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    const bool queued = connected && manager->ReqLogin(Widen(argv[2]), Widen(argv[3]));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    manager->DisConnect();
+    manager->ReleaseObj();
+    return connected && queued ? 0 : 1;
+}
