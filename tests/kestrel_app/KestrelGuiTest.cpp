@@ -1,0 +1,181 @@
+// Kestrel on the GTK front-end under a private Xvfb display: the real binary's window with its
+// caption, the exit question on Esc, screenshots for people to look at, and (in process) the
+// status text and button label as GTK holds them. Skipped when Xvfb is not installed.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "GtkFrontEnd.h"
+#include "KestrelDlg.h"
+#include "KestrelResources.h"
+#include "TestProcess.h"
+
+namespace kestrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+class KestrelGuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (Trimmed(RunAndRead("command -v Xvfb")).empty()) {
+            GTEST_SKIP() << "Xvfb is not installed: the GTK window cannot be checked "
+                            "(scripts/install-deps.sh installs it)";
+        }
+        // A display number of our own; the server listens on its local socket only.
+        for (int number = 90 + getpid() % 400;; ++number) {
+            if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) &&
+                !fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+                m_display = ":" + std::to_string(number);
+                break;
+            }
+        }
+        CChildOptions options;
+        options.Arguments = {m_display, "-nolisten", "tcp", "-screen", "0", "640x400x24"};
+        m_xvfb = std::make_unique<CChildProcess>(Trimmed(RunAndRead("command -v Xvfb")), options);
+        ASSERT_TRUE(WaitForFile("/tmp/.X11-unix/X" + m_display.substr(1), seconds(20)))
+            << "Xvfb did not start";
+    }
+    void TearDown() override {
+        if (m_xvfb) {
+            m_xvfb->Terminate();
+        }
+    }
+
+    std::string X(const std::string& command) const {
+        return Trimmed(
+            RunAndRead("DISPLAY=" + m_display + " LANG=C.UTF-8 " + command + " 2>/dev/null"));
+    }
+    // The id of the visible Kestrel window whose title is `title`, waiting for it to appear.
+    // GTK sets a CJK title only as _NET_WM_NAME, which xdotool's name search does not read, so
+    // windows are found by class and their titles read with xprop.
+    std::string FindWindow(const std::string& title) const {
+        const std::string wanted = "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"";
+        const auto deadline = std::chrono::steady_clock::now() + seconds(15);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::istringstream ids(X("xdotool search --onlyvisible --class Kestrel"));
+            for (std::string id; std::getline(ids, id);) {
+                if (X("xprop -id " + id + " _NET_WM_NAME") == wanted) {
+                    return id;
+                }
+            }
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+        return {};
+    }
+    fs::path Screenshot(const std::string& name) const {
+        const fs::path shot = fs::path(KESTREL_SCREENSHOT_FOLDER) / name;
+        X("import -window root '" + shot.string() + "'");
+        return shot;
+    }
+
+    std::string m_display;
+    std::unique_ptr<CChildProcess> m_xvfb;
+};
+
+TEST_F(KestrelGuiTest, WindowShowsCaptionAsksOnEscAndRestartsOspreyWhenItExits) {
+    CScratchFolder scratch;
+    const fs::path program = scratch.Path() / "prog";
+    fs::create_directories(program);
+    fs::copy_file(KESTREL_BINARY, program / "Kestrel");
+    fs::copy_file(OSPREY_STANDIN, program / "Osprey.exe");
+    WriteFile(program / "Osprey" / "UpCoverFileList.xml",
+              "<Root><List><File><Src>absent</Src><Dest>absent</Dest></File></List></Root>");
+
+    CChildOptions ospreyOptions;
+    ospreyOptions.SetEnv["OSPREY_STANDIN_STAY"] = (program / "stop").string();
+    CChildProcess osprey(program / "Osprey.exe", ospreyOptions);
+    ASSERT_TRUE(WaitForFile(program / "stop.ready", seconds(10)));
+
+    CChildOptions options;
+    options.Arguments = {"gui"};
+    options.SetEnv["DISPLAY"] = m_display;
+    options.UnsetEnv = {"WAYLAND_DISPLAY", "OSPREY_STANDIN_STAY"};
+    options.StandardError = scratch.Path() / "kestrel.err";
+    CChildProcess kestrel(program / "Kestrel", options);
+
+    const std::string window = FindWindow("更新更新程序");
+    ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display;
+    std::this_thread::sleep_for(milliseconds(1500));  // past the first check, drawn
+    EXPECT_GT(fs::file_size(Screenshot("kestrel-gui.png")), 0U);
+
+    // Esc asks the exit question; Esc on the question is Cancel, so Kestrel keeps waiting.
+    X("xdotool windowfocus --sync " + window + " key Escape");
+    const std::string question = FindWindow("提示");
+    ASSERT_FALSE(question.empty()) << "Esc did not ask the exit question";
+    std::this_thread::sleep_for(milliseconds(300));
+    Screenshot("kestrel-gui-exit-question.png");
+    X("xdotool windowfocus --sync " + question + " key Escape");
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_TRUE(kestrel.IsRunning());
+
+    WriteFile(program / "stop", "");
+    ASSERT_TRUE(osprey.WaitExit(seconds(10)).has_value());
+    const auto status = kestrel.WaitExit(seconds(20));
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+    EXPECT_TRUE(WaitForFile(program / "osprey-launch.txt", seconds(10)));
+    // The GTK front-end was used: nothing went to the console.
+    EXPECT_EQ(ReadFile(scratch.Path() / "kestrel.err").find("正在等待"), std::string::npos);
+}
+
+// A machine on which Osprey.exe never exits.
+class COspreyKeepsRunning final : public app::IKestrelSystem {
+  public:
+    bool SetCurrentDirToProgramFolder() override { return true; }
+    std::wstring GetProgramPath() override { return L"/x/Kestrel"; }
+    std::wstring GetProgramFolder() override { return L"/x/"; }
+    std::wstring GetCommandLine() override { return L"Kestrel arg"; }
+    int CountProcessesWithModule(const std::wstring& path, int) override {
+        return path == L"/x/Osprey.exe" ? 1 : 1;
+    }
+    bool ApplyCoverFileList(const std::wstring&, IMessageBox&) override { return false; }
+    bool DeleteFileForced(const std::wstring&) override { return false; }
+    bool LaunchProgram(const std::wstring&, const std::wstring&) override { return false; }
+};
+
+// Reads the window's texts back from GTK at the first check, then leaves.
+class CProbeDlg final : public app::CKestrelDlg {
+  public:
+    using app::CKestrelDlg::CKestrelDlg;
+    std::wstring Status;
+    std::wstring Button;
+
+  protected:
+    void OnTimer(unsigned id) override {
+        app::CKestrelDlg::OnTimer(id);
+        Status = GetDlgItemText(app::IDC_STATUS_TEXT);
+        Button = GetDlgItemText(ui::IDOK);
+        EndDialog(ui::IDOK);
+    }
+};
+
+TEST_F(KestrelGuiTest, GtkWindowHoldsWaitingStatusAndMnemonicButton) {
+    ::setenv("DISPLAY", m_display.c_str(), 1);
+    ::unsetenv("WAYLAND_DISPLAY");
+    const auto frontEnd = ui::CGtkFrontEnd::TryCreate();
+    ASSERT_NE(frontEnd, nullptr);
+    COspreyKeepsRunning machine;
+    CProbeDlg dialog(machine);
+    EXPECT_EQ(dialog.DoModal(*frontEnd), ui::IDOK);
+    EXPECT_EQ(dialog.Status, L"正在等待Osprey.exe退出!");
+    EXPECT_EQ(dialog.Button, L"退出(_E)");
+}
+
+}  // namespace
+}  // namespace kestrel::test
