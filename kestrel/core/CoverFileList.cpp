@@ -102,7 +102,10 @@ bool ApplyEntry(const CCoverEntry& entry, const std::wstring& folder, const std:
         if (AttemptEntry(entry, folder, stamp, src) != EAttempt::Failed) {
             return true;
         }
-        const std::wstring text = L"文件[" + folder + src + L"]无法替换, 你可能需要重新启动电脑";
+        std::wstring text = L"文件[";
+        text += folder;
+        text += src;
+        text += L"]无法替换, 你可能需要重新启动电脑";
         const EMessageResult choice =
             owner.Show(text, kPromptCaption, EMessageButtons::RetryCancel, EMessageIcon::None);
         if (choice == EMessageResult::Retry) {
@@ -187,7 +190,7 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
             if (!JoinBoundedPath(L"update_backup\\" + stampText + L"\\", tail, backup)) {
                 continue;  // a backup path that does not fit: keep the private copy
             }
-            backup = folder + backup;
+            backup.insert(0, folder);
             MakeDirsForPath(backup);
             if (!CopyFileOver(candidate, backup)) {
                 continue;  // nothing a user made is lost: no backup, no deletion

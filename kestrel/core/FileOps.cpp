@@ -54,7 +54,9 @@ long GetFileSize(std::FILE* stream) {
         return 0;
     }
     const long size = std::ftell(stream);
-    std::fseek(stream, position, SEEK_SET);
+    if (std::fseek(stream, position, SEEK_SET) != 0) {
+        return 0;  // a stream that cannot go back would be read from the wrong place
+    }
     return size < 0 ? 0 : size;
 }
 

@@ -28,7 +28,7 @@ std::string CodesetOfLocale(const std::string& locale) {
 }
 
 std::string ChooseSystemCodeset() {
-    const std::string forced = NonEmptyEnv("TRADEWIRE_CODESET");
+    std::string forced = NonEmptyEnv("TRADEWIRE_CODESET");
     if (!forced.empty()) {
         return forced;
     }

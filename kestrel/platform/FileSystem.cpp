@@ -181,6 +181,7 @@ bool ReadFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
     if (dir == nullptr) {
         return false;
     }
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the stream is this call's own
     while (const dirent* entry = ::readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
             continue;

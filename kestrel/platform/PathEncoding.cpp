@@ -1,6 +1,7 @@
 #include "platform/PathEncoding.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace KestrelOs {
 namespace {
@@ -72,7 +73,8 @@ std::string ToSystemBytes(std::wstring_view wide) {
     std::string out;
     out.reserve(wide.size());
     for (const wchar_t wch : wide) {
-        const auto ch = static_cast<uint32_t>(wch);
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse): wchar_t here, a 32-bit code point
+        const uint32_t ch = static_cast<std::make_unsigned_t<wchar_t>>(wch);
         if (IsEscapedByte(ch)) {
             out += static_cast<char>(ch - kEscapeBase + 0x80);
         } else if (ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) {

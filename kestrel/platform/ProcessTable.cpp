@@ -86,6 +86,7 @@ bool ListProcessIds(std::vector<int>& pids) {
     if (dir == nullptr) {
         return false;
     }
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the stream is this call's own
     while (const dirent* entry = ::readdir(dir)) {
         char* end = nullptr;
         const long pid = std::strtol(entry->d_name, &end, 10);

@@ -59,6 +59,7 @@ bool SpawnProgram(const std::wstring& program, const std::vector<std::wstring>& 
         argStrings.push_back(ToSystemBytes(arg));
     }
     std::vector<char*> argv;
+    argv.reserve(argStrings.size() + 1);
     for (std::string& arg : argStrings) {
         argv.push_back(arg.data());
     }
