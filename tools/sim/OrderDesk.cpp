@@ -1,0 +1,413 @@
+#include "OrderDesk.h"
+
+#include <cmath>
+
+#include "ProfitRule.h"
+
+namespace sim {
+
+namespace {
+
+constexpr int kOrderReply = 7002;
+constexpr int kDealEvent = 7003;
+constexpr int kRefusalReply = 7004;
+constexpr int kRemovalReply = 7005;
+
+float LotsFromHundredths(int hundredths) {
+    return static_cast<float>(hundredths / 100.0);
+}
+
+double FromPoints(const Instrument& instrument, double points) {
+    return Market::RoundToPoint(instrument, points * instrument.priceUnit);
+}
+
+bool IsValidLots(int hundredths) {
+    return hundredths > 0 && hundredths <= OrderDesk::kMaxLotsHundredths;
+}
+
+double MarginInUse(const Account& account) {
+    double lots = 0;
+    for (const Position& p : account.positions) {
+        lots += p.lots;
+    }
+    return lots * OrderDesk::kMarginPerLot;
+}
+
+// A buy opens at the ask and closes at the bid; a sell the other way round.
+double OpenPrice(const Instrument& i, int side) {
+    return side == kBuy ? i.ask : i.bid;
+}
+double ClosePrice(const Instrument& i, int side) {
+    return side == kBuy ? i.bid : i.ask;
+}
+
+}  // namespace
+
+bool IsCrossed(int kind, double price, double bid, double ask) {
+    switch (kind) {
+        case kBuyLimit:
+            return ask <= price;
+        case kSellLimit:
+            return bid >= price;
+        case kBuyStop:
+            return ask >= price;
+        case kSellStop:
+            return bid <= price;
+        default:
+            return false;
+    }
+}
+
+bool IsValidPendingPrice(int kind, double price, double bid, double ask) {
+    if (price <= 0) {
+        return false;
+    }
+    return IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
+}
+
+bool AreValidTriggers(int side, double reference, double stopLoss, double takeProfit) {
+    if (stopLoss < 0 || takeProfit < 0) {
+        return false;
+    }
+    if (side == kBuy) {
+        return (stopLoss == 0 || stopLoss < reference) &&
+               (takeProfit == 0 || takeProfit > reference);
+    }
+    return (stopLoss == 0 || stopLoss > reference) && (takeProfit == 0 || takeProfit < reference);
+}
+
+OrderDesk::OrderDesk(const Market& market, Clock clock, double baseRateSwitch)
+    : m_market(market), m_clock(std::move(clock)), m_baseRateSwitch(baseRateSwitch) {}
+
+DeskReplies OrderDesk::Apply(Account& account, const OrderRequest& request) {
+    account.NoteInternalNo(request.internalNo);
+    if (!request.account.empty() && request.account != account.code) {
+        return Refuse(account, request, "the order names another account");
+    }
+    switch (request.kind) {
+        case kOpenMarket:
+            return Open(account, request);
+        case kCloseMarket:
+            return Close(account, request);
+        case kSetTriggers:
+            return SetTriggers(account, request);
+        case kBuyLimit:
+        case kSellLimit:
+        case kBuyStop:
+        case kSellStop:
+            return Place(account, request);
+        case kChangeOrder:
+            return Change(account, request);
+        case kDeleteOrder:
+            return Delete(account, request);
+        default:
+            return Refuse(account, request, "unknown order kind");
+    }
+}
+
+DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
+    const Instrument* instrument = m_market.Find(request.merch);
+    if (instrument == nullptr) {
+        return Refuse(account, request, "unknown instrument");
+    }
+    if (request.side != kBuy && request.side != kSell) {
+        return Refuse(account, request, "the side must be buy (40) or sell (41)");
+    }
+    if (!IsValidLots(request.lotsHundredths)) {
+        return Refuse(account, request, "lots must be between 0.01 and 100");
+    }
+    const float lots = LotsFromHundredths(request.lotsHundredths);
+    if (MarginInUse(account) + lots * kMarginPerLot > account.balance) {
+        return Refuse(account, request, "not enough money");
+    }
+    const double price = OpenPrice(*instrument, request.side);
+    const double stopLoss = FromPoints(*instrument, request.stopPoints);
+    const double takeProfit = FromPoints(*instrument, request.takePoints);
+    if (!AreValidTriggers(request.side, price, stopLoss, takeProfit)) {
+        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    }
+    Position position;
+    position.bargainNo = account.TakeNumber();
+    position.internalNo = request.internalNo;
+    position.merch = instrument->code;
+    position.source = "market";
+    position.side = request.side;
+    position.lots = lots;
+    position.price = price;
+    position.stopLoss = stopLoss;
+    position.takeProfit = takeProfit;
+    position.opened = m_clock();
+    account.positions.push_back(position);
+
+    DeskReply reply;
+    reply.code = kDealEvent;
+    reply.deal = OpeningDeal(account, position);
+    return {reply};
+}
+
+DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
+    Position* position = account.FindPosition(request.bargainNo);
+    if (position == nullptr) {
+        return Refuse(account, request, "no such position");
+    }
+    const Instrument* instrument = m_market.Find(position->merch);
+    if (instrument == nullptr) {
+        return Refuse(account, request, "unknown instrument");
+    }
+    float lots = position->lots;
+    if (request.lotsHundredths != 0) {
+        if (request.lotsHundredths < 0 ||
+            request.lotsHundredths / 100.0 > static_cast<double>(position->lots) + 1e-6) {
+            return Refuse(account, request, "lots exceed the position");
+        }
+        lots = LotsFromHundredths(request.lotsHundredths);
+    }
+    const int closeSide = OppositeSide(position->side);
+    const double price = ClosePrice(*instrument, position->side);
+
+    ClosedDeal closed;
+    closed.open = *position;
+    closed.bargainNo = account.TakeNumber();
+    closed.internalNo = request.internalNo;
+    closed.lots = lots;
+    closed.price = price;
+    closed.closed = m_clock();
+    closed.profit = static_cast<float>(ProfitInDollars(
+        m_market, *instrument, closeSide, position->price, price, lots, m_baseRateSwitch));
+    account.balance += closed.profit;
+    account.history.push_back(closed);
+
+    // The same float arithmetic as the client's, so both ends agree on whether it is gone.
+    const double remaining = static_cast<double>(position->lots) - static_cast<double>(lots);
+    if (remaining == 0) {
+        account.positions.erase(account.positions.begin() + (position - account.positions.data()));
+    } else {
+        position->lots = static_cast<float>(remaining);
+    }
+
+    DeskReply reply;
+    reply.code = kDealEvent;
+    DealRecord& deal = reply.deal;
+    deal.account = account.code;
+    deal.merch = closed.open.merch;
+    deal.source = "market";
+    deal.bargainNo = closed.bargainNo;
+    deal.openBargainNo = closed.open.bargainNo;
+    deal.internalNo = closed.internalNo;
+    deal.stamp = closed.closed;
+    deal.side = closeSide;
+    deal.closeFlag = 1;
+    deal.lots = lots;
+    deal.price = price;
+    deal.digits = instrument->digits;
+    return {reply};
+}
+
+DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request) {
+    Position* position = account.FindPosition(request.bargainNo);
+    if (position == nullptr) {
+        return Refuse(account, request, "no such position");
+    }
+    const Instrument* instrument = m_market.Find(position->merch);
+    if (instrument == nullptr) {
+        return Refuse(account, request, "unknown instrument");
+    }
+    const double stopLoss = FromPoints(*instrument, request.stopPoints);
+    const double takeProfit = FromPoints(*instrument, request.takePoints);
+    if (!AreValidTriggers(position->side, ClosePrice(*instrument, position->side), stopLoss,
+                          takeProfit)) {
+        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    }
+    position->stopLoss = stopLoss;
+    position->takeProfit = takeProfit;
+
+    DeskReply reply;
+    reply.code = kOrderReply;
+    OrderRecord& order = reply.order;
+    order.account = account.code;
+    order.merch = position->merch;
+    order.stamp = m_clock();
+    order.internalNo = request.internalNo;
+    order.bargainNo = position->bargainNo;
+    order.kind = kSetTriggers;
+    order.side = position->side;
+    order.lotsHundredths = static_cast<int>(std::lround(position->lots * 100.0));
+    order.price = position->price;
+    order.stopLoss = stopLoss;
+    order.takeProfit = takeProfit;
+    order.digits = instrument->digits;
+    return {reply};
+}
+
+DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
+    const Instrument* instrument = m_market.Find(request.merch);
+    if (instrument == nullptr) {
+        return Refuse(account, request, "unknown instrument");
+    }
+    if (!IsValidLots(request.lotsHundredths)) {
+        return Refuse(account, request, "lots must be between 0.01 and 100");
+    }
+    const double price = FromPoints(*instrument, request.pricePoints);
+    if (!IsValidPendingPrice(request.kind, price, instrument->bid, instrument->ask)) {
+        return Refuse(account, request, "price on the wrong side of the market");
+    }
+    const int side = SideOfPendingKind(request.kind);
+    const double stopLoss = FromPoints(*instrument, request.stopPoints);
+    const double takeProfit = FromPoints(*instrument, request.takePoints);
+    if (!AreValidTriggers(side, price, stopLoss, takeProfit)) {
+        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    }
+    PendingOrder order;
+    order.orderNo = account.TakeNumber();
+    order.internalNo = request.internalNo;
+    order.merch = instrument->code;
+    order.kind = request.kind;
+    order.lotsHundredths = request.lotsHundredths;
+    order.price = price;
+    order.stopLoss = stopLoss;
+    order.takeProfit = takeProfit;
+    order.placed = m_clock();
+    account.orders.push_back(order);
+
+    DeskReply reply;
+    reply.code = kOrderReply;
+    reply.order = OrderOf(account, order);
+    return {reply};
+}
+
+DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
+    PendingOrder* order = account.FindOrder(request.orderNo);
+    if (order == nullptr) {
+        return Refuse(account, request, "no such order");
+    }
+    const Instrument* instrument = m_market.Find(order->merch);
+    if (instrument == nullptr) {
+        return Refuse(account, request, "unknown instrument");
+    }
+    const double price =
+        request.pricePoints > 0 ? FromPoints(*instrument, request.pricePoints) : order->price;
+    if (!IsValidPendingPrice(order->kind, price, instrument->bid, instrument->ask)) {
+        return Refuse(account, request, "price on the wrong side of the market");
+    }
+    const double stopLoss = FromPoints(*instrument, request.stopPoints);
+    const double takeProfit = FromPoints(*instrument, request.takePoints);
+    if (!AreValidTriggers(SideOfPendingKind(order->kind), price, stopLoss, takeProfit)) {
+        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    }
+    order->price = price;
+    order->stopLoss = stopLoss;
+    order->takeProfit = takeProfit;
+
+    DeskReply reply;
+    reply.code = kOrderReply;
+    reply.order = OrderOf(account, *order);
+    // The reply answers this request, so it carries the request's number; the order keeps
+    // its own for the fill.
+    reply.order.internalNo = request.internalNo;
+    return {reply};
+}
+
+DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
+    PendingOrder* order = account.FindOrder(request.orderNo);
+    if (order == nullptr) {
+        return Refuse(account, request, "no such order");
+    }
+    DeskReply reply;
+    reply.code = kRemovalReply;
+    reply.order = OrderOf(account, *order);
+    reply.order.internalNo = request.internalNo;
+    account.orders.erase(account.orders.begin() + (order - account.orders.data()));
+    return {reply};
+}
+
+DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& request,
+                              const std::string& reason) const {
+    DeskReply reply;
+    reply.code = kRefusalReply;
+    OrderRecord& order = reply.order;
+    order.account = account.code;
+    order.merch = request.merch;
+    order.stamp = m_clock();
+    order.internalNo = request.internalNo;
+    order.orderNo = request.orderNo;
+    order.bargainNo = request.bargainNo;
+    order.kind = kRefusal;
+    order.side = request.side;
+    order.lotsHundredths = request.lotsHundredths;
+    order.note = reason;
+    order.digits = DigitsOf(request.merch);
+    return {reply};
+}
+
+DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
+    DeskReplies replies;
+    for (size_t index = 0; index < account.orders.size();) {
+        const PendingOrder order = account.orders[index];
+        const Instrument* instrument = m_market.Find(order.merch);
+        if (instrument == nullptr ||
+            !IsCrossed(order.kind, order.price, instrument->bid, instrument->ask)) {
+            ++index;
+            continue;
+        }
+        account.orders.erase(account.orders.begin() + static_cast<std::ptrdiff_t>(index));
+        Position position;
+        position.bargainNo = order.orderNo;  // the client finds the filled order by this
+        position.internalNo = order.internalNo;
+        position.merch = order.merch;
+        position.source = "pending";
+        position.side = SideOfPendingKind(order.kind);
+        position.lots = LotsFromHundredths(order.lotsHundredths);
+        position.price = OpenPrice(*instrument, position.side);
+        position.stopLoss = order.stopLoss;
+        position.takeProfit = order.takeProfit;
+        position.opened = m_clock();
+        account.positions.push_back(position);
+
+        DeskReply reply;
+        reply.code = kDealEvent;
+        reply.deal = OpeningDeal(account, position);
+        replies.push_back(reply);
+    }
+    return replies;
+}
+
+DealRecord OrderDesk::OpeningDeal(const Account& account, const Position& position) const {
+    DealRecord deal;
+    deal.account = account.code;
+    deal.merch = position.merch;
+    deal.source = position.source;
+    deal.bargainNo = position.bargainNo;
+    deal.internalNo = position.internalNo;
+    deal.stamp = position.opened;
+    deal.side = position.side;
+    deal.lots = position.lots;
+    deal.price = position.price;
+    deal.stopLoss = position.stopLoss;
+    deal.takeProfit = position.takeProfit;
+    deal.digits = DigitsOf(position.merch);
+    return deal;
+}
+
+OrderRecord OrderDesk::OrderOf(const Account& account, const PendingOrder& pending) const {
+    OrderRecord order;
+    order.account = account.code;
+    order.merch = pending.merch;
+    order.stamp = pending.placed;
+    order.internalNo = pending.internalNo;
+    order.orderNo = pending.orderNo;
+    order.kind = pending.kind;
+    order.side = SideOfPendingKind(pending.kind);
+    order.lotsHundredths = pending.lotsHundredths;
+    order.price = pending.price;
+    order.stopLoss = pending.stopLoss;
+    order.takeProfit = pending.takeProfit;
+    order.digits = DigitsOf(pending.merch);
+    return order;
+}
+
+int OrderDesk::DigitsOf(const std::string& merch) const {
+    const Instrument* instrument = m_market.Find(merch);
+    return instrument == nullptr ? 5 : instrument->digits;
+}
+
+}  // namespace sim

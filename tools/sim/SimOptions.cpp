@@ -1,0 +1,112 @@
+#include "SimOptions.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace sim {
+
+namespace {
+
+bool ParseNumber(std::string_view text, double& value) {
+    const std::string copy(text);
+    char* end = nullptr;
+    value = std::strtod(copy.c_str(), &end);
+    return !copy.empty() && end != nullptr && *end == '\0';
+}
+
+bool ParseAccount(std::string_view text, AccountSpec& spec) {
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) {
+        return false;
+    }
+    spec.user = text.substr(0, colon);
+    std::string_view rest = text.substr(colon + 1);
+    const size_t second = rest.find(':');
+    spec.password = rest.substr(0, second);
+    if (second == std::string_view::npos) {
+        return true;
+    }
+    return ParseNumber(rest.substr(second + 1), spec.balance) && spec.balance >= 0;
+}
+
+}  // namespace
+
+std::vector<AccountSpec> DefaultAccounts() {
+    return {{"demo", "demo", 10000}, {"alice", "alice", 25000}, {"bob", "bob", 5000}};
+}
+
+std::string SimUsage() {
+    return "usage: tradewire-sim [options]\n"
+           "  --port N            port on 127.0.0.1 (default 0: a free one, printed)\n"
+           "  --port-file FILE    also write the port to FILE\n"
+           "  --seed N            seed of the price walk (default 1)\n"
+           "  --tick-rate R       quote messages a second (default 5)\n"
+           "  --notice-every S    seconds between text notices, 0 for none (default 10)\n"
+           "  --frame-log FILE    log every frame in and out\n"
+           "  --cert FILE --key FILE   PEM certificate and key (default: self-signed)\n"
+           "  --account USER:PASSWORD[:BALANCE]   serve this account (repeatable; default\n"
+           "                      demo:demo, alice:alice, bob:bob)\n"
+           "  --quiet             no connection messages on standard output\n";
+}
+
+bool ParseSimOptions(int argc, const char* const argv[], SimOptions& options, std::string& message,
+                     bool& helpAsked) {
+    helpAsked = false;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view name = argv[index];
+        if (name == "--help" || name == "-h") {
+            helpAsked = true;
+            message = SimUsage();
+            return false;
+        }
+        if (name == "--quiet") {
+            options.quiet = true;
+            continue;
+        }
+        if (index + 1 >= argc) {
+            message = "missing value after " + std::string(name);
+            return false;
+        }
+        const std::string_view value = argv[++index];
+        double number = 0;
+        bool ok = true;
+        if (name == "--port") {
+            ok = ParseNumber(value, number) && number >= 0 && number <= 65535;
+            options.port = static_cast<std::uint16_t>(number);
+        } else if (name == "--seed") {
+            ok = ParseNumber(value, number) && number >= 0;
+            options.seed = static_cast<std::uint64_t>(number);
+        } else if (name == "--tick-rate") {
+            ok = ParseNumber(value, number) && number > 0 && number <= 1000;
+            options.tickRate = number;
+        } else if (name == "--notice-every") {
+            ok = ParseNumber(value, number) && number >= 0;
+            options.noticeSeconds = number;
+        } else if (name == "--frame-log") {
+            options.frameLog = value;
+        } else if (name == "--cert") {
+            options.certFile = value;
+        } else if (name == "--key") {
+            options.keyFile = value;
+        } else if (name == "--port-file") {
+            options.portFile = value;
+        } else if (name == "--account") {
+            AccountSpec spec;
+            ok = ParseAccount(value, spec);
+            options.accounts.push_back(spec);
+        } else {
+            message = "unknown option " + std::string(name) + "\n" + SimUsage();
+            return false;
+        }
+        if (!ok) {
+            message = "bad value for " + std::string(name) + ": " + std::string(value);
+            return false;
+        }
+    }
+    if (options.accounts.empty()) {
+        options.accounts = DefaultAccounts();
+    }
+    return true;
+}
+
+}  // namespace sim

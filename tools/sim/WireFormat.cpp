@@ -1,0 +1,144 @@
+#include "WireFormat.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sim {
+
+namespace {
+
+constexpr size_t kLengthFieldSize = 6;
+constexpr size_t kHeaderFixedSize = 12;
+
+std::string PadNumber(size_t value) {
+    std::string text = std::to_string(value);
+    if (text.size() < kLengthFieldSize) {
+        text.insert(0, kLengthFieldSize - text.size(), '0');
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string PackServerFrame(int code, std::string_view body) {
+    std::string inner = std::to_string(code);
+    inner += kHeaderEnd;
+    inner.append(body);
+    inner += kRecordEnd;
+    std::string frame = PadNumber(inner.size() + kHeaderFixedSize);
+    frame += "000000";
+    frame += inner;
+    frame += "\r\n";
+    return frame;
+}
+
+FieldWriter& FieldWriter::Text(std::string_view text) {
+    m_body.append(text);
+    m_body += kFieldEnd;
+    return *this;
+}
+
+FieldWriter& FieldWriter::Int(long long value) {
+    return Text(std::to_string(value));
+}
+
+FieldWriter& FieldWriter::Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return Text(text);
+}
+
+FieldWriter& FieldWriter::Float(float value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return Text(std::string_view(text, static_cast<size_t>(result.ptr - text)));
+}
+
+FieldWriter& FieldWriter::Empty(int count) {
+    m_body.append(static_cast<size_t>(count), kFieldEnd);
+    return *this;
+}
+
+FieldWriter& FieldWriter::EndRecord() {
+    m_body += kRecordEnd;
+    return *this;
+}
+
+FieldWriter& FieldWriter::EndSection() {
+    m_body += kSectionEnd;
+    return *this;
+}
+
+FieldWriter& FieldWriter::Raw(std::string_view bytes) {
+    m_body.append(bytes);
+    return *this;
+}
+
+std::string_view FieldReader::Next(char separator) {
+    const size_t end = m_rest.find(separator);
+    if (end == std::string_view::npos) {
+        return {};
+    }
+    std::string_view item = m_rest.substr(0, end);
+    m_rest.remove_prefix(end + 1);
+    return item;
+}
+
+int FieldReader::NextInt() {
+    return std::atoi(std::string(Next()).c_str());
+}
+
+double FieldReader::NextDouble() {
+    return std::atof(std::string(Next()).c_str());
+}
+
+bool ParseRequestFrame(std::string_view line, RequestFrame& frame) {
+    frame = RequestFrame{};
+    const size_t headerEnd = line.find(kHeaderEnd);
+    if (headerEnd == std::string_view::npos || headerEnd < kHeaderFixedSize) {
+        return false;
+    }
+    const std::string declared(line.substr(0, kLengthFieldSize));
+    const std::string code(line.substr(kHeaderFixedSize, headerEnd - kHeaderFixedSize));
+    frame.code = std::atoi(code.c_str());
+    std::string_view body = line.substr(headerEnd + 1);
+    if (!body.empty() && body.back() == kRecordEnd) {
+        body.remove_suffix(1);
+    }
+    frame.body.assign(body);
+    frame.lengthMatches = static_cast<size_t>(std::atoi(declared.c_str())) == line.size();
+    return true;
+}
+
+bool RequestSplitter::Next(std::string& line) {
+    const size_t end = m_pending.find('\n');
+    if (end == std::string::npos) {
+        return false;
+    }
+    line.assign(m_pending, 0, end);
+    m_pending.erase(0, end + 1);
+    // A client that ends its lines with CR LF is tolerated.
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return true;
+}
+
+std::string Printable(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "<%02X>", byte);
+            text += code;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+}  // namespace sim

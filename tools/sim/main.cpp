@@ -1,0 +1,57 @@
+// tradewire-sim: serves simulated trading accounts over TLS on 127.0.0.1 until SIGINT or
+// SIGTERM.
+
+#include <signal.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "SimServer.h"
+
+namespace {
+
+sim::SimServer* g_server = nullptr;
+
+void OnSignal(int) {
+    if (g_server != nullptr) {
+        g_server->Stop();  // only sets an atomic flag
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    sim::SimOptions options;
+    std::string message;
+    bool helpAsked = false;
+    if (!sim::ParseSimOptions(argc, argv, options, message, helpAsked)) {
+        std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
+        return helpAsked ? 0 : 2;
+    }
+    signal(SIGPIPE, SIG_IGN);
+
+    sim::SimServer server(options);
+    std::string error;
+    if (!server.Start(error)) {
+        std::fprintf(stderr, "tradewire-sim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!options.portFile.empty()) {
+        std::ofstream(options.portFile) << server.Port() << "\n";
+    }
+    std::printf("tradewire-sim: listening on 127.0.0.1:%u (seed %llu, %.1f quote messages/s)\n",
+                static_cast<unsigned>(server.Port()), static_cast<unsigned long long>(options.seed),
+                options.tickRate);
+    std::fflush(stdout);
+
+    g_server = &server;
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    server.Run();
+    g_server = nullptr;
+    std::printf("tradewire-sim: stopped\n");
+    return 0;
+}
