@@ -170,6 +170,12 @@ bool CSocketManager::OpenTransport(std::uint32_t address, std::uint16_t port) {
         SetErrorCode(EC_ConnectFailed);
         return false;
     }
+    // From here the reader and the writer share the connection; they wait outside the TLS
+    // lock, which needs a socket that never blocks inside it.
+    if (!SocketApi::SetNonBlocking(m_socket, true)) {
+        ReleaseTransport();
+        return false;
+    }
     return true;
 }
 

@@ -20,6 +20,12 @@
 //  - m_csRecvBuffer guards m_recvBuffer; the processing pass holds it for a whole dispatch
 //    (sink callbacks included), so a callback that queues a request takes m_csSendQueue inside
 //    it, which is the only nesting of these locks.
+//  - m_csTls is held around each single TLS read or write call and nothing else is taken
+//    inside it: the TLS library does not allow one connection to be used by two threads at
+//    once (a reader handling the server's post-handshake messages while the writer sends
+//    corrupts the connection). So the socket is non-blocking once the handshake is done and
+//    both threads wait for readiness outside the lock; to the caller the reader still waits
+//    without limit and a frame is still written whole.
 // m_pSsl, m_pContext and m_socket change only on the caller's thread while no worker runs.
 
 #include <atomic>
@@ -96,6 +102,10 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     bool OpenTransport(std::uint32_t address, std::uint16_t port);
     bool WaitForConnection(std::uint32_t startMs);
     bool Handshake(std::uint32_t startMs);
+    // One TLS read into `buffer`, waiting for data without limit; on a result <= 0, `error` is
+    // the Winsock number (0 for a clean close). Receive thread only.
+    int TlsRead(char* buffer, int size, unsigned long& error);
+    bool HasPendingPlaintext();
     void ReleaseTransport();
     CAbsForexNotify* Sink() const { return m_pNotify.load(); }
 
@@ -118,5 +128,7 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     CCriticalSection m_csSendPass;
     CReceiveBuffer m_recvBuffer;  // guarded by m_csRecvBuffer
     CCriticalSection m_csRecvBuffer;
-    CSslApi m_ssl;  // filled by Initialize, then only read
+    CCriticalSection m_csTls;
+    unsigned long m_sendError = 0;  // send thread only: the error of the last failed write
+    CSslApi m_ssl;                  // filled by Initialize, then only read
 };

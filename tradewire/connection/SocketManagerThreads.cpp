@@ -14,6 +14,7 @@ constexpr unsigned kParaPauseMs = 30;
 constexpr size_t kRecvBufferLimit = 5000;
 constexpr int kReadChunk = 4098;
 constexpr char kOutboundLineEnd = '\x0A';
+constexpr int kReadinessRetryMs = 10;
 
 // The shape every worker shares: nothing if the connection is already gone, otherwise one
 // pass and one pause for as long as the connected flag stays set.
@@ -94,10 +95,9 @@ void CSocketManager::CallBackThreadSend() {
             }
             // The queue lock is not held across the write: requests made meanwhile only append
             // behind this frame, and only a send pass (serialised by m_csSendPass) removes.
-            SocketApi::ClearLastError();
             const int written = SSLSendData(frame.data(), static_cast<int>(frame.size()));
             if (written < 0) {
-                failure = SocketApi::LastError();
+                failure = m_sendError;
                 failed = true;
                 break;  // the frame stays first in the queue for the next pass
             }
@@ -113,6 +113,7 @@ void CSocketManager::CallBackThreadSend() {
 }
 
 int CSocketManager::SSLSendData(const char* data, int length) {
+    m_sendError = 0;
     if (m_pSsl == nullptr || length < 0) {
         return -1;
     }
@@ -121,7 +122,71 @@ int CSocketManager::SSLSendData(const char* data, int length) {
     line.reserve(static_cast<size_t>(length) + 1);
     line.append(data, static_cast<size_t>(length));
     line += kOutboundLineEnd;
-    return m_ssl.Write(m_pSsl, line.data(), static_cast<int>(line.size()));
+    for (;;) {
+        int result = 0;
+        int tlsError = SSL_ERROR_NONE;
+        {
+            CScopedLock guard(m_csTls);
+            SocketApi::ClearLastError();
+            result = m_ssl.Write(m_pSsl, line.data(), static_cast<int>(line.size()));
+            if (result > 0) {
+                return result;
+            }
+            m_sendError = SocketApi::LastError();
+            tlsError = m_ssl.GetError(m_pSsl, result);
+        }
+        // Not written yet: wait for the socket and repeat the same write, as TLS requires.
+        if (!m_bConnected.load()) {
+            return -1;
+        }
+        if (tlsError == SSL_ERROR_WANT_WRITE) {
+            SocketApi::WaitWritable(m_socket, -1);
+        } else if (tlsError == SSL_ERROR_WANT_READ) {
+            // The reader consumes what the write waits for; look again shortly.
+            SocketApi::WaitReadable(m_socket, kReadinessRetryMs);
+        } else {
+            return result < 0 ? result : -1;
+        }
+    }
+}
+
+bool CSocketManager::HasPendingPlaintext() {
+    CScopedLock guard(m_csTls);
+    return m_ssl.Pending(m_pSsl) > 0;
+}
+
+int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
+    for (;;) {
+        int result = 0;
+        int tlsError = SSL_ERROR_NONE;
+        {
+            CScopedLock guard(m_csTls);
+            SocketApi::ClearLastError();
+            result = m_ssl.Read(m_pSsl, buffer, size);
+            if (result > 0) {
+                return result;
+            }
+            error = SocketApi::LastError();
+            tlsError = m_ssl.GetError(m_pSsl, result);
+        }
+        if (!m_bConnected.load()) {
+            return result;
+        }
+        if (tlsError == SSL_ERROR_WANT_READ) {
+            if (HasPendingPlaintext()) {
+                continue;  // a write already pulled the data off the socket
+            }
+            // Shutting the socket down in DisConnect ends this wait too.
+            SocketApi::WaitReadable(m_socket, -1);
+        } else if (tlsError == SSL_ERROR_WANT_WRITE) {
+            SocketApi::WaitWritable(m_socket, kReadinessRetryMs);
+        } else {
+            if (tlsError == SSL_ERROR_ZERO_RETURN) {
+                error = 0;  // the server closed the connection cleanly
+            }
+            return result;
+        }
+    }
 }
 
 void CSocketManager::CallBackThreadRecv() {
@@ -134,10 +199,10 @@ void CSocketManager::CallBackThreadRecv() {
         return;
     }
     for (;;) {
-        SocketApi::ClearLastError();
-        const int read = m_ssl.Read(m_pSsl, chunk, kReadChunk);
+        unsigned long error = 0;
+        const int read = TlsRead(chunk, kReadChunk, error);
         if (read <= 0) {
-            OnNetError(SocketApi::LastError());
+            OnNetError(error);
             return;
         }
         chunk[read] = '\0';

@@ -34,6 +34,10 @@ bool CSslApi::Resolve(ModuleLoader::Handle ssl, ModuleLoader::Handle crypto) {
     Take(m_setFd, ssl, "SSL_set_fd");
     Take(m_read, ssl, "SSL_read");
     Take(m_write, ssl, "SSL_write");
+    // Needed to share one TLS connection between the reader and the writer (see
+    // SocketManager.h); both carry these names in every generation.
+    Take(m_getError, ssl, "SSL_get_error");
+    Take(m_pending, ssl, "SSL_pending");
 
     // A module that lacks an entry point would otherwise be called through a null pointer.
     const bool startUp = (m_libraryInit != nullptr || m_initSsl != nullptr) &&
@@ -41,7 +45,8 @@ bool CSslApi::Resolve(ModuleLoader::Handle ssl, ModuleLoader::Handle crypto) {
                          (m_loadErrorStrings != nullptr || m_initSsl != nullptr);
     return startUp && m_clientMethod != nullptr && m_contextNew != nullptr &&
            m_contextFree != nullptr && m_new != nullptr && m_free != nullptr &&
-           m_connect != nullptr && m_setFd != nullptr && m_read != nullptr && m_write != nullptr;
+           m_connect != nullptr && m_setFd != nullptr && m_read != nullptr && m_write != nullptr &&
+           m_getError != nullptr && m_pending != nullptr;
 }
 
 void CSslApi::StartLibrary() const {

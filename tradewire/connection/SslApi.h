@@ -27,6 +27,8 @@ class CSslApi {
     int Connect(SSL* ssl) const { return m_connect(ssl); }
     int Read(SSL* ssl, void* buffer, int size) const { return m_read(ssl, buffer, size); }
     int Write(SSL* ssl, const void* data, int size) const { return m_write(ssl, data, size); }
+    int GetError(const SSL* ssl, int result) const { return m_getError(ssl, result); }
+    int Pending(const SSL* ssl) const { return m_pending(ssl); }
 
   private:
     using VoidCall = void (*)();
@@ -49,4 +51,6 @@ class CSslApi {
     int (*m_setFd)(SSL*, int) = nullptr;
     int (*m_read)(SSL*, void*, int) = nullptr;
     int (*m_write)(SSL*, const void*, int) = nullptr;
+    int (*m_getError)(const SSL*, int) = nullptr;
+    int (*m_pending)(const SSL*) = nullptr;
 };

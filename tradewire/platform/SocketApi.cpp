@@ -50,15 +50,27 @@ unsigned long Connect(Handle handle, std::uint32_t address, std::uint16_t port) 
     return LastError();
 }
 
-int WaitWritable(Handle handle, int timeoutMs) {
+namespace {
+
+int WaitFor(Handle handle, short events, int timeoutMs) {
     pollfd entry{};
     entry.fd = handle;
-    entry.events = POLLOUT;
+    entry.events = events;
     const int result = ::poll(&entry, 1, timeoutMs);
     if (result < 0 && errno == EINTR) {
         return 0;
     }
     return result;
+}
+
+}  // namespace
+
+int WaitWritable(Handle handle, int timeoutMs) {
+    return WaitFor(handle, POLLOUT, timeoutMs);
+}
+
+int WaitReadable(Handle handle, int timeoutMs) {
+    return WaitFor(handle, POLLIN, timeoutMs);
 }
 
 unsigned long PendingError(Handle handle) {

@@ -24,8 +24,10 @@ bool ParseIpv4(const std::string& text, std::uint32_t& address);
 // kWouldBlock while a non-blocking connection is under way, any other Winsock number on
 // failure.
 unsigned long Connect(Handle handle, std::uint32_t address, std::uint16_t port);
-// Waits up to timeoutMs for the socket to become writable. >0 ready, 0 not yet, <0 failure.
+// Wait up to timeoutMs (-1: without limit) for the socket to become writable / readable.
+// >0 ready (also when the socket has failed or was shut down), 0 not yet, <0 failure.
 int WaitWritable(Handle handle, int timeoutMs);
+int WaitReadable(Handle handle, int timeoutMs);
 // The outcome of a finished non-blocking connection: 0 or a Winsock number.
 unsigned long PendingError(Handle handle);
 // Bounds every blocking read and write; 0 removes the bound.
