@@ -1,0 +1,22 @@
+#pragma once
+// The terminal's command line. The terminal talks to a server on 127.0.0.1 only.
+
+#include <cstdint>
+#include <string>
+
+namespace term {
+
+struct TermOptions {
+    std::uint16_t port = 0;
+    std::string user = "demo";
+    std::string password = "demo";
+    std::string script;  // empty: read commands from standard input
+    bool echo = true;    // show each script command before running it
+};
+
+// On --help returns false with the usage in message and helpAsked set.
+bool ParseTermOptions(int argc, const char* const argv[], TermOptions& options,
+                      std::string& message, bool& helpAsked);
+std::string TermUsage();
+
+}  // namespace term

@@ -1,0 +1,119 @@
+#pragma once
+// The terminal's notification sink. The library calls it on its processing thread (and, for
+// connection errors, on the thread that connects); the terminal's own thread waits on it for
+// the events it needs. All members below the lock are guarded by m_lock; the sink never calls
+// the library while holding m_lock, and the terminal's thread never holds m_lock while it
+// calls the library, so the library's locks and ours cannot be taken in opposite orders.
+
+#include <tradewire/Tradewire.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace term {
+
+struct LatencyFigures {
+    size_t count = 0;
+    double medianMs = 0;
+    double p90Ms = 0;
+    double worstMs = 0;
+};
+
+// Median, 90th percentile and worst of a set of samples in microseconds.
+LatencyFigures SummariseLatency(std::vector<long long> micros);
+
+class TerminalSink final : public CAbsForexNotify {
+  public:
+    TerminalSink() = default;
+
+    void SetDataCenter(CForexDataCenter* dataCenter) { m_dataCenter = dataCenter; }
+
+    // Waits until the predicate, read under the sink's lock, holds; false on time-out.
+    bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit);
+
+    // Login progress, read by predicates passed to WaitUntil.
+    bool LoggedIn() const { return m_loggedIn; }
+    bool BargainListSeen() const { return m_bargainListSeen; }
+    int LastError() const { return m_lastError; }
+    bool ConnectionLost() const { return m_connectionLost; }
+    void BeginLogin();
+
+    // The reply to the request with this internal number completes ReplyArrived.
+    void ExpectReply(int internalNo);
+    bool ReplyArrived() const { return m_replyArrived; }
+
+    void ExpectHistory();
+    bool HistoryArrived() const { return m_historyArrived; }
+
+    void ShowTicks(int count);
+    void StartLatency(size_t quotes);
+    bool LatencyDone() const { return m_latencySamples.size() >= m_latencyTarget; }
+    LatencyFigures TakeLatency();
+
+    int LastBargainNo() const;
+    int LastOrderNo() const;
+
+    void OnErrorCode(int code) override;
+    void OnTextMessage(const CString& text) override;
+    void OnLoginReply() override;
+    void OnSpareA() override {}
+    void OnAccountInfo(CAccountInfo& account) override;
+    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
+    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
+    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
+    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
+    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
+    void OnGroupInfo(CGroup&) override {}
+    void OnBaseInfo(CBaseInfo&) override {}
+    void OnBroadCast(CBroadCast& broadCast) override;
+    void OnRealtimePrice(const CForexMerch& merch) override;
+    void OnSocketError(unsigned long error) override;
+    void OnBargainOpened(const CBargain& bargain) override;
+    void OnOpenRefused(const COrderInfo& reply) override;
+    void OnBargainClosed(const CBargain& closingDeal) override;
+    void OnCloseRefused(const COrderInfo& reply) override;
+    void OnOrderAdded(const COrderInfo& order) override;
+    void OnOrderRefused(const COrderInfo& reply) override;
+    void OnOrderChanged(const COrderInfo& order) override;
+    void OnChangeRefused(const COrderInfo& reply) override;
+    void OnOrderDeleted(const COrderInfo& order) override;
+    void OnDeleteRefused(const COrderInfo& reply) override;
+    void OnSpareB() override {}
+
+  private:
+    // Marks the awaited reply as arrived when the event carries its number.
+    bool Answer(int internalNo);
+    void Refused(const char* what, const COrderInfo& reply);
+    int Digits(const CString& code);
+    void Notify();
+
+    CForexDataCenter* m_dataCenter = nullptr;
+
+    mutable std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_loggingIn = false;
+    bool m_loggedIn = false;
+    bool m_bargainListSeen = false;
+    int m_lastError = 0;
+    bool m_connectionLost = false;
+    int m_awaitedInternalNo = -1;
+    bool m_replyArrived = false;
+    bool m_historyExpected = false;
+    bool m_historyArrived = false;
+    bool m_closing = false;
+    CBargain m_closingDeal;
+    double m_balanceAfterClose = 0;
+    int m_ticksToShow = 0;
+    size_t m_latencyTarget = 0;
+    std::vector<long long> m_latencySamples;
+    int m_lastBargainNo = 0;
+    int m_lastOrderNo = 0;
+    std::map<std::wstring, int> m_digits;
+};
+
+}  // namespace term

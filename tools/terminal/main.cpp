@@ -1,0 +1,81 @@
+// tradewire-term: a console trading terminal on the Tradewire library.
+
+#include <tradewire/Tradewire.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "Terminal.h"
+#include "TerminalSink.h"
+#include "TextOut.h"
+
+namespace {
+
+int RunSession(CAbsForexManager& manager, term::TerminalSink& sink,
+               const term::TermOptions& options) {
+    term::Terminal terminal(manager, sink, options);
+    if (!terminal.Connect()) {
+        return 1;
+    }
+    if (!terminal.Login()) {
+        terminal.Finish();
+        return 1;
+    }
+    terminal.ShowOverview();
+    if (!options.script.empty()) {
+        std::ifstream script(options.script);
+        std::string line;
+        while (std::getline(script, line)) {
+            if (options.echo && line.find_first_not_of(" \t") != std::string::npos &&
+                line[line.find_first_not_of(" \t")] != '#') {
+                term::PrintLine("> " + line);
+            }
+            if (!terminal.RunLine(line)) {
+                break;
+            }
+        }
+    } else {
+        const bool prompt = isatty(STDIN_FILENO) != 0;
+        term::PrintLine("Type help for the commands.");
+        std::string line;
+        while ((prompt ? (std::cout << "> " << std::flush, true) : true) &&
+               std::getline(std::cin, line)) {
+            if (!terminal.RunLine(line)) {
+                break;
+            }
+        }
+    }
+    terminal.Finish();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    term::TermOptions options;
+    std::string message;
+    bool helpAsked = false;
+    if (!term::ParseTermOptions(argc, argv, options, message, helpAsked)) {
+        std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
+        return helpAsked ? 0 : 2;
+    }
+    if (!options.script.empty() && !std::ifstream(options.script)) {
+        std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
+        return 2;
+    }
+    CAbsForexManager* manager = GetAbsTradewire();
+    if (manager == nullptr) {
+        std::fprintf(stderr, "the library could not make a connection object\n");
+        return 1;
+    }
+    term::TerminalSink sink;
+    sink.SetDataCenter(manager->GetDataCenter());
+    manager->SetNotify(&sink);
+    const int status = RunSession(*manager, sink, options);
+    manager->UnSetNotify();
+    manager->ReleaseObj();
+    return status;
+}
