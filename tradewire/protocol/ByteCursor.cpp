@@ -3,10 +3,18 @@
 #include "NumberText.h"
 #include "TextCodec.h"
 
-int CByteCursor::CutInt() { return ParseAtoi(CutField()); }
+int CByteCursor::CutInt() {
+    return ParseAtoi(CutField());
+}
 
-long CByteCursor::CutLong() { return ParseAtol(CutField()); }
+long CByteCursor::CutLong() {
+    return ParseAtol(CutField());
+}
 
-double CByteCursor::CutDouble() { return ParseAtof(CutField()); }
+double CByteCursor::CutDouble() {
+    return ParseAtof(CutField());
+}
 
-CString CByteCursor::CutText() { return AnsiToWide(CutField()); }
+CString CByteCursor::CutText() {
+    return AnsiToWide(CutField());
+}

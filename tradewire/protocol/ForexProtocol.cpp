@@ -5,4 +5,6 @@
 CForexProtocol::CForexProtocol(CSocketManager* owner)
     : m_pDataCenter(new (std::nothrow) CForexDataCenter()), m_pOwner(owner) {}
 
-CForexProtocol::~CForexProtocol() { delete m_pDataCenter; }
+CForexProtocol::~CForexProtocol() {
+    delete m_pDataCenter;
+}

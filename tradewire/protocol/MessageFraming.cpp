@@ -46,7 +46,8 @@ int CForexProtocol::ProcessReceived(CReceiveBuffer& buffer) {
     if (lineEnd == nullptr) {
         return 0;
     }
-    const size_t messageSize = static_cast<size_t>(static_cast<const char*>(lineEnd) - pending.data());
+    const size_t messageSize =
+        static_cast<size_t>(static_cast<const char*>(lineEnd) - pending.data());
     const int result = Dispatch(pending.substr(0, messageSize));
     if (result != 0) {
         buffer.Consume(messageSize + kInboundLineEndSize);
