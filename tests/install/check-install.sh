@@ -11,6 +11,7 @@ test -f "$prefix/include/tradewire/Tradewire.h"
 test -f "$prefix/include/tradewire/TradewireExport.h"
 test -f "$prefix/lib/pkgconfig/tradewire.pc"
 test -f "$prefix/lib/cmake/Tradewire/TradewireConfig.cmake"
+test -x "$prefix/bin/Kestrel"
 
 # Only the interface is exported: internal classes stay hidden.
 if nm -DC "$prefix"/lib/libtradewire.so | grep -q " T CForexProtocol::"; then
