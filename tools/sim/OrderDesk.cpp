@@ -160,7 +160,12 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
             request.lotsHundredths / 100.0 > static_cast<double>(position->lots) + 1e-6) {
             return Refuse(account, request, "lots exceed the position");
         }
-        lots = LotsFromHundredths(request.lotsHundredths);
+        // Closing what is left closes with the position's own float: the client subtracts
+        // floats and keeps the position unless the difference is exactly 0, and after a partial
+        // close "0.20" need not be the float it holds (0.3f - 0.1f is not 0.2f).
+        const bool closesTheRest =
+            std::fabs(request.lotsHundredths / 100.0 - static_cast<double>(position->lots)) < 0.005;
+        lots = closesTheRest ? position->lots : LotsFromHundredths(request.lotsHundredths);
     }
     const int closeSide = OppositeSide(position->side);
     const double price = ClosePrice(*instrument, position->side);

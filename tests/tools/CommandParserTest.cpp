@@ -1,0 +1,71 @@
+// The terminal's command language: good lines become commands, bad ones a clear message.
+
+#include <gtest/gtest.h>
+
+#include "CommandParser.h"
+
+namespace term {
+namespace {
+
+TEST(CommandParserTest, TradingCommandsReadTheirArguments) {
+    ParsedCommand p = ParseCommand("buy eurusd 0.1 sl 1.0800 tp 1.0950");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.command.kind, CommandKind::Buy);
+    EXPECT_EQ(p.command.symbol, "EURUSD");
+    EXPECT_EQ(p.command.lotsHundredths, 10);
+    EXPECT_DOUBLE_EQ(p.command.stopLoss, 1.08);
+    EXPECT_DOUBLE_EQ(p.command.takeProfit, 1.095);
+
+    p = ParseCommand("  pending SELL-STOP gbpusd 2 1.2500 tp 1.2400  # comment");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.command.pendingKind, 67);
+    EXPECT_EQ(p.command.lotsHundredths, 200);
+    EXPECT_DOUBLE_EQ(p.command.price, 1.25);
+
+    p = ParseCommand("close last 0.05");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.command.useLast);
+    EXPECT_EQ(p.command.lotsHundredths, 5);
+
+    p = ParseCommand("trigger 100001 0 1.1");
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.command.number, 100001);
+    EXPECT_EQ(p.command.stopLoss, 0);
+
+    EXPECT_EQ(ParseCommand("").command.kind, CommandKind::Nothing);
+    EXPECT_EQ(ParseCommand("# only a comment").command.kind, CommandKind::Nothing);
+    EXPECT_EQ(ParseCommand("history").command.days, 1);
+    EXPECT_DOUBLE_EQ(ParseCommand("wait 0.5").command.seconds, 0.5);
+}
+
+TEST(CommandParserTest, BadInputIsRefusedWithAMessage) {
+    const char* const bad[] = {
+        "fly EURUSD",                     // unknown command
+        "buy EURUSD",                     // no lots
+        "buy EURUSD 0",                   // no lots
+        "buy EURUSD 0.125",               // not a step of 0.01
+        "buy EURUSD 101",                 // too many
+        "buy EURUSD abc",                 // not a number
+        "sell EURUSD 1 sl",               // sl without a price
+        "sell EURUSD 1 at 1.2",           // unknown keyword
+        "pending buy-soon EURUSD 1 1.1",  // unknown type
+        "pending buy-limit EURUSD 1 -1",  // negative price
+        "close",                          // no target
+        "close -3",                       // not a number
+        "close 1.5",                      // not whole
+        "delete",                         // no target
+        "modify last",                    // no price
+        "trigger last 1.1",               // one price short
+        "ticks many",                     // not a count
+        "account now",                    // extra argument
+        "wait 0",                         // not positive
+    };
+    for (const char* line : bad) {
+        const ParsedCommand p = ParseCommand(line);
+        EXPECT_FALSE(p.ok) << line;
+        EXPECT_FALSE(p.error.empty()) << line;
+    }
+}
+
+}  // namespace
+}  // namespace term
