@@ -12,6 +12,7 @@
 #include "SessionWire.h"
 #include "SocketManager.h"
 #include "TestTlsServer.h"
+#include "WireBuilder.h"
 #include "tradewire/ForexDataCenter.h"
 
 class SessionTest : public ::testing::Test {
@@ -28,6 +29,13 @@ class SessionTest : public ::testing::Test {
         target.Port = server.Port();
         ASSERT_TRUE(manager->ConnectServer(target));
         ASSERT_TRUE(server.WaitForHandshakes(1, kWait));
+        // The terminal speaks only after the server's greeting has been read: the send and
+        // receive threads share one TLS connection, and a write made while the receive thread
+        // is still reading the server's post-handshake messages can be lost (the known limit
+        // of that design).
+        ASSERT_TRUE(server.Send(InboundLine(9002, "welcome")));
+        ASSERT_TRUE(sink.WaitFor(1, kWait));
+        sink.Clear();
     }
 
     void TearDown() override {
