@@ -9,7 +9,7 @@ namespace sim {
 
 FrameLog::~FrameLog() {
     if (m_file != nullptr) {
-        std::fclose(m_file);
+        (void)std::fclose(m_file);
     }
 }
 
@@ -30,10 +30,10 @@ void FrameLog::Write(int session, char direction, std::string_view frame) {
     std::tm local{};
     localtime_r(&seconds, &local);
     char clock[32];
-    std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-    std::fprintf(m_file, "%s.%03lld #%d %c %s\n", clock, static_cast<long long>(millis), session,
-                 direction, Printable(frame).c_str());
-    std::fflush(m_file);
+    (void)std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
+    (void)std::fprintf(m_file, "%s.%03lld #%d %c %s\n", clock, static_cast<long long>(millis),
+                       session, direction, Printable(frame).c_str());
+    (void)std::fflush(m_file);
 }
 
 }  // namespace sim

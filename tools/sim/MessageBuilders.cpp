@@ -16,13 +16,13 @@ constexpr int kLeverage = 100;
 
 std::string Number(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    (void)std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
 std::string Plain(double value) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.10g", value);
+    (void)std::snprintf(text, sizeof text, "%.10g", value);
     return text;
 }
 
@@ -219,7 +219,7 @@ std::string BuildOrderList(const Account& account, const Market& market) {
 std::string BuildHistory(const Account& account, const Market& market, int from, int to) {
     FieldWriter w;
     for (const ClosedDeal& c : account.history) {
-        const int date = std::atoi(c.closed.date.c_str());
+        const int date = LeadingInt(c.closed.date);
         if (date < from || date > to) {
             continue;
         }

@@ -279,15 +279,15 @@ Stamp SimServer::Now() const {
     localtime_r(&now, &local);
     char date[16];
     char time[16];
-    std::strftime(date, sizeof date, "%Y%m%d", &local);
-    std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    (void)std::strftime(date, sizeof date, "%Y%m%d", &local);
+    (void)std::strftime(time, sizeof time, "%H:%M:%S", &local);
     return {date, time};
 }
 
 void SimServer::Say(const std::string& line) const {
     if (!m_options.quiet) {
         std::printf("tradewire-sim: %s\n", line.c_str());
-        std::fflush(stdout);
+        (void)std::fflush(stdout);
     }
 }
 

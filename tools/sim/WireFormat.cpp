@@ -1,6 +1,8 @@
 #include "WireFormat.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,7 +47,7 @@ FieldWriter& FieldWriter::Int(long long value) {
 
 FieldWriter& FieldWriter::Fixed(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    (void)std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return Text(text);
 }
 
@@ -85,12 +87,23 @@ std::string_view FieldReader::Next(char separator) {
     return item;
 }
 
+int LeadingInt(std::string_view text) {
+    const std::string copy(text);
+    const long value = std::strtol(copy.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+double LeadingDouble(std::string_view text) {
+    const std::string copy(text);
+    return std::strtod(copy.c_str(), nullptr);
+}
+
 int FieldReader::NextInt() {
-    return std::atoi(std::string(Next()).c_str());
+    return LeadingInt(Next());
 }
 
 double FieldReader::NextDouble() {
-    return std::atof(std::string(Next()).c_str());
+    return LeadingDouble(Next());
 }
 
 bool ParseRequestFrame(std::string_view line, RequestFrame& frame) {
@@ -101,13 +114,13 @@ bool ParseRequestFrame(std::string_view line, RequestFrame& frame) {
     }
     const std::string declared(line.substr(0, kLengthFieldSize));
     const std::string code(line.substr(kHeaderFixedSize, headerEnd - kHeaderFixedSize));
-    frame.code = std::atoi(code.c_str());
+    frame.code = LeadingInt(code);
     std::string_view body = line.substr(headerEnd + 1);
     if (!body.empty() && body.back() == kRecordEnd) {
         body.remove_suffix(1);
     }
     frame.body.assign(body);
-    frame.lengthMatches = static_cast<size_t>(std::atoi(declared.c_str())) == line.size();
+    frame.lengthMatches = static_cast<size_t>(LeadingInt(declared)) == line.size();
     return true;
 }
 
@@ -132,7 +145,7 @@ std::string Printable(std::string_view bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20) {
             char code[8];
-            std::snprintf(code, sizeof code, "<%02X>", byte);
+            (void)std::snprintf(code, sizeof code, "<%02X>", byte);
             text += code;
         } else {
             text += c;

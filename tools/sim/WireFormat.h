@@ -75,6 +75,10 @@ class RequestSplitter {
     std::string m_pending;
 };
 
+// The leading number of a text, 0 when there is none (what the client's atoi and atof read).
+int LeadingInt(std::string_view text);
+double LeadingDouble(std::string_view text);
+
 // Control bytes shown as <01>, <03>... for logs and test messages.
 std::string Printable(std::string_view bytes);
 

@@ -26,15 +26,15 @@ int main(int argc, char* argv[]) {
     std::string message;
     bool helpAsked = false;
     if (!sim::ParseSimOptions(argc, argv, options, message, helpAsked)) {
-        std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
+        (void)std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
         return helpAsked ? 0 : 2;
     }
-    signal(SIGPIPE, SIG_IGN);
+    (void)signal(SIGPIPE, SIG_IGN);
 
     sim::SimServer server(options);
     std::string error;
     if (!server.Start(error)) {
-        std::fprintf(stderr, "tradewire-sim: %s\n", error.c_str());
+        (void)std::fprintf(stderr, "tradewire-sim: %s\n", error.c_str());
         return 1;
     }
     if (!options.portFile.empty()) {
@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     std::printf("tradewire-sim: listening on 127.0.0.1:%u (seed %llu, %.1f quote messages/s)\n",
                 static_cast<unsigned>(server.Port()), static_cast<unsigned long long>(options.seed),
                 options.tickRate);
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
 
     g_server = &server;
     struct sigaction action {};

@@ -220,7 +220,7 @@ void TerminalSink::OnBroadCast(CBroadCast& broadCast) {
 }
 
 void TerminalSink::OnRealtimePrice(const CForexMerch& merch) {
-    const long long stamp = std::atoll(Utf8(merch.RealtimePrice.QuoteStamp).c_str());
+    const long long stamp = std::strtoll(Utf8(merch.RealtimePrice.QuoteStamp).c_str(), nullptr, 10);
     const long long latency = stamp > 0 ? NowMicros() - stamp : -1;
     std::string line;
     {

@@ -59,12 +59,12 @@ CString Wide(const std::string& ascii) {
 void PrintLine(const std::string& text) {
     const std::lock_guard<std::mutex> guard(g_outputLock);
     if (g_progressShown) {
-        std::fputs("\n", stdout);
+        (void)std::fputs("\n", stdout);
         g_progressShown = false;
     }
-    std::fputs(text.c_str(), stdout);
-    std::fputs("\n", stdout);
-    std::fflush(stdout);
+    (void)std::fputs(text.c_str(), stdout);
+    (void)std::fputs("\n", stdout);
+    (void)std::fflush(stdout);
 }
 
 void PrintProgress(const std::string& text) {
@@ -73,34 +73,34 @@ void PrintProgress(const std::string& text) {
     static const bool onScreen = isatty(STDOUT_FILENO) != 0;
     if (!onScreen) {
         if (!g_progressShown) {
-            std::fputs(text.c_str(), stdout);
-            std::fflush(stdout);
+            (void)std::fputs(text.c_str(), stdout);
+            (void)std::fflush(stdout);
             g_progressShown = true;
         }
         return;
     }
-    std::fputs("\r", stdout);
-    std::fputs(text.c_str(), stdout);
-    std::fputs("\x1b[K", stdout);
-    std::fflush(stdout);
+    (void)std::fputs("\r", stdout);
+    (void)std::fputs(text.c_str(), stdout);
+    (void)std::fputs("\x1b[K", stdout);
+    (void)std::fflush(stdout);
     g_progressShown = true;
 }
 
 std::string FormatPrice(double price, int digits) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", digits, price);
+    (void)std::snprintf(text, sizeof text, "%.*f", digits, price);
     return text;
 }
 
 std::string FormatMoney(double amount) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", amount);
+    (void)std::snprintf(text, sizeof text, "%.2f", amount);
     return text;
 }
 
 std::string FormatLots(double lots) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", lots);
+    (void)std::snprintf(text, sizeof text, "%.2f", lots);
     return text;
 }
 

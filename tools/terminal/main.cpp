@@ -59,16 +59,16 @@ int main(int argc, char* argv[]) {
     std::string message;
     bool helpAsked = false;
     if (!term::ParseTermOptions(argc, argv, options, message, helpAsked)) {
-        std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
+        (void)std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
         return helpAsked ? 0 : 2;
     }
     if (!options.script.empty() && !std::ifstream(options.script)) {
-        std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
+        (void)std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
         return 2;
     }
     CAbsForexManager* manager = GetAbsTradewire();
     if (manager == nullptr) {
-        std::fprintf(stderr, "the library could not make a connection object\n");
+        (void)std::fprintf(stderr, "the library could not make a connection object\n");
         return 1;
     }
     term::TerminalSink sink;
