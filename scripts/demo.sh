@@ -60,11 +60,13 @@ history
 # A pending order, placed far from the market, changed and deleted.
 pending sell-limit GBPUSD 0.50 1.2900
 orders
+wait 2
 modify last 1.2950
 delete last
 orders
 # A request the server refuses: 50 lots need more money than the account holds.
 buy EURUSD 50
+ticks 3
 wait 5
 logout
 SCRIPT

@@ -162,7 +162,7 @@ std::string PositionTable(const CBargainArray& bargains, const CForexMerchArray&
         const int digits = DigitsOf(merchs, b.MerchCode);
         table.Row({std::to_string(b.BargainNo), Utf8(b.MerchCode), SideName(b.Direction),
                    FormatLots(b.Lots), FormatPrice(b.Price, digits),
-                   FormatPrice(b.TriggerPrice1, digits), FormatPrice(b.TriggerPrice2, digits)});
+                   FormatTrigger(b.TriggerPrice1, digits), FormatTrigger(b.TriggerPrice2, digits)});
     }
     return table.Render("Open positions");
 }
@@ -174,7 +174,7 @@ std::string OrderTable(const COrderInfoArray& orders, const CForexMerchArray& me
         const int digits = DigitsOf(merchs, o.MerchCode);
         table.Row({std::to_string(o.OrderNo), Utf8(o.MerchCode), OrderKindName(o.OrderKind),
                    FormatLots(o.Value11 / 100.0), FormatPrice(o.Value14, digits),
-                   FormatPrice(o.TriggerPrice1, digits), FormatPrice(o.TriggerPrice2, digits)});
+                   FormatTrigger(o.TriggerPrice1, digits), FormatTrigger(o.TriggerPrice2, digits)});
     }
     return table.Render("Pending orders");
 }

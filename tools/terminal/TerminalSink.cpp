@@ -324,8 +324,8 @@ void TerminalSink::OnOrderChanged(const COrderInfo& o) {
         const Guard guard(m_lock);
         Answer(o.InternalNo);
         const int digits = Digits(o.MerchCode);
-        const std::string triggers = "stop loss " + FormatPrice(o.TriggerPrice1, digits) +
-                                     ", take profit " + FormatPrice(o.TriggerPrice2, digits);
+        const std::string triggers = "stop loss " + FormatTrigger(o.TriggerPrice1, digits) +
+                                     ", take profit " + FormatTrigger(o.TriggerPrice2, digits);
         if (o.OrderKind == 63) {
             line = "Trigger prices of position #" + std::to_string(o.BargainNo) +
                    " set: " + triggers + ".";

@@ -92,6 +92,10 @@ std::string FormatPrice(double price, int digits) {
     return text;
 }
 
+std::string FormatTrigger(double price, int digits) {
+    return price > 0 ? FormatPrice(price, digits) : "-";
+}
+
 std::string FormatMoney(double amount) {
     char text[64];
     (void)std::snprintf(text, sizeof text, "%.2f", amount);

@@ -20,6 +20,8 @@ void PrintLine(const std::string& text);
 void PrintProgress(const std::string& text);
 
 std::string FormatPrice(double price, int digits);
+// A stop loss or take profit: "-" when there is none (0).
+std::string FormatTrigger(double price, int digits);
 std::string FormatMoney(double amount);
 std::string FormatLots(double lots);
 
