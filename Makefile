@@ -3,7 +3,10 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test demo bench lint clean
+WINDOWS_BUILD_DIR ?= build-windows
+
+.PHONY: deps configure build test demo bench lint clean windows-deps windows test-windows \
+	test-asan test-tsan
 
 deps:
 	bash scripts/install-deps.sh
@@ -25,6 +28,35 @@ bench: build
 
 lint: configure
 	bash scripts/lint.sh $(BUILD_DIR)
+
+# Windows: Tradewire.dll (with libTradewire.dll.a and the headers) and Kestrel.exe, cross-built
+# with MinGW-w64; the set-up builds TinyXML, OpenSSL and GoogleTest for Windows once and caches
+# them under $(WINDOWS_BUILD_DIR)/deps. The result is gathered in $(WINDOWS_BUILD_DIR)/dist.
+windows-deps:
+	JOBS=$(JOBS) bash scripts/windows-deps.sh $(WINDOWS_BUILD_DIR)
+
+windows: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS) --target tradewire Kestrel
+	bash scripts/windows-dist.sh $(WINDOWS_BUILD_DIR)
+
+# The test suite built for Windows and run under Wine (a Wine prefix inside the build folder).
+test-windows: windows
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
+	bash scripts/test-windows.sh $(WINDOWS_BUILD_DIR)
+
+# The whole test suite under AddressSanitizer with UndefinedBehaviorSanitizer (leaks on), and
+# under ThreadSanitizer, each in its own build folder. scripts/sanitize.sh sets the sanitizer
+# options and the suppression files (scripts/sanitizers/, each entry with its reason).
+ASAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
+
+test-asan: deps
+	bash scripts/sanitize.sh asan $(ASAN_BUILD_DIR) $(JOBS)
+
+test-tsan: deps
+	bash scripts/sanitize.sh tsan $(TSAN_BUILD_DIR) $(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

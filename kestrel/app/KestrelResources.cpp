@@ -51,6 +51,8 @@ ui::CDialogTemplate MakeDialogTemplate() {
     dialog.Width = 241;
     dialog.Height = 78;
     dialog.Icon = &kIcon;
+    dialog.ResourceId = IDD_KESTREL_DIALOG;
+    dialog.IconResourceId = IDR_MAINFRAME;
     dialog.Controls.push_back(
         {ui::IDOK, ui::EControlKind::PushButton, kExitButtonText, 95, 45, 50, 16, true});
     dialog.Controls.push_back(

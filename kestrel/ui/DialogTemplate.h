@@ -35,6 +35,10 @@ struct CDialogTemplate {
     int Height = 0;
     std::vector<CDialogControl> Controls;
     const CDialogIcon* Icon = nullptr;  // not owned; static resource data
+    // The dialog and icon resources compiled into a Windows executable from the same texts;
+    // 0 when there are none (the Win32 front-end then has nothing to show).
+    int ResourceId = 0;
+    int IconResourceId = 0;
 };
 
 // Pixel size of dialog units for the font the front-ends approximate (8 pt at 96 dpi: an

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "CaptureFiles.h"
 #include "NotifySink.h"
 #include "SignalMask.h"
 #include "SteadyClock.h"
@@ -17,6 +18,7 @@ constexpr int kReadinessPollMs = 1;
 
 CSocketManager::CSocketManager() {
     m_bInitialized = Initialize();
+    CaptureFiles::RemoveStale();
 }
 
 CSocketManager::~CSocketManager() {
@@ -41,6 +43,7 @@ bool CSocketManager::Initialize() {
         return false;
     }
     m_ssl.StartLibrary();
+    SocketApi::StartUp();
     m_pProtocol = new (std::nothrow) CForexProtocol(this);
     return true;
 }

@@ -142,7 +142,11 @@ int CString::Compare(const wchar_t* text) const {
 }
 
 int CString::CompareNoCase(const wchar_t* text) const {
+#ifdef _WIN32
+    return _wcsicmp(m_text.c_str(), text == nullptr ? L"" : text);
+#else
     return wcscasecmp(m_text.c_str(), text == nullptr ? L"" : text);
+#endif
 }
 
 int CString::Find(wchar_t ch, int start) const {

@@ -3,7 +3,9 @@
 // has gone raise SIGPIPE, and the TLS library writes with plain write(2). The library never
 // changes the process-wide disposition; it only masks the signal on threads it writes from.
 
+#ifndef _WIN32
 #include <signal.h>
+#endif
 
 namespace SignalMask {
 
@@ -21,7 +23,9 @@ class CBrokenPipeGuard {
     CBrokenPipeGuard& operator=(const CBrokenPipeGuard&) = delete;
 
   private:
+#ifndef _WIN32
     sigset_t m_previousMask;
+#endif
     bool m_wasPending = false;
     bool m_blocked = false;
 };

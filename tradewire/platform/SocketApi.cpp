@@ -13,6 +13,8 @@
 
 namespace SocketApi {
 
+void StartUp() {}
+
 Handle CreateStream() {
     const int handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     return handle < 0 ? kInvalidHandle : handle;

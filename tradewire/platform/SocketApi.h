@@ -9,11 +9,20 @@
 
 namespace SocketApi {
 
+#ifdef _WIN32
+using Handle = std::uintptr_t;  // SOCKET
+constexpr Handle kInvalidHandle = ~static_cast<Handle>(0);
+#else
 using Handle = int;
 constexpr Handle kInvalidHandle = -1;
+#endif
 
 // Winsock numbers the connection object compares against.
 constexpr unsigned long kWouldBlock = 10035;
+
+// Starts the system's socket service once per process (Winsock 2.2 on Windows; nothing to do
+// elsewhere). Its result is not examined: a failure shows in the socket calls that follow.
+void StartUp();
 
 // A new IPv4 stream socket, or kInvalidHandle.
 Handle CreateStream();

@@ -25,6 +25,7 @@ public:
 private:
     std::string m_codeset;
     bool m_asciiCompatible = true;
+    unsigned m_codePage = 0;  // the Windows code page behind m_codeset (unused elsewhere)
 };
 
 // The design's two conversions, in the system codeset.
