@@ -1,0 +1,367 @@
+// A whole session over TLS on loopback: the shared library, loaded as a terminal loads it,
+// against the simulator running on a thread of this process (127.0.0.1 only).
+//
+//   QuoteLatency    quotes at 20 messages a second, below the processing pace: time from the
+//                   simulator stamping a quote to OnRealtimePrice (median, 99th percentile).
+//   SustainedRate   quotes at 200 messages a second, far above the pace: how many messages the
+//                   library processes a second, and how busy its processing thread is while it
+//                   does. A thread that is busy a few per cent of the time is not what bounds
+//                   the rate; the 30 ms sleep between messages is.
+//   IdleConnection  a logged-in connection that hears nothing for 10 s: the CPU of the
+//                   library's three threads and how often they wake.
+//
+// Each runs once (Iterations(1)); the wall time shown is the whole measuring window.
+
+#include <benchmark/benchmark.h>
+#include <pthread.h>
+#include <time.h>
+#include <tradewire/Tradewire.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SimServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+long long WallMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+double CpuSeconds(clockid_t clock) {
+    timespec now{};
+    if (clock_gettime(clock, &now) != 0) {
+        return 0;
+    }
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The CPU clock of any thread of this process, by its kernel thread id (the encoding
+// pthread_getcpuclockid uses), so threads the library started can be measured too.
+clockid_t ThreadClock(pid_t tid) {
+    return static_cast<clockid_t>((~static_cast<clockid_t>(tid) << 3) | 6);
+}
+
+std::vector<pid_t> ThreadIds() {
+    std::vector<pid_t> ids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        ids.push_back(static_cast<pid_t>(std::atoi(entry.path().filename().c_str())));
+    }
+    return ids;
+}
+
+long long ContextSwitches(pid_t tid) {
+    std::ifstream status("/proc/self/task/" + std::to_string(tid) + "/status");
+    std::string line;
+    long long total = 0;
+    while (std::getline(status, line)) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
+            total += std::atoll(line.c_str() + line.find(':') + 1);
+        }
+    }
+    return total;
+}
+
+// CPU seconds and context switches of a set of threads.
+struct ThreadUse {
+    double cpu = 0;
+    long long switches = 0;
+};
+
+ThreadUse UseOf(const std::vector<pid_t>& threads) {
+    ThreadUse use;
+    for (const pid_t tid : threads) {
+        use.cpu += CpuSeconds(ThreadClock(tid));
+        use.switches += ContextSwitches(tid);
+    }
+    return use;
+}
+
+class BenchSink final : public CAbsForexNotify {
+  public:
+    void OnErrorCode(int code) override {
+        Mark([&] { m_error = code; });
+    }
+    void OnTextMessage(const CString&) override {}
+    void OnLoginReply() override {
+        Mark([&] { m_processingThread = gettid(); });
+    }
+    void OnSpareA() override {}
+    void OnAccountInfo(CAccountInfo&) override {}
+    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
+    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>&) override {}
+    void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {
+        Mark([&] { m_bargainsSeen = true; });
+    }
+    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
+    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) override {}
+    void OnGroupInfo(CGroup&) override {}
+    void OnBaseInfo(CBaseInfo&) override {}
+    void OnBroadCast(CBroadCast&) override {}
+    void OnRealtimePrice(const CForexMerch& merch) override {
+        const long long now = WallMicros();
+        const long long stamp =
+            std::wcstoll(merch.RealtimePrice.QuoteStamp.GetString(), nullptr, 10);
+        std::lock_guard<std::mutex> guard(m_lock);
+        // One message quotes several instruments with one stamp: a new stamp is a new message.
+        if (stamp != m_lastStamp) {
+            m_lastStamp = stamp;
+            m_latencies.push_back(now - stamp);
+            m_messageTimes.push_back(Clock::now());
+        }
+        m_changed.notify_all();
+    }
+    void OnSocketError(unsigned long error) override {
+        Mark([&] { m_error = static_cast<int>(error); });
+    }
+    void OnBargainOpened(const CBargain&) override {}
+    void OnOpenRefused(const COrderInfo&) override {}
+    void OnBargainClosed(const CBargain&) override {}
+    void OnCloseRefused(const COrderInfo&) override {}
+    void OnOrderAdded(const COrderInfo&) override {}
+    void OnOrderRefused(const COrderInfo&) override {}
+    void OnOrderChanged(const COrderInfo&) override {}
+    void OnChangeRefused(const COrderInfo&) override {}
+    void OnOrderDeleted(const COrderInfo&) override {}
+    void OnDeleteRefused(const COrderInfo&) override {}
+    void OnSpareB() override {}
+
+    bool WaitLoggedIn(std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_changed.wait_for(lock, limit, [&] { return m_bargainsSeen || m_error != 0; }) &&
+               m_error == 0;
+    }
+    // Forgets what was measured so far and waits for `messages` quote messages.
+    void Restart() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_latencies.clear();
+        m_messageTimes.clear();
+    }
+    bool WaitMessages(size_t messages, std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_changed.wait_for(lock, limit, [&] { return m_latencies.size() >= messages; });
+    }
+    std::vector<long long> Latencies() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_latencies;
+    }
+    size_t Messages() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_messageTimes.size();
+    }
+    pid_t ProcessingThread() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_processingThread;
+    }
+
+  private:
+    template <typename Change>
+    void Mark(Change change) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        change();
+        m_changed.notify_all();
+    }
+
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    int m_error = 0;
+    bool m_bargainsSeen = false;
+    pid_t m_processingThread = 0;
+    long long m_lastStamp = -1;
+    std::vector<long long> m_latencies;
+    std::vector<Clock::time_point> m_messageTimes;
+};
+
+// The simulator on its own thread and one logged-in library connection to it.
+class Session {
+  public:
+    explicit Session(double tickRate) {
+        sim::SimOptions options;
+        options.tickRate = tickRate;
+        options.noticeSeconds = 0;
+        options.quiet = true;
+        options.accounts = sim::DefaultAccounts();
+        m_server = std::make_unique<sim::SimServer>(options);
+        if (!m_server->Start(m_error)) {
+            return;
+        }
+        m_loop = std::thread([this] { m_server->Run(); });
+        m_manager = GetAbsTradewire();
+        if (m_manager == nullptr) {
+            m_error = "no connection object";
+            return;
+        }
+        m_manager->SetNotify(&m_sink);
+        CServer server;
+        server.Address = L"127.0.0.1";
+        server.Port = m_server->Port();
+        if (!m_manager->ConnectServer(server)) {
+            m_error = "could not connect to the simulator";
+            return;
+        }
+        if (!m_manager->ReqLogin(L"demo", L"demo") || !m_sink.WaitLoggedIn(10s)) {
+            m_error = "no login";
+        }
+    }
+    ~Session() {
+        if (m_manager != nullptr) {
+            m_manager->DisConnect();
+            m_manager->UnSetNotify();
+            m_manager->ReleaseObj();
+        }
+        if (m_loop.joinable()) {
+            m_server->Stop();
+            m_loop.join();
+        }
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    bool Failed(benchmark::State& state) {
+        if (m_error.empty()) {
+            return false;
+        }
+        state.SkipWithError(m_error.c_str());
+        return true;
+    }
+    BenchSink& Sink() { return m_sink; }
+    double SimulatorCpu() {
+        clockid_t clock{};
+        return pthread_getcpuclockid(m_loop.native_handle(), &clock) == 0 ? CpuSeconds(clock) : 0;
+    }
+    // The library's threads: every thread of this process but this one and the simulator's.
+    std::vector<pid_t> LibraryThreads() {
+        clockid_t simClock{};
+        pthread_getcpuclockid(m_loop.native_handle(), &simClock);
+        std::vector<pid_t> threads;
+        for (const pid_t tid : ThreadIds()) {
+            if (tid != gettid() && ThreadClock(tid) != simClock) {
+                threads.push_back(tid);
+            }
+        }
+        return threads;
+    }
+
+  private:
+    BenchSink m_sink;
+    std::unique_ptr<sim::SimServer> m_server;
+    std::thread m_loop;
+    CAbsForexManager* m_manager = nullptr;
+    std::string m_error;
+};
+
+double Percentile(std::vector<long long> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(
+        values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size())));
+    return static_cast<double>(values[index]);
+}
+
+void BM_QuoteLatency(benchmark::State& state) {
+    const size_t messages = 200;
+    Session session(20);
+    if (session.Failed(state)) {
+        return;
+    }
+    // The login's messages and the quotes that queued behind them drain first; their waiting
+    // is the login burst's, not a quote's.
+    std::this_thread::sleep_for(2s);
+    for (auto _ : state) {
+        session.Sink().Restart();
+        if (!session.Sink().WaitMessages(messages, 30s)) {
+            state.SkipWithError("quotes stopped arriving");
+            return;
+        }
+    }
+    const std::vector<long long> latencies = session.Sink().Latencies();
+    state.counters["messages"] = static_cast<double>(latencies.size());
+    state.counters["median_ms"] = Percentile(latencies, 0.5) / 1000;
+    state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
+    state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
+}
+BENCHMARK(BM_QuoteLatency)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SustainedRate(benchmark::State& state) {
+    const auto window = 10s;
+    Session session(200);
+    if (session.Failed(state)) {
+        return;
+    }
+    std::this_thread::sleep_for(1s);  // let the backlog build, so the window sees only the pace
+    const pid_t processing = session.Sink().ProcessingThread();
+    const std::vector<pid_t> library = session.LibraryThreads();
+    double processingCpu = 0;
+    double libraryCpu = 0;
+    size_t processed = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        session.Sink().Restart();
+        const double processingBefore = CpuSeconds(ThreadClock(processing));
+        const ThreadUse before = UseOf(library);
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(window);
+        processed = session.Sink().Messages();
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        processingCpu = CpuSeconds(ThreadClock(processing)) - processingBefore;
+        libraryCpu = UseOf(library).cpu - before.cpu;
+    }
+    state.counters["messages_per_s"] = static_cast<double>(processed) / seconds;
+    state.counters["pace_limit_per_s"] = 1000.0 / 30;
+    state.counters["processing_cpu_%"] = 100 * processingCpu / seconds;
+    state.counters["library_cpu_%"] = 100 * libraryCpu / seconds;
+}
+BENCHMARK(BM_SustainedRate)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_IdleConnection(benchmark::State& state) {
+    const auto window = 10s;
+    Session session(1e-6);  // one quote in eleven days: none while we watch
+    if (session.Failed(state)) {
+        return;
+    }
+    std::this_thread::sleep_for(500ms);  // the login's messages are processed by now
+    const std::vector<pid_t> library = session.LibraryThreads();
+    ThreadUse used;
+    double simulator = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const ThreadUse before = UseOf(library);
+        const double simBefore = session.SimulatorCpu();
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(window);
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const ThreadUse after = UseOf(library);
+        used.cpu = after.cpu - before.cpu;
+        used.switches = after.switches - before.switches;
+        simulator = session.SimulatorCpu() - simBefore;
+    }
+    state.counters["threads"] = static_cast<double>(library.size());
+    state.counters["library_cpu_ms"] = used.cpu * 1000;
+    state.counters["library_cpu_%"] = 100 * used.cpu / seconds;
+    state.counters["wakeups_per_s"] = static_cast<double>(used.switches) / seconds;
+    state.counters["simulator_cpu_ms"] = simulator * 1000;
+}
+BENCHMARK(BM_IdleConnection)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,55 @@
+// Copying a store out: GetForexMerchs on a data center holding 100, 1 000 and 10 000
+// instruments, the way a terminal refreshes its quote board. Every instrument carries its
+// texts, so the copy allocates; the counter gives the cost per instrument.
+
+#include <benchmark/benchmark.h>
+
+#include "BenchMessages.h"
+#include "ForexProtocol.h"
+
+namespace {
+
+void BM_GetForexMerchs(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const sim::Market market(1);
+    CForexProtocol protocol(nullptr);
+    protocol.Dispatch(
+        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+    CForexDataCenter& dataCenter = *protocol.GetDataCenter();
+    for (auto _ : state) {
+        CArray<CForexMerch, CForexMerch&> merchs;
+        dataCenter.GetForexMerchs(merchs);
+        benchmark::DoNotOptimize(merchs.GetData());
+        if (merchs.GetSize() != count) {
+            state.SkipWithError("the instrument list was not stored whole");
+            break;
+        }
+    }
+    state.counters["per_instrument"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_GetForexMerchs)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same copy into an array the caller keeps and reuses between refreshes.
+void BM_GetForexMerchsReused(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const sim::Market market(1);
+    CForexProtocol protocol(nullptr);
+    protocol.Dispatch(
+        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+    CForexDataCenter& dataCenter = *protocol.GetDataCenter();
+    CArray<CForexMerch, CForexMerch&> merchs;
+    for (auto _ : state) {
+        dataCenter.GetForexMerchs(merchs);
+        benchmark::DoNotOptimize(merchs.GetData());
+    }
+    state.counters["per_instrument"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_GetForexMerchsReused)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,104 @@
+// Kestrel's CPU while it waits: the real binary, console front-end, in a scratch program folder
+// whose stand-in Osprey.exe keeps running, watched for 10 s once its first check is past. Its
+// waiting is a process scan re-armed 1 ms after the previous one ends, so the figure is the
+// scan's cost times the rate at which it repeats; bench_processcount gives the scan's cost.
+
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "TestProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using kestrel::test::CChildOptions;
+using kestrel::test::CChildProcess;
+
+// A list that reads fine and would apply nothing: its one source file does not exist.
+const char* const kList =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root><List UpdateTime=\"2026-01-01 "
+    "00:00:00\"><File><Src>Osprey\\new\\absent.txt</Src><Dest>absent.txt</Dest></File>"
+    "</List></Root>\n";
+
+double CpuSecondsOf(pid_t pid) {
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0) {
+        return -1;
+    }
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) * 1e-9;
+}
+
+long long ContextSwitchesOf(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    long long total = 0;
+    while (std::getline(status, line)) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
+            total += std::stoll(line.substr(line.find(':') + 1));
+        }
+    }
+    return total;
+}
+
+void BM_KestrelWaiting(benchmark::State& state) {
+    const kestrel::test::CScratchFolder scratch;
+    const fs::path program = scratch.Path() / "Client";
+    fs::create_directories(program / "Osprey");
+    fs::copy_file(KESTREL_BINARY, program / "Kestrel");
+    fs::copy_file(OSPREY_STANDIN, program / "Osprey.exe");
+    kestrel::test::WriteFile(program / "Osprey" / "UpCoverFileList.xml", kList);
+
+    CChildOptions ospreyOptions;
+    ospreyOptions.SetEnv["OSPREY_STANDIN_STAY"] = (program / "osprey-stop").string();
+    CChildProcess osprey(program / "Osprey.exe", ospreyOptions);
+    if (!kestrel::test::WaitForFile(program / "osprey-stop.ready", 10s)) {
+        state.SkipWithError("the stand-in Osprey.exe did not start");
+        return;
+    }
+    CChildOptions kestrelOptions;
+    kestrelOptions.Arguments = {"bench"};
+    kestrelOptions.UnsetEnv = {"DISPLAY", "WAYLAND_DISPLAY", "OSPREY_STANDIN_STAY"};
+    kestrelOptions.StandardError = scratch.Path() / "kestrel.err";
+    CChildProcess kestrel(program / "Kestrel", kestrelOptions);
+    std::this_thread::sleep_for(2s);  // past the first check at 1 s: now it polls
+    if (!kestrel.IsRunning()) {
+        state.SkipWithError("Kestrel is not waiting");
+        return;
+    }
+
+    const auto window = 10s;
+    double cpu = 0;
+    long long switches = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const double cpuBefore = CpuSecondsOf(kestrel.Pid());
+        const long long switchesBefore = ContextSwitchesOf(kestrel.Pid());
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(window);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpu = CpuSecondsOf(kestrel.Pid()) - cpuBefore;
+        switches = ContextSwitchesOf(kestrel.Pid()) - switchesBefore;
+    }
+    // Kestrel first, so that the stopped Osprey.exe does not set it applying and relaunching.
+    kestrel.Terminate();
+    kestrel::test::WriteFile(program / "osprey-stop", "");
+    osprey.WaitExit(10s);
+
+    state.counters["kestrel_cpu_ms"] = cpu * 1000;
+    state.counters["kestrel_cpu_%"] = 100 * cpu / seconds;
+    state.counters["wakeups_per_s"] = static_cast<double>(switches) / seconds;
+}
+BENCHMARK(BM_KestrelWaiting)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,148 @@
+// Reading the inbound lists: bytes per second of Dispatch for the account (9501), instrument
+// (9511), bargain (9512), order (9513), history (9514) and quote (9518) messages at a realistic
+// and a large size, against the same bytes scanned for their field ends by memchr, which no
+// reader that looks at every field can beat. The x_memchr counter says how many times the
+// memchr scan's time a message takes to read. Both sides of that ratio are this thread's CPU
+// time, measured back to back, so other work on a loaded machine does not tilt it.
+
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "BenchMessages.h"
+#include "ForexProtocol.h"
+
+namespace {
+
+struct ParseCase {
+    std::string name;
+    int code = 0;
+    int records = 0;      // records of the list (quotes, instruments, deals...)
+    std::string message;  // what Dispatch reads
+    std::string prefill;  // a message dispatched once before timing (the instruments quotes need)
+};
+
+// Fields found the way a reader would find them: one memchr per field end.
+size_t ScanFieldEnds(const std::string& text) {
+    size_t fields = 0;
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    while (at < end) {
+        const void* found = std::memchr(at, '\x01', static_cast<size_t>(end - at));
+        if (found == nullptr) {
+            break;
+        }
+        ++fields;
+        at = static_cast<const char*>(found) + 1;
+    }
+    return fields;
+}
+
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double CpuSecondsPerScan(const std::string& text) {
+    // Enough repetitions for about 20 ms of scanning, so the clock's grain does not matter.
+    const int repeats = std::max<int>(3, static_cast<int>(400'000'000 / (text.size() * 20 + 1)));
+    const double start = ThreadCpuSeconds();
+    for (int i = 0; i < repeats; ++i) {
+        benchmark::DoNotOptimize(ScanFieldEnds(text));
+    }
+    return (ThreadCpuSeconds() - start) / repeats;
+}
+
+void Throughput(benchmark::State& state, const ParseCase& parseCase) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * parseCase.message.size()));
+    state.counters["bytes"] = static_cast<double>(parseCase.message.size());
+    state.counters["records"] = parseCase.records;
+}
+
+void BM_Dispatch(benchmark::State& state, const ParseCase& parseCase) {
+    CForexProtocol protocol(nullptr);
+    if (!parseCase.prefill.empty()) {
+        protocol.Dispatch(parseCase.prefill);
+    }
+    const double start = ThreadCpuSeconds();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(protocol.Dispatch(parseCase.message));
+    }
+    const double perDispatch =
+        (ThreadCpuSeconds() - start) / static_cast<double>(state.iterations());
+    Throughput(state, parseCase);
+    state.counters["x_memchr"] = perDispatch / CpuSecondsPerScan(parseCase.message);
+}
+
+void BM_MemchrCeiling(benchmark::State& state, const ParseCase& parseCase) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ScanFieldEnds(parseCase.message));
+    }
+    Throughput(state, parseCase);
+    state.counters["x_memchr"] = 1;  // the same columns as the dispatch rows: one table
+}
+
+std::vector<ParseCase> Cases() {
+    const sim::Market market(1);
+    const long long stamp = 1'780'000'000'000'000LL;
+    const sim::Account realistic = bench::TradingAccount(market, 20, 10, 200);
+    const sim::Account large = bench::TradingAccount(market, 5000, 2000, 10000);
+    const std::string instruments100 =
+        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, 100));
+    const std::string instruments10k =
+        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, 10000));
+    const int from = 20260101;
+    const int to = 20261231;
+    using bench::Message;
+    return {
+        {"9501_account/100_instruments", sim::kCodeAccountInfo, 100,
+         Message(sim::kCodeAccountInfo, bench::AccountBody(market, realistic, 100)), ""},
+        {"9501_account/10000_instruments", sim::kCodeAccountInfo, 10000,
+         Message(sim::kCodeAccountInfo, bench::AccountBody(market, realistic, 10000)), ""},
+        {"9511_instruments/100", sim::kCodeInstruments, 100, instruments100, ""},
+        {"9511_instruments/10000", sim::kCodeInstruments, 10000, instruments10k, ""},
+        {"9512_bargains/20", sim::kCodeBargains, 20,
+         Message(sim::kCodeBargains, sim::BuildBargainList(realistic, market)), ""},
+        {"9512_bargains/5000", sim::kCodeBargains, 5000,
+         Message(sim::kCodeBargains, sim::BuildBargainList(large, market)), ""},
+        {"9513_orders/10", sim::kCodeOrders, 10,
+         Message(sim::kCodeOrders, sim::BuildOrderList(realistic, market)), ""},
+        {"9513_orders/2000", sim::kCodeOrders, 2000,
+         Message(sim::kCodeOrders, sim::BuildOrderList(large, market)), ""},
+        {"9514_history/200", sim::kCodeHistory, 200,
+         Message(sim::kCodeHistory, sim::BuildHistory(realistic, market, from, to)), ""},
+        {"9514_history/10000", sim::kCodeHistory, 10000,
+         Message(sim::kCodeHistory, sim::BuildHistory(large, market, from, to)), ""},
+        // A tick of the simulator's five instruments, and a burst quoting a thousand at once.
+        {"9518_quotes/5", sim::kCodeQuotes, 5,
+         Message(sim::kCodeQuotes, bench::QuoteBody(market, 5, stamp)), instruments100},
+        {"9518_quotes/1000", sim::kCodeQuotes, 1000,
+         Message(sim::kCodeQuotes, bench::QuoteBody(market, 1000, stamp)), instruments10k},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static const std::vector<ParseCase> cases = Cases();
+    for (const ParseCase& parseCase : cases) {
+        benchmark::RegisterBenchmark(("Dispatch/" + parseCase.name).c_str(), BM_Dispatch, parseCase)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("MemchrCeiling/" + parseCase.name).c_str(), BM_MemchrCeiling,
+                                     parseCase)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
