@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 WINDOWS_BUILD_DIR ?= build-windows
 
 .PHONY: deps configure build test demo bench lint clean windows-deps windows test-windows \
-	test-asan test-tsan
+	test-asan test-tsan fuzz-build fuzz fuzz-ci
 
 deps:
 	bash scripts/install-deps.sh
@@ -57,6 +57,26 @@ test-asan: deps
 
 test-tsan: deps
 	bash scripts/sanitize.sh tsan $(TSAN_BUILD_DIR) $(JOBS)
+
+# libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer) in their own build
+# folder; `make fuzz` runs each for FUZZ_SECONDS, `make fuzz-ci` for 30 seconds. Inputs that
+# fail are kept under fuzz-out/<target>/.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_INSTRUMENT := -fsanitize=fuzzer-no-link,address,undefined
+
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTRADEWIRE_BUILD_FUZZERS=ON -DTRADEWIRE_BUILD_TESTS=OFF -DTRADEWIRE_BUILD_BENCH=OFF \
+		-DTRADEWIRE_BUILD_TOOLS=OFF "-DCMAKE_C_FLAGS=$(FUZZ_INSTRUMENT)" \
+		"-DCMAKE_CXX_FLAGS=$(FUZZ_INSTRUMENT)"
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	bash scripts/fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+fuzz-ci: fuzz-build
+	bash scripts/fuzz.sh $(FUZZ_BUILD_DIR) 30
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake make pkg-config git
   g++ clang clang-tidy clang-format
+  libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev openssl
   libtinyxml-dev

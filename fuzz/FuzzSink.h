@@ -1,0 +1,55 @@
+#pragma once
+// The sink the protocol fuzzers hand to the data center. It behaves like a busy terminal: every
+// callback reads the store it was told about and a few others through the getters, and builds a
+// request the way a terminal would send one from a callback (with no connection the protocol
+// object only frames it). Used on the fuzzer's one thread; owns nothing.
+
+#include "ForexProtocol.h"
+#include "tradewire/AbsForexNotify.h"
+
+class CFuzzSink : public CAbsForexNotify {
+  public:
+    explicit CFuzzSink(CForexProtocol& protocol) : m_protocol(protocol) {}
+    ~CFuzzSink() = default;
+    CFuzzSink(const CFuzzSink&) = delete;
+    CFuzzSink& operator=(const CFuzzSink&) = delete;
+
+    void OnErrorCode(int code) override;
+    void OnTextMessage(const CString& text) override;
+    void OnLoginReply() override;
+    void OnSpareA() override;
+    void OnAccountInfo(CAccountInfo& account) override;
+    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override;
+    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
+    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
+    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) override;
+    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
+    void OnGroupInfo(CGroup& group) override;
+    void OnBaseInfo(CBaseInfo& baseInfo) override;
+    void OnBroadCast(CBroadCast& broadCast) override;
+    void OnRealtimePrice(const CForexMerch& merch) override;
+    void OnSocketError(unsigned long error) override;
+    void OnBargainOpened(const CBargain& bargain) override;
+    void OnOpenRefused(const COrderInfo& reply) override;
+    void OnBargainClosed(const CBargain& closingDeal) override;
+    void OnCloseRefused(const COrderInfo& reply) override;
+    void OnOrderAdded(const COrderInfo& order) override;
+    void OnOrderRefused(const COrderInfo& reply) override;
+    void OnOrderChanged(const COrderInfo& order) override;
+    void OnChangeRefused(const COrderInfo& reply) override;
+    void OnOrderDeleted(const COrderInfo& order) override;
+    void OnDeleteRefused(const COrderInfo& reply) override;
+    void OnSpareB() override;
+
+    // Total size of every frame built so far, so the work cannot be optimised away.
+    size_t FrameBytes() const { return m_frameBytes; }
+
+  private:
+    void ReadEveryStore();
+    void CommitLike(const COrderInfo& order);
+    void CloseBargain(const CBargain& bargain);
+    void AskHistory();
+
+    CForexProtocol& m_protocol;
+    size_t m_frameBytes = 0;
+};
