@@ -27,8 +27,11 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
-# Programs built here run under Wine on this machine (tests, test discovery).
+# Programs built here run under Wine on this machine (test discovery and ctest), with the build
+# folder's own Wine prefix and the OpenSSL DLLs on the search path.
 find_program(TRADEWIRE_WINE NAMES wine wine64)
 if(TRADEWIRE_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TRADEWIRE_WINE})
+  get_filename_component(TRADEWIRE_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
+  set(CMAKE_CROSSCOMPILING_EMULATOR bash ${TRADEWIRE_SOURCE_ROOT}/scripts/wine-run.sh
+      ${CMAKE_BINARY_DIR})
 endif()

@@ -1,7 +1,8 @@
 #include "platform/ProcessTable.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whose types it needs (the Toolhelp calls).
+#include <tlhelp32.h>
 
 #include <algorithm>
 

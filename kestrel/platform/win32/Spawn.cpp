@@ -1,7 +1,8 @@
 #include "platform/Spawn.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it needs (CommandLineToArgvW).
+#include <shellapi.h>
 
 namespace KestrelOs {
 namespace {

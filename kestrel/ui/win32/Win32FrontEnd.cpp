@@ -1,7 +1,9 @@
 // The framework's headers come first: windows.h defines IDOK and its kin as macros, which
 // would otherwise rewrite the framework's own constants of the same names.
-#include "Win32FrontEnd.h"
 #include "Dialog.h"
+
+// windows.h, through the front-end's own header.
+#include "Win32FrontEnd.h"
 
 #include <commctrl.h>
 

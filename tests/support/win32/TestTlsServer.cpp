@@ -66,14 +66,17 @@ void CloseSocket(int fd) {
     ::closesocket(static_cast<SOCKET>(fd));
 }
 
-// The server may start before any connection object has started Winsock in this process.
-void StartWinsock() {
+// The server, and tests that open sockets of their own, may run before any connection object
+// has started Winsock in this process: it starts when the program loads.
+bool StartWinsock() {
     static const bool started = [] {
         WSADATA data{};
         return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
     }();
-    (void)started;
+    return started;
 }
+
+const bool kWinsockStarted = StartWinsock();
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 #include "../SteadyClock.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, whose types it needs (timeGetTime).
+#include <mmsystem.h>
 
 namespace SteadyClock {
 
