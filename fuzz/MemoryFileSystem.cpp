@@ -15,7 +15,7 @@ void CMemoryFileSystem::Reset() {
     m_nodes.clear();
     m_replaced.clear();
     m_nodes["/"].isFolder = true;
-    m_current = "/";
+    m_current.assign(1, '/');  // (assigning "/" trips a false -Wrestrict in g++ 12)
 }
 
 void CMemoryFileSystem::AddFolder(const std::string& path) {
@@ -56,7 +56,12 @@ CMemoryFileSystem::Resolved CMemoryFileSystem::Resolve(const std::string& path) 
     if (path.empty()) {
         return result;  // the empty path names nothing
     }
-    const std::string full = path.front() == '/' ? path : m_current + "/" + path;
+    std::string full = path;
+    if (path.front() != '/') {
+        full = m_current;
+        full += '/';
+        full += path;
+    }
     std::vector<std::string> parts;
     std::vector<std::string> components;
     for (size_t begin = 0; begin <= full.size();) {
@@ -72,7 +77,8 @@ CMemoryFileSystem::Resolved CMemoryFileSystem::Resolve(const std::string& path) 
     auto keyOf = [&parts]() {
         std::string key;
         for (const std::string& part : parts) {
-            key += "/" + part;
+            key += '/';
+            key += part;
         }
         return key.empty() ? std::string("/") : key;
     };
