@@ -1,0 +1,136 @@
+// The Windows side of Tradewire's platform layer: the capture files removed at construction,
+// the OpenSSL module names of 64-bit Windows, and Winsock's reporting of a refused connection.
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "ConnectionFixture.h"
+#include "SocketApi.h"
+#include "SteadyClock.h"
+
+namespace {
+
+bool Exists(const char* path) {
+    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Touch(const char* path) {
+    std::FILE* file = std::fopen(path, "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fputs("captured", file);
+    std::fclose(file);
+}
+
+class CModuleNames {
+  public:
+    CModuleNames(const char* ssl, const char* crypto) {
+        ::SetEnvironmentVariableA("TRADEWIRE_SSL_MODULE", ssl);
+        ::SetEnvironmentVariableA("TRADEWIRE_CRYPTO_MODULE", crypto);
+    }
+    ~CModuleNames() {
+        ::SetEnvironmentVariableA("TRADEWIRE_SSL_MODULE", nullptr);
+        ::SetEnvironmentVariableA("TRADEWIRE_CRYPTO_MODULE", nullptr);
+    }
+    CModuleNames(const CModuleNames&) = delete;
+    CModuleNames& operator=(const CModuleNames&) = delete;
+};
+
+// A loopback port bound but not listening: connections to it are refused.
+class CRefusingPort {
+  public:
+    CRefusingPort() {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof(address);
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+    }
+    ~CRefusingPort() { ::closesocket(m_socket); }
+    CRefusingPort(const CRefusingPort&) = delete;
+    CRefusingPort& operator=(const CRefusingPort&) = delete;
+    std::uint16_t Port() const { return m_port; }
+
+  private:
+    SOCKET m_socket = INVALID_SOCKET;
+    std::uint16_t m_port = 0;
+};
+
+}  // namespace
+
+TEST(TradewireWindows, ConstructionRemovesTheCaptureFilesOnDriveC) {
+    Touch("c:\\recv.txt");
+    Touch("c:\\send.txt");
+    CSocketManager* manager = new CSocketManager();
+    EXPECT_FALSE(Exists("c:\\recv.txt"));
+    EXPECT_FALSE(Exists("c:\\send.txt"));
+    manager->ReleaseObj();
+
+    // Absent files are no reason to fail, and only those two names are touched.
+    Touch("c:\\recv.txt.keep");
+    manager = new CSocketManager();
+    EXPECT_NE(manager->GetDataCenter(), nullptr);
+    EXPECT_TRUE(Exists("c:\\recv.txt.keep"));
+    manager->ReleaseObj();
+    std::remove("c:\\recv.txt.keep");
+}
+
+TEST(TradewireWindows, TheSixtyFourBitOpenSslThreeNamesLoadAndConnect) {
+    CModuleNames names("libssl-3-x64.dll", "libcrypto-3-x64.dll");
+    CTestTlsServer server;
+    ASSERT_TRUE(server.Start());
+    CSocketManager* manager = new CSocketManager();
+    ASSERT_NE(manager->GetDataCenter(), nullptr);
+    EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+    EXPECT_TRUE(server.WaitForHandshakes(1, 10s));
+    manager->DisConnect();
+    manager->ReleaseObj();
+}
+
+TEST(TradewireWindows, AMismatchedPairIsNotLoaded) {
+    // The old names first: a terminal shipping only one of them gets no half-loaded pair.
+    CModuleNames names("ssleay32.dll", "libcrypto-3-x64.dll");
+    CSocketManager* manager = new CSocketManager();
+    EXPECT_EQ(manager->GetDataCenter(), nullptr);
+    EXPECT_FALSE(manager->ConnectServer(LoopbackServer(1)));
+    manager->ReleaseObj();
+}
+
+TEST(TradewireWindows, ARefusedNonBlockingConnectIsReadyAndReportsTenThousandSixtyOne) {
+    CSocketManager* started = new CSocketManager();  // starts Winsock
+    CRefusingPort refusing;
+    SocketApi::Handle handle = SocketApi::CreateStream();
+    ASSERT_NE(handle, SocketApi::kInvalidHandle);
+    ASSERT_TRUE(SocketApi::SetNonBlocking(handle, true));
+    std::uint32_t address = 0;
+    ASSERT_TRUE(SocketApi::ParseIpv4("127.0.0.1", address));
+    const unsigned long started_error = SocketApi::Connect(handle, address, refusing.Port());
+    unsigned long outcome = started_error;
+    if (started_error == SocketApi::kWouldBlock) {
+        // Winsock shows a failed connection in the exception set only; the wait must still end.
+        int ready = 0;
+        const std::uint32_t start = SteadyClock::NowMs();
+        while (ready == 0 && SteadyClock::ElapsedMs(start, SteadyClock::NowMs()) < 10000) {
+            ready = SocketApi::WaitWritable(handle, 1);
+        }
+        EXPECT_GT(ready, 0);
+        outcome = SocketApi::PendingError(handle);
+    }
+    EXPECT_EQ(outcome, 10061u);
+    SocketApi::Close(handle);
+    started->ReleaseObj();
+}
+
+TEST(TradewireWindows, ParseIpv4TellsTheBroadcastAddressFromGarbage) {
+    std::uint32_t address = 0;
+    EXPECT_TRUE(SocketApi::ParseIpv4("255.255.255.255", address));
+    EXPECT_EQ(address, 0xFFFFFFFFu);
+    EXPECT_FALSE(SocketApi::ParseIpv4("256.1.1.1", address));
+    EXPECT_FALSE(SocketApi::ParseIpv4("", address));
+}
