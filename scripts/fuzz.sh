@@ -2,7 +2,8 @@
 # usage: scripts/fuzz.sh <fuzz-build-dir> <seconds per target> [target ...]
 # Runs each libFuzzer target (default: one per folder of fuzz/corpus/) for the given time, one
 # after the other at the lowest priority, over the seed corpus in fuzz/corpus/<target>/ and a
-# working corpus in fuzz-out/<target>/corpus/ that grows from run to run. An input that crashes,
+# working corpus in fuzz-out/<target>/corpus/ that grows from run to run, with the dictionary
+# fuzz/dict/<target>.dict when there is one. An input that crashes,
 # leaks or hangs is kept in fuzz-out/<target>/ and makes the script fail. Prints a table.
 set -euo pipefail
 
@@ -32,9 +33,14 @@ for target in "${targets[@]}"; do
   log="$work/last-run.log"
   echo "== $target for ${seconds}s"
   status=0
+  dict=()
+  if [ -f "$repo/fuzz/dict/$target.dict" ]; then
+    dict=(-dict="$repo/fuzz/dict/$target.dict")
+  fi
   # -timeout: one input taking this long counts as a hang; -rss_limit_mb: as a runaway.
   nice -n 19 "$binary" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$repo/fuzz/corpus/$target" \
+    -print_final_stats=1 -artifact_prefix="$work/" "${dict[@]}" "$work/corpus" \
+    "$repo/fuzz/corpus/$target" \
     >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
