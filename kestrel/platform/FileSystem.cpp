@@ -150,7 +150,19 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
 }
 
 std::FILE* OpenForReading(const std::wstring& path) {
-    return std::fopen(ToSystemPath(path).c_str(), "rbe");
+    std::FILE* file = std::fopen(ToSystemPath(path).c_str(), "rbe");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    // A folder opens here as if it were a file, yet reads nothing and reports the largest
+    // offset as its size; a caller sizing a buffer by it would ask for 8 EiB. Windows refuses to
+    // open a folder this way, so refuse it here too.
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 std::wstring GetCurrentFolder() {

@@ -31,7 +31,7 @@ bool MakeReadOnly(const std::wstring& path);
 // the target is untouched.
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target);
 
-// fopen(3) in binary read mode; the caller closes the stream with fclose.
+// fopen(3) in binary read mode; null for a folder. The caller closes the stream with fclose.
 std::FILE* OpenForReading(const std::wstring& path);
 
 // getcwd(3) / chdir(2).

@@ -1,0 +1,80 @@
+#pragma once
+// One connection object against the loopback TLS server, with a recording sink. The fault tests
+// script the server's misbehaviour; the fixture only connects, greets and plays lines.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "FaultScript.h"
+#include "RecordingSink.h"
+#include "SocketManager.h"
+#include "TestTlsServer.h"
+#include "WireBuilder.h"
+
+class FaultFixture : public ::testing::Test {
+  protected:
+    static constexpr std::chrono::seconds kWait{20};
+
+    void SetUp() override {
+        ASSERT_TRUE(server.Start());
+        manager = new CSocketManager();
+        manager->SetNotify(&sink);
+    }
+
+    void TearDown() override {
+        if (manager != nullptr) {
+            manager->DisConnect();
+            manager->ReleaseObj();
+        }
+        server.Stop();
+    }
+
+    bool Connect() {
+        CServer target;
+        target.Address = L"127.0.0.1";
+        target.Port = server.Port();
+        return manager->ConnectServer(target);
+    }
+
+    // Connects and waits until the server's greeting was processed, so that the terminal never
+    // writes while the reader still handles the server's first TLS messages; the sink is then
+    // cleared.
+    void ConnectAndGreet() {
+        const int before = server.HandshakeCount();
+        ASSERT_TRUE(Connect());
+        ASSERT_TRUE(server.WaitForHandshakes(before + 1, kWait));
+        const size_t logged = sink.Lines().size();
+        ASSERT_TRUE(server.Send(InboundLine(9002, "welcome")));
+        ASSERT_TRUE(sink.WaitFor(logged + 1, kWait));
+        sink.Clear();
+    }
+
+    // Plays the script: lines go out from the server, commits through the connection object.
+    // Before commit k the sink must have heard callbacksBeforeCommit[k] callbacks: the reply to
+    // the previous commit is merged against the last committed order, so a commit may not
+    // overtake it. Each commit is waited for at the server.
+    void PlayScript(const std::vector<CScriptStep>& steps,
+                    const std::vector<size_t>& callbacksBeforeCommit) {
+        size_t commits = 0;
+        for (const CScriptStep& step : steps) {
+            if (!step.IsCommit()) {
+                ASSERT_TRUE(server.Send(step.line));
+                continue;
+            }
+            ASSERT_LT(commits, callbacksBeforeCommit.size());
+            ASSERT_TRUE(sink.WaitFor(callbacksBeforeCommit[commits++], kWait));
+            const size_t before = server.Lines().size();
+            ASSERT_TRUE(manager->CommitBill(step.commit));
+            ASSERT_TRUE(server.WaitForLines(before + 1, kWait));
+        }
+    }
+
+    CForexDataCenter& Center() { return *manager->GetDataCenter(); }
+
+    CTestTlsServer server;
+    CRecordingSink sink;
+    CSocketManager* manager = nullptr;
+};

@@ -1,0 +1,153 @@
+#include "FaultScript.h"
+
+#include "RecordingSink.h"
+#include "SessionWire.h"
+#include "WireBuilder.h"
+
+namespace {
+
+COrderInfo Request(int kind, int internalNo) {
+    COrderInfo order;
+    order.AccountCode = L"ACC1";
+    order.MerchCode = L"EURUSD";
+    order.InternalNo = internalNo;
+    order.OrderKind = kind;
+    return order;
+}
+
+CBargain Deal(int bargainNo, int internalNo, int direction, float lots, float price) {
+    CBargain deal;
+    deal.MerchCode = L"EURUSD";
+    deal.BargainNo = bargainNo;
+    deal.InternalNo = internalNo;
+    deal.Direction = direction;
+    deal.Lots = lots;
+    deal.Price = price;
+    return deal;
+}
+
+CCurrency Currency(const wchar_t* code, float usdRate) {
+    CCurrency currency;
+    currency.CurrencyCode = code;
+    currency.UsdRate = usdRate;
+    return currency;
+}
+
+std::string GroupLine() {
+    CWireBody body;
+    body.Text("G1").Empty(5).EndRecord();
+    return InboundLine(9515, body);
+}
+
+std::string BroadcastLine() {
+    CWireBody body;
+    body.Int(3).Text("20260101").Text("09:00").Text("Desk notice").Text("Markets open").EndRecord();
+    return InboundLine(9524, body);
+}
+
+std::string HistoryLine() {
+    CWireBody body;
+    body.Int(31).Int(30).Text("EURUSD").Num(1).Num(1.1).Num(1.2).Num(7.5).EndRecord();
+    return InboundLine(9514, body);
+}
+
+}  // namespace
+
+std::vector<CScriptStep> TradingScript() {
+    std::vector<CScriptStep> steps;
+    auto line = [&](std::string text) { steps.push_back(CScriptStep{std::move(text), {}}); };
+    auto commit = [&](const COrderInfo& order) { steps.push_back(CScriptStep{{}, order}); };
+
+    line(LoginReplyLine());
+    line(AccountLine("ACC1", 5000, 100));
+    line(InstrumentsLine({{"EURUSD", 0.25f, 3, 2, 0.0003f, 1.2f, 1.2001f},
+                          {"USDJPY", 0.01f, 1, 1, 0.02f, 110, 110.02f}}));
+    line(CurrenciesLine({Currency(L"EUR", 1.1f), Currency(L"USD", 1)}));
+    line(BaseInfoLine(0.5f));
+    line(GroupLine());
+    line(QuotesLine({{{"EURUSD", 1.2f, 1.2001f, "t1"}, {"USDJPY", 110.5f, 110.6f, "t1"}}}));
+
+    const COrderInfo open = Request(60, 100);
+    commit(open);
+    line(OrderEventLine(7002, open));
+    const CBargain opened = Deal(11, 100, 40, 2, 1.5f);
+    line(DealEventLine(opened));
+
+    COrderInfo close = Request(62, 101);
+    close.CloseFlag = 1;
+    close.BargainNo = 11;
+    commit(close);
+    CBargain closing = opened;
+    closing.BargainNo = 12;
+    closing.OpenBargainNo = 11;
+    closing.InternalNo = 101;
+    closing.CloseFlag = 1;
+    closing.Price = 1.25f;
+    line(DealEventLine(closing));
+
+    COrderInfo place = Request(64, 102);
+    place.TriggerPrice1 = 1.1f;
+    place.TriggerPrice2 = 1.3f;
+    commit(place);
+    COrderInfo placed = place;
+    placed.OrderNo = 21;
+    line(OrderEventLine(7002, placed));
+    COrderInfo change = Request(68, 103);
+    change.OrderNo = 21;
+    change.TriggerPrice1 = 1.05f;
+    change.TriggerPrice2 = 1.3f;
+    commit(change);
+    line(OrderEventLine(7004, change));
+    line(DealEventLine(Deal(21, 102, 41, 1, 1.05f)));
+
+    COrderInfo remove = Request(69, 104);
+    remove.OrderNo = 99;
+    commit(remove);
+    COrderInfo refusal = remove;
+    refusal.OrderKind = 72;
+    line(OrderEventLine(7005, refusal));
+
+    line(QuotesLine({{{"EURUSD", 1.21f, 1.215f, "t2"}}}));
+    line(InboundLine(9002, CWireBody().Text("Server notice").Str()));
+    line(BroadcastLine());
+    line(InboundLine(9999, CWireBody().Text("refused").Int(102).Str()));
+    line(HistoryLine());
+    return steps;
+}
+
+std::vector<std::string> StoreSnapshot(CForexDataCenter& center) {
+    // The recording sink's formats describe each store; fed by hand, it is only a formatter.
+    CRecordingSink text;
+    CAccountInfo account;
+    center.GetAccountInfo(account);
+    text.OnAccountInfo(account);
+    CForexMerchArray merchs;
+    center.GetForexMerchs(merchs);
+    text.OnForexMerchs(merchs);
+    for (INT_PTR i = 0; i < merchs.GetSize(); ++i) {
+        text.OnRealtimePrice(merchs[i]);
+    }
+    CCurrencyArray currencys;
+    center.GetCurrencysInfo(currencys);
+    text.OnCurrencysInfo(currencys);
+    CBargainArray bargains;
+    center.GetBargainsInfo(bargains);
+    text.OnBargainsInfo(bargains);
+    COrderInfoArray orders;
+    center.GetOrdersInfo(orders);
+    text.OnOrdersInfo(orders);
+    CHistoryOrderInfoArray history;
+    center.GetHistoryOrderInfo(history);
+    text.OnHistoryOrderInfo(history);
+    CGroup group;
+    center.GetGroupInfo(group);
+    text.OnGroupInfo(group);
+    CBaseInfo baseInfo;
+    center.GetBaseInfo(baseInfo);
+    text.OnBaseInfo(baseInfo);
+    CBroadCast broadCast;
+    center.GetBroadCast(broadCast);
+    text.OnBroadCast(broadCast);
+    text.OnErrorCode(static_cast<int>(center.GetErrorCode()));
+    return text.Lines();
+}

@@ -1,0 +1,219 @@
+// Servers that misbehave: a connection closed in the middle of a frame, garbage, a line of
+// 5 MB, a reset in the middle of the terminal's send burst. The terminal must neither crash nor
+// hang, must report the failure through the sink and must start the next session clean.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <thread>
+
+#include "FaultFixture.h"
+#include "ForexProtocol.h"
+#include "ReceiveBuffer.h"
+#include "SessionWire.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using HostileServerTest = FaultFixture;
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return condition();
+}
+
+bool OnlySocketErrors(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (line.rfind("OnSocketError", 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(HostileServerTest, CloseInsideAFrameDeliversNothingAndTheNextSessionStartsClean) {
+    const std::string account = AccountLine("ACC1", 5000, 100);
+    // Inside the length field, inside the body, and between the line end's two bytes.
+    for (size_t cut : {size_t{3}, account.size() / 2, account.size() - 1}) {
+        SCOPED_TRACE(cut);
+        ConnectAndGreet();
+        ASSERT_TRUE(server.Send(account.substr(0, cut)));
+        server.CloseClient();
+        ASSERT_TRUE(sink.WaitFor(1, kWait));
+        manager->DisConnect();
+        CAccountInfo seen;
+        Center().GetAccountInfo(seen);
+        if (cut < account.size() - 2) {
+            EXPECT_TRUE(OnlySocketErrors(sink.Lines()));
+            EXPECT_NE(seen.AccountCode, CString(L"ACC1"));
+        } else {
+            // The whole message arrived before the close: it is delivered ahead of the error.
+            EXPECT_EQ(sink.Lines().at(0).rfind("OnAccountInfo ACC1", 0), 0u);
+        }
+
+        // What the closed session left half-read must not join the next session's first line.
+        ConnectAndGreet();
+        ASSERT_TRUE(server.Send(AccountLine("ACC2", 10, 7)));
+        ASSERT_TRUE(sink.WaitFor(1, kWait));
+        EXPECT_EQ(sink.Lines().at(0).rfind("OnAccountInfo ACC2 funds=1", 0), 0u);
+        manager->DisConnect();
+        sink.Clear();
+    }
+}
+
+// Lines a broken or hostile server might send: random bytes, and frames whose header or body
+// is random, with codes the terminal handles.
+std::vector<std::string> GarbageLines(std::uint32_t seed, int count) {
+    static const int kCodes[] = {8000, 9002, 9501, 9505, 9511, 9512, 9513, 9514, 9515,
+                                 9516, 9518, 9524, 9999, 7002, 7003, 7004, 7005, 1};
+    static const char kAlphabet[] = "\x01\x01\x01\x03\x04\x04\x05\x05\r\n0123456789.-eE ABZ\xff";
+    std::mt19937 random(seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        std::string body;
+        const int length = pick(400);
+        for (int j = 0; j < length; ++j) {
+            body += pick(4) == 0 ? static_cast<char>(pick(256))
+                                 : kAlphabet[pick(sizeof(kAlphabet) - 1)];
+        }
+        switch (pick(3)) {
+            case 0:
+                lines.push_back(body + "\r\n");
+                break;
+            case 1:
+                lines.push_back(InboundLine(kCodes[pick(std::size(kCodes))], body));
+                break;
+            default:  // a declared length that lies either way
+                lines.push_back(InboundMessage(kCodes[pick(std::size(kCodes))], body,
+                                               pick(2) == 0 ? 0 : pick(100000)) +
+                                "\r\n");
+        }
+    }
+    return lines;
+}
+
+TEST_F(HostileServerTest, GarbageNeitherCrashesNorStopsTheNextSession) {
+    ConnectAndGreet();
+    std::atomic<bool> stop{false};
+    std::atomic<long> reads{0};
+    // A terminal reading its stores while the garbage is applied.
+    std::thread reader([&] {
+        while (!stop.load()) {
+            EXPECT_GE(StoreSnapshot(Center()).size(), 10u);
+            ++reads;
+        }
+    });
+    for (const std::string& line : GarbageLines(20261208, 60)) {
+        ASSERT_TRUE(server.Send(line));
+    }
+    // Every line end the garbage holds is worked off, one message a pass.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return manager->CopyReceiveBuffer().find('\r') == std::string::npos; }, 30s));
+    stop = true;
+    reader.join();
+    EXPECT_GT(reads.load(), 0);
+    manager->DisConnect();
+
+    sink.Clear();
+    ConnectAndGreet();
+    ASSERT_TRUE(server.Send(AccountLine("ACC2", 10, 7)));
+    ASSERT_TRUE(sink.WaitFor(1, kWait));
+    // An account line without instruments keeps those the garbage may have left.
+    EXPECT_EQ(sink.Lines().at(0).rfind("OnAccountInfo ACC2 funds=1", 0), 0u) << sink.Lines()[0];
+}
+
+constexpr size_t kFiveMegabytes = 5u << 20;
+
+TEST_F(HostileServerTest, AFiveMegabyteLineInFlightDoesNotHoldUpDisconnect) {
+    ConnectAndGreet();
+    const std::string huge = std::string(kFiveMegabytes, 'A') + "\r\n";
+    std::thread sender([&] { server.Send(huge); });  // fails once the terminal hangs up
+
+    // The reader keeps taking the line at its own pace while getters are served.
+    ASSERT_TRUE(WaitUntil([&] { return manager->CopyReceiveBuffer().size() > 20000; }, kWait));
+    CForexMerchArray merchs;
+    Center().GetForexMerchs(merchs);
+    manager->DisConnect();
+    EXPECT_FALSE(manager->IsConnected());
+    server.CloseClient();
+    sender.join();
+}
+
+TEST(HugeLineTest, AFiveMegabyteMessageIsDispatchedWhole) {
+    // About 5 MB of instrument records in one 9511 message.
+    CWireBody body;
+    int count = 0;
+    while (body.Str().size() < kFiveMegabytes) {
+        const std::string code = "M" + std::to_string(count++);
+        body.Text(code).Int(1).Text(code).Empty(18).Num(1.25).Num(1.5).Empty(65).EndRecord();
+    }
+    CForexProtocol protocol(nullptr);
+    CReceiveBuffer buffer;
+    buffer.Append(InboundLine(9511, body));
+    EXPECT_NE(protocol.ProcessReceived(buffer), 0);
+    EXPECT_TRUE(buffer.IsEmpty());
+    CForexMerchArray merchs;
+    protocol.GetDataCenter()->GetForexMerchs(merchs);
+    ASSERT_EQ(merchs.GetSize(), count);
+    EXPECT_EQ(merchs[count - 1].MerchCode,
+              CString(std::wstring(L"M") + std::to_wstring(count - 1)));
+
+    // The same size of noise with one line end: one message, nothing stored from it.
+    std::mt19937 random(5);
+    std::string noise(kFiveMegabytes, '\0');
+    for (char& byte : noise) {
+        byte = static_cast<char>(random() % 255 + 1);
+        if (byte == '\r') {
+            byte = '\n';
+        }
+    }
+    buffer.Append("x" + noise + "\r\n");
+    protocol.ProcessReceived(buffer);
+    EXPECT_TRUE(buffer.IsEmpty());
+}
+
+// The user text of the login frames below numbers them: "8000\x03u<n>\x01...".
+int LoginNumber(const std::string& line) {
+    const size_t at = line.rfind("8000\x03u");
+    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + 6);
+}
+
+TEST_F(HostileServerTest, ResetDuringASendBurstKeepsTheUnsentFramesInOrder) {
+    ConnectAndGreet();
+    constexpr int kFrames = 3000;
+    for (int i = 1; i <= kFrames; ++i) {
+        const CString user(L"u" + std::to_wstring(i));
+        ASSERT_TRUE(manager->ReqLogin(user, L"pw"));
+    }
+    ASSERT_TRUE(server.WaitForLines(10, kWait));
+    server.ResetClient();
+    ASSERT_TRUE(sink.WaitFor(1, kWait));
+    EXPECT_TRUE(OnlySocketErrors(sink.Lines()));
+    manager->DisConnect();
+
+    // The next session sends what the first could not, behind nothing and in order.
+    ConnectAndGreet();
+    ASSERT_TRUE(WaitUntil([&] { return manager->SendQueueSize() == 0; }, 30s));
+    ASSERT_TRUE(WaitUntil([&] { return LoginNumber(server.Lines().back()) == kFrames; }, kWait));
+    int previous = 0;
+    for (const std::string& line : server.Lines()) {
+        const int number = LoginNumber(line);
+        if (number < 0) {
+            continue;  // a frame the reset tore
+        }
+        EXPECT_GT(number, previous) << "frames repeated or out of order";
+        previous = number;
+    }
+}
+
+}  // namespace
