@@ -182,7 +182,12 @@ TEST(KestrelWindowsProcesses, LaunchHandsTheCommandLineAndTheProgramsFolder) {
 
     ASSERT_TRUE(LaunchProgram(osprey, L"-update 7 Kestrel"));
     ASSERT_TRUE(WaitFor(programFolder + L"osprey-launch.txt", 20s));
-    const std::string record = ReadText(programFolder + L"osprey-launch.txt");
+    // The name may show a moment before Wine lets the renamed file be read.
+    std::string record;
+    for (int attempt = 0; attempt < 100 && record.empty(); ++attempt) {
+        record = ReadText(programFolder + L"osprey-launch.txt");
+        std::this_thread::sleep_for(20ms);
+    }
     // Working folder (the program's own), whole command line, then each argument.
     const std::string folderText = Narrow(programFolder.substr(0, programFolder.size() - 1));
     const std::string commandLine = "\"" + Narrow(osprey) + "\" -update 7 Kestrel";
