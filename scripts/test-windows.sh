@@ -23,9 +23,9 @@ fi
 # Tests that do not run under Wine, and why:
 #  - install.*: installs the Linux build and compiles a terminal against it with the host's
 #    compiler; the Windows deliverables are gathered by `make windows` in build-windows/dist.
-#  - tradewire_terminal_login_against_s_server: a shell script that runs the terminal directly
-#    and needs openssl s_server; TLS on loopback is covered by the connection, session and
-#    snapshot tests, which do run under Wine against the cross-built OpenSSL.
+#  - tradewire_terminal_login_against_s_server: runs the terminal as a Linux program;
+#    windows.tiny_terminal_login_against_s_server runs the same script with the Windows terminal
+#    and Tradewire.dll under Wine.
 #  - ConnectionModules.TheOverrideNamesTheModulesToLoad: names the Linux modules (libssl.so.3);
 #    TradewireWindows.TheSixtyFourBitOpenSslThreeNamesLoadAndConnect is its Windows side.
 #  - RequestBuilders.HistoryRequestKeepsTimesBeyondThirtyTwoBits: long is 32 bits on Windows,
@@ -34,5 +34,12 @@ EXCLUDED='^install\.|^tradewire_terminal_login_against_s_server$'
 EXCLUDED+='|^ConnectionModules\.TheOverrideNamesTheModulesToLoad$'
 EXCLUDED+='|^RequestBuilders\.HistoryRequestKeepsTimesBeyondThirtyTwoBits$'
 
+# The handshake-budget test runs on its own afterwards: under Wine 8, when other test programs
+# run beside it, its program sometimes finishes every test and then does not exit.
+ALONE='^ConnectionFixture\.AServerThatNeverAnswersTlsFailsWithFiveAfterTheBudget$'
+
 cd "$BUILD_DIR"
-ctest --output-on-failure -j "$JOBS" -E "$EXCLUDED" "$@"
+status=0
+ctest --output-on-failure -j "$JOBS" -E "$EXCLUDED|$ALONE" "$@" || status=1
+ctest --output-on-failure -R "$ALONE" "$@" || status=1
+exit $status

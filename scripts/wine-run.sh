@@ -10,5 +10,5 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts when the prefix is made on first use.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # WINEPATH takes Windows paths; the Unix root is drive Z:.
-export WINEPATH="Z:${BUILD_DIR//\//\\}\\deps\\prefix\\bin"
+export WINEPATH="Z:${BUILD_DIR//\//\\}\\deps\\prefix\\bin${WINEPATH:+;$WINEPATH}"
 exec wine "$@"
