@@ -63,10 +63,12 @@ class KestrelGuiTest : public ::testing::Test {
     }
     // The id of the visible Kestrel window whose title is `title`, waiting for it to appear.
     // GTK sets a CJK title only as _NET_WM_NAME, which xdotool's name search does not read, so
-    // windows are found by class and their titles read with xprop.
+    // windows are found by class and their titles read with xprop. The first GTK program on a
+    // fresh machine builds the font caches (the CJK fonts are large), which takes tens of
+    // seconds on a loaded machine, hence the generous wait.
     std::string FindWindow(const std::string& title) const {
         const std::string wanted = "_NET_WM_NAME(UTF8_STRING) = \"" + title + "\"";
-        const auto deadline = std::chrono::steady_clock::now() + seconds(15);
+        const auto deadline = std::chrono::steady_clock::now() + seconds(90);
         while (std::chrono::steady_clock::now() < deadline) {
             std::istringstream ids(X("xdotool search --onlyvisible --class Kestrel"));
             for (std::string id; std::getline(ids, id);) {
@@ -110,7 +112,8 @@ TEST_F(KestrelGuiTest, WindowShowsCaptionAsksOnEscAndRestartsOspreyWhenItExits) 
     CChildProcess kestrel(program / "Kestrel", options);
 
     const std::string window = FindWindow("更新更新程序");
-    ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display;
+    ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display << "; Kestrel said: "
+                                 << ReadFile(scratch.Path() / "kestrel.err");
     std::this_thread::sleep_for(milliseconds(1500));  // past the first check, drawn
     EXPECT_GT(fs::file_size(Screenshot("kestrel-gui.png")), 0U);
 
