@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "tradewire/AbsForexNotify.h"
@@ -25,20 +26,25 @@ class CConnectionTestSink : public CAbsForexNotify {
         return m_changed.wait_for(lock, timeout, [&] { return m_socketErrors.size() >= count; });
     }
     // Runs on the callback's thread after the error is recorded, no lock of the sink held.
-    void SetOnSocketError(std::function<void(unsigned long)> hook) { m_onSocketError = hook; }
+    void SetOnSocketError(std::function<void(unsigned long)> hook) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_onSocketError = std::move(hook);
+    }
 
     void OnErrorCode(int code) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_errorCodes.push_back(code);
     }
     void OnSocketError(unsigned long error) override {
+        std::function<void(unsigned long)> hook;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_socketErrors.push_back(error);
+            hook = m_onSocketError;
             m_changed.notify_all();
         }
-        if (m_onSocketError) {
-            m_onSocketError(error);
+        if (hook) {
+            hook(error);
         }
     }
 
@@ -72,5 +78,5 @@ class CConnectionTestSink : public CAbsForexNotify {
     mutable std::condition_variable m_changed;
     std::vector<int> m_errorCodes;
     std::vector<unsigned long> m_socketErrors;
-    std::function<void(unsigned long)> m_onSocketError;
+    std::function<void(unsigned long)> m_onSocketError;  // guarded by m_mutex
 };
