@@ -1,5 +1,7 @@
 #include "FuzzSink.h"
 
+#include <cstring>
+
 void CFuzzSink::ReadEveryStore() {
     CForexDataCenter* center = m_protocol.GetDataCenter();
     if (center == nullptr) {
@@ -33,7 +35,7 @@ void CFuzzSink::CommitLike(const COrderInfo& order) {
     if (CForexDataCenter* center = m_protocol.GetDataCenter()) {
         next.InternalNo = center->GetInternalNo();
     }
-    m_frameBytes += m_protocol.BuildCommitBill(next).size();
+    NoteFrame(m_protocol.BuildCommitBill(next));
 }
 
 void CFuzzSink::CloseBargain(const CBargain& bargain) {
@@ -48,33 +50,46 @@ void CFuzzSink::CloseBargain(const CBargain& bargain) {
 }
 
 void CFuzzSink::AskHistory() {
-    m_frameBytes += m_protocol.BuildHistoryRequest(0, 86400L * 365 * 60).size();
+    NoteFrame(m_protocol.BuildHistoryRequest(0, 86400L * 365 * 60));
 }
 
-void CFuzzSink::OnErrorCode(int) {
+void CFuzzSink::OnErrorCode(int code) {
+    Note(0);
+    Note(code);
     ReadEveryStore();
 }
 
 void CFuzzSink::OnTextMessage(const CString& text) {
-    m_frameBytes += m_protocol.BuildLogout(text).size();
+    Note(1);
+    Note(text);
+    NoteFrame(m_protocol.BuildLogout(text));
 }
 
 void CFuzzSink::OnLoginReply() {
-    m_frameBytes += m_protocol.BuildLogin(L"fuzz", L"fuzz").size();
+    Note(2);
+    NoteFrame(m_protocol.BuildLogin(L"fuzz", L"fuzz"));
 }
 
-void CFuzzSink::OnSpareA() {}
+void CFuzzSink::OnSpareA() {
+    Note(3);
+}
 
 void CFuzzSink::OnAccountInfo(CAccountInfo& account) {
+    Note(4);
+    Note(account.AccountCode);
     ReadEveryStore();
-    m_frameBytes += m_protocol.BuildLogout(account.AccountCode).size();
+    NoteFrame(m_protocol.BuildLogout(account.AccountCode));
 }
 
-void CFuzzSink::OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) {
+void CFuzzSink::OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
+    Note(5);
+    Note(static_cast<double>(currencys.GetSize()));
     ReadEveryStore();
 }
 
 void CFuzzSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
+    Note(6);
+    Note(static_cast<double>(merchs.GetSize()));
     ReadEveryStore();
     if (merchs.GetSize() > 0) {
         COrderInfo order;
@@ -85,6 +100,10 @@ void CFuzzSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
 }
 
 void CFuzzSink::OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
+    Note(7);
+    for (INT_PTR i = 0; i < bargains.GetSize(); ++i) {
+        Note(bargains[i]);
+    }
     ReadEveryStore();
     if (bargains.GetSize() > 0) {
         CloseBargain(bargains[bargains.GetSize() - 1]);
@@ -92,30 +111,46 @@ void CFuzzSink::OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
 }
 
 void CFuzzSink::OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
+    Note(8);
+    for (INT_PTR i = 0; i < orders.GetSize(); ++i) {
+        Note(orders[i]);
+    }
     ReadEveryStore();
     if (orders.GetSize() > 0) {
         CommitLike(orders[0]);
     }
 }
 
-void CFuzzSink::OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) {
+void CFuzzSink::OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
+    Note(9);
+    Note(static_cast<double>(history.GetSize()));
     ReadEveryStore();
 }
 
-void CFuzzSink::OnGroupInfo(CGroup&) {
+void CFuzzSink::OnGroupInfo(CGroup& group) {
+    Note(10);
+    Note(group.Value1);
     ReadEveryStore();
 }
 
-void CFuzzSink::OnBaseInfo(CBaseInfo&) {
+void CFuzzSink::OnBaseInfo(CBaseInfo& baseInfo) {
+    Note(11);
+    Note(baseInfo.Value1);
     ReadEveryStore();
     AskHistory();
 }
 
-void CFuzzSink::OnBroadCast(CBroadCast&) {
+void CFuzzSink::OnBroadCast(CBroadCast& broadCast) {
+    Note(12);
+    Note(broadCast.Value4);
     ReadEveryStore();
 }
 
 void CFuzzSink::OnRealtimePrice(const CForexMerch& merch) {
+    Note(13);
+    Note(merch.MerchCode);
+    Note(merch.RealtimePrice.Bid);
+    Note(merch.RealtimePrice.Ask);
     CArray<CForexMerch, CForexMerch&> merchs;
     if (CForexDataCenter* center = m_protocol.GetDataCenter()) {
         center->GetForexMerchs(merchs);
@@ -126,51 +161,161 @@ void CFuzzSink::OnRealtimePrice(const CForexMerch& merch) {
     CommitLike(order);
 }
 
-void CFuzzSink::OnSocketError(unsigned long) {}
+void CFuzzSink::OnSocketError(unsigned long) {
+    Note(14);
+}
 
 void CFuzzSink::OnBargainOpened(const CBargain& bargain) {
+    Note(15);
+    Note(bargain);
     ReadEveryStore();
     CloseBargain(bargain);
 }
 
 void CFuzzSink::OnOpenRefused(const COrderInfo& reply) {
+    Note(16);
+    Note(reply);
     CommitLike(reply);
 }
 
-void CFuzzSink::OnBargainClosed(const CBargain&) {
+void CFuzzSink::OnBargainClosed(const CBargain& closingDeal) {
+    Note(17);
+    Note(closingDeal);
     ReadEveryStore();
     AskHistory();
 }
 
 void CFuzzSink::OnCloseRefused(const COrderInfo& reply) {
+    Note(18);
+    Note(reply);
     CommitLike(reply);
 }
 
 void CFuzzSink::OnOrderAdded(const COrderInfo& order) {
+    Note(19);
+    Note(order);
     ReadEveryStore();
     COrderInfo change = order;
     change.TriggerPrice1 += 1.0F;
     CommitLike(change);
 }
 
-void CFuzzSink::OnOrderRefused(const COrderInfo&) {
+void CFuzzSink::OnOrderRefused(const COrderInfo& reply) {
+    Note(20);
+    Note(reply);
     ReadEveryStore();
 }
 
 void CFuzzSink::OnOrderChanged(const COrderInfo& order) {
+    Note(21);
+    Note(order);
     CommitLike(order);
 }
 
-void CFuzzSink::OnChangeRefused(const COrderInfo&) {
+void CFuzzSink::OnChangeRefused(const COrderInfo& reply) {
+    Note(22);
+    Note(reply);
     ReadEveryStore();
 }
 
-void CFuzzSink::OnOrderDeleted(const COrderInfo&) {
+void CFuzzSink::OnOrderDeleted(const COrderInfo& order) {
+    Note(23);
+    Note(order);
     ReadEveryStore();
 }
 
 void CFuzzSink::OnDeleteRefused(const COrderInfo& reply) {
+    Note(24);
+    Note(reply);
     CommitLike(reply);
 }
 
-void CFuzzSink::OnSpareB() {}
+void CFuzzSink::OnSpareB() {
+    Note(25);
+}
+
+void CFuzzSink::Note(int slot) {
+    m_transcript += '#';
+    m_transcript += std::to_string(slot);
+}
+
+void CFuzzSink::Note(const CString& text) {
+    m_transcript += ' ';
+    for (int i = 0; i < text.GetLength(); ++i) {
+        m_transcript += std::to_string(static_cast<long>(text.GetAt(i)));
+        m_transcript += ',';
+    }
+}
+
+// By its bits, so NaN and the sign of zero compare too.
+void CFuzzSink::Note(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof(bits));
+    m_transcript += ' ';
+    m_transcript += std::to_string(bits);
+}
+
+void CFuzzSink::Note(const CBargain& bargain) {
+    Note(bargain.MerchCode);
+    Note(bargain.BargainNo);
+    Note(bargain.InternalNo);
+    Note(bargain.Lots);
+    Note(bargain.Price);
+    Note(bargain.TriggerPrice1);
+    Note(bargain.TriggerPrice2);
+}
+
+void CFuzzSink::Note(const COrderInfo& order) {
+    Note(order.MerchCode);
+    Note(order.OrderNo);
+    Note(order.InternalNo);
+    Note(order.BargainNo);
+    Note(order.OrderKind);
+    Note(order.TriggerPrice1);
+    Note(order.TriggerPrice2);
+}
+
+void CFuzzSink::NoteFrame(const std::string& frame) {
+    m_transcript += " >";
+    m_transcript += frame;
+}
+
+void CFuzzSink::NoteStores() {
+    CForexDataCenter* center = m_protocol.GetDataCenter();
+    if (center == nullptr) {
+        return;
+    }
+    m_transcript += "\nstores";
+    CAccountInfo account;
+    center->GetAccountInfo(account);
+    Note(account.AccountCode);
+    Note(account.Value23);
+    for (INT_PTR i = 0; i < account.Funds.GetSize(); ++i) {
+        Note(account.Funds[i].Balance);
+    }
+    CArray<CForexMerch, CForexMerch&> merchs;
+    center->GetForexMerchs(merchs);
+    for (INT_PTR i = 0; i < merchs.GetSize(); ++i) {
+        Note(merchs[i].MerchCode);
+        Note(merchs[i].RealtimePrice.Bid);
+        Note(merchs[i].RealtimePrice.Ask);
+    }
+    CArray<CBargain, CBargain&> bargains;
+    center->GetBargainsInfo(bargains);
+    for (INT_PTR i = 0; i < bargains.GetSize(); ++i) {
+        Note(bargains[i]);
+    }
+    CArray<COrderInfo, COrderInfo&> orders;
+    center->GetOrdersInfo(orders);
+    for (INT_PTR i = 0; i < orders.GetSize(); ++i) {
+        Note(orders[i]);
+    }
+    CArray<CHistoryOrderInfo, CHistoryOrderInfo&> history;
+    center->GetHistoryOrderInfo(history);
+    for (INT_PTR i = 0; i < history.GetSize(); ++i) {
+        Note(history[i].MerchCode);
+        Note(history[i].Lots);
+    }
+    Note(static_cast<int>(center->GetErrorCode()));
+    Note(center->GetInternalNo());
+}

@@ -2,7 +2,10 @@
 // The sink the protocol fuzzers hand to the data center. It behaves like a busy terminal: every
 // callback reads the store it was told about and a few others through the getters, and builds a
 // request the way a terminal would send one from a callback (with no connection the protocol
-// object only frames it). Used on the fuzzer's one thread; owns nothing.
+// object only frames it). It also keeps a transcript of what it heard, so two runs over the
+// same bytes can be compared. Used on the fuzzer's one thread; owns nothing.
+
+#include <string>
 
 #include "ForexProtocol.h"
 #include "tradewire/AbsForexNotify.h"
@@ -41,15 +44,22 @@ class CFuzzSink : public CAbsForexNotify {
     void OnDeleteRefused(const COrderInfo& reply) override;
     void OnSpareB() override;
 
-    // Total size of every frame built so far, so the work cannot be optimised away.
-    size_t FrameBytes() const { return m_frameBytes; }
+    // Every callback with its key values, then (after NoteStores) what the stores hold.
+    const std::string& Transcript() const { return m_transcript; }
+    void NoteStores();
 
   private:
     void ReadEveryStore();
     void CommitLike(const COrderInfo& order);
     void CloseBargain(const CBargain& bargain);
     void AskHistory();
+    void Note(int slot);
+    void Note(const CString& text);
+    void Note(double value);
+    void Note(const CBargain& bargain);
+    void Note(const COrderInfo& order);
+    void NoteFrame(const std::string& frame);
 
     CForexProtocol& m_protocol;
-    size_t m_frameBytes = 0;
+    std::string m_transcript;
 };

@@ -2,10 +2,14 @@
 // buffer in pieces of varying size and cut off message by message until nothing more goes, with
 // a sink that reads the stores and builds requests from every callback. The protocol object
 // has no connection, so requests are only framed.
+//
+// The same bytes are then fed again in one piece: where the network happens to cut the stream
+// must not change a single callback, request or stored value.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "ForexProtocol.h"
@@ -28,16 +32,8 @@ void DrainBuffer(CForexProtocol& protocol, CReceiveBuffer& buffer) {
     }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    if (size == 0) {
-        return 0;
-    }
-    // The first byte sets the size of the pieces the receive thread hands over (0: all at once).
-    const size_t piece = data[0] == 0 ? size : data[0];
-    const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-
+// Everything the sink heard and the stores held afterwards, with what stayed in the buffer.
+std::string Run(std::string_view bytes, size_t piece) {
     CForexProtocol protocol(nullptr);
     CFuzzSink sink(protocol);
     protocol.GetDataCenter()->SetNotify(&sink);
@@ -47,5 +43,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         DrainBuffer(protocol, buffer);
     }
     protocol.GetDataCenter()->UnSetNotify();
+    sink.NoteStores();
+    return sink.Transcript() + "\nleft " + std::string(buffer.View());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    // The first byte sets the size of the pieces the receive thread hands over (0: all at once).
+    const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    const size_t whole = bytes.size() + 1;
+    const std::string inPieces = Run(bytes, data[0] == 0 ? whole : data[0]);
+    if (data[0] != 0 && Run(bytes, whole) != inPieces) {
+        std::abort();
+    }
     return 0;
 }

@@ -3,6 +3,11 @@
 #include <algorithm>
 
 void CReceiveBuffer::Append(std::string_view bytes) {
+    // A line end cut in two by the network: its second byte arrives after the message it
+    // closes has been taken, and must not become the first byte of the next one.
+    const size_t owed = std::min(m_owed, bytes.size());
+    bytes.remove_prefix(owed);
+    m_owed -= owed;
     // Reclaim the consumed front only when it is at least half the storage, so the copy this
     // costs is paid for by the appends that came before it.
     if (m_readPos > 0 && m_readPos >= m_bytes.size() / 2) {
@@ -13,9 +18,12 @@ void CReceiveBuffer::Append(std::string_view bytes) {
 }
 
 void CReceiveBuffer::Consume(size_t count) {
-    m_readPos += std::min(count, Size());
+    const size_t present = std::min(count, Size());
+    m_owed += count - present;
+    m_readPos += present;
     if (m_readPos == m_bytes.size()) {
-        Clear();
+        m_bytes.clear();  // not Clear(): what is owed stays owed
+        m_readPos = 0;
     }
 }
 
@@ -23,10 +31,13 @@ void CReceiveBuffer::EraseAt(size_t offset, size_t count) {
     if (offset >= Size()) {
         return;
     }
-    m_bytes.erase(m_readPos + offset, std::min(count, Size() - offset));
+    const size_t present = std::min(count, Size() - offset);
+    m_owed += count - present;
+    m_bytes.erase(m_readPos + offset, present);
 }
 
 void CReceiveBuffer::Clear() {
     m_bytes.clear();
     m_readPos = 0;
+    m_owed = 0;
 }

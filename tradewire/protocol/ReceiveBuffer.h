@@ -12,14 +12,19 @@ public:
     bool IsEmpty() const { return Size() == 0; }
     std::string_view View() const { return std::string_view(m_bytes).substr(m_readPos); }
 
+    // Appends the bytes, less those still owed to an earlier Consume or EraseAt.
     void Append(std::string_view bytes);
-    // Drops up to `count` bytes from the front.
+    // Drops `count` bytes from the front. Bytes that have not arrived yet are owed: the next
+    // appends drop them, so where the stream was cut never changes what remains.
     void Consume(size_t count);
-    // Removes up to `count` bytes at `offset` from the front, joining what is on either side.
+    // Removes `count` bytes at `offset` from the front, joining what is on either side; bytes
+    // past the end are owed as for Consume. An offset at or past the end removes nothing.
     void EraseAt(size_t offset, size_t count);
+    // Empties the buffer and forgets what was owed (a new connection starts afresh).
     void Clear();
 
 private:
     std::string m_bytes;
     size_t m_readPos = 0;
+    size_t m_owed = 0;  // bytes still to drop from the front of what is appended next
 };
