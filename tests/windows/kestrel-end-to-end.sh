@@ -58,7 +58,12 @@ wait_for_file "$folder/stop.ready" 30 || fail "the waiting Osprey did not start"
 (cd "$WORK" && KESTREL_CONSOLE=1 exec "${RUN[@]}" "$folder/Kestrel.exe" "-update 7" \
   </dev/null 2>"$WORK/waiting.err") &
 kestrel=$!
-sleep 4
+for _ in $(seq 1 300); do
+  grep -q '正在等待Osprey.exe退出!' "$WORK/waiting.err" && break
+  sleep 0.1
+done
+# A few more checks of the waiting loop (one each timer tick) before Osprey goes.
+sleep 1
 grep -q '正在等待Osprey.exe退出!' "$WORK/waiting.err" || fail "no waiting text: $(cat "$WORK/waiting.err")"
 [ "$(cat "$folder/a.txt")" = old ] || fail "applied while Osprey was running"
 kill -0 "$kestrel" 2>/dev/null || fail "Kestrel ended while Osprey was running"
