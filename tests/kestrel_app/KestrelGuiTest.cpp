@@ -80,10 +80,21 @@ class KestrelGuiTest : public ::testing::Test {
         }
         return {};
     }
-    fs::path Screenshot(const std::string& name) const {
+    // Saves the whole screen under the build folder and gives its size in bytes (0 when no
+    // picture could be taken). `import` now and then fails to read a freshly mapped window on
+    // a loaded machine, so it is given a few tries.
+    std::uintmax_t Screenshot(const std::string& name) const {
         const fs::path shot = fs::path(KESTREL_SCREENSHOT_FOLDER) / name;
-        X("import -window root '" + shot.string() + "'");
-        return shot;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            X("import -window root '" + shot.string() + "'");
+            std::error_code error;
+            const std::uintmax_t size = fs::file_size(shot, error);
+            if (!error && size > 0) {
+                return size;
+            }
+            std::this_thread::sleep_for(milliseconds(500));
+        }
+        return 0;
     }
 
     std::string m_display;
@@ -115,14 +126,14 @@ TEST_F(KestrelGuiTest, WindowShowsCaptionAsksOnEscAndRestartsOspreyWhenItExits) 
     ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display << "; Kestrel said: "
                                  << ReadFile(scratch.Path() / "kestrel.err");
     std::this_thread::sleep_for(milliseconds(1500));  // past the first check, drawn
-    EXPECT_GT(fs::file_size(Screenshot("kestrel-gui.png")), 0U);
+    EXPECT_GT(Screenshot("kestrel-gui.png"), 0U) << "no screenshot of the window";
 
     // Esc asks the exit question; Esc on the question is Cancel, so Kestrel keeps waiting.
     X("xdotool windowfocus --sync " + window + " key Escape");
     const std::string question = FindWindow("提示");
     ASSERT_FALSE(question.empty()) << "Esc did not ask the exit question";
     std::this_thread::sleep_for(milliseconds(300));
-    Screenshot("kestrel-gui-exit-question.png");
+    EXPECT_GT(Screenshot("kestrel-gui-exit-question.png"), 0U) << "no screenshot of the question";
     X("xdotool windowfocus --sync " + question + " key Escape");
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_TRUE(kestrel.IsRunning());
