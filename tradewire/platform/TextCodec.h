@@ -10,7 +10,7 @@
 #include "tradewire/CString.h"
 
 class CTextCodec {
-public:
+  public:
     // An unknown codeset name falls back to UTF-8.
     explicit CTextCodec(std::string codeset);
 
@@ -22,10 +22,11 @@ public:
     // locale environment (LC_ALL, LC_CTYPE, LANG), else UTF-8.
     static const CTextCodec& System();
 
-private:
+  private:
     std::string m_codeset;
     bool m_asciiCompatible = true;
-    unsigned m_codePage = 0;  // the Windows code page behind m_codeset (unused elsewhere)
+    [[maybe_unused]] unsigned m_codePage = 0;  // the Windows code page behind m_codeset; only
+                                               // the Windows build reads it
 };
 
 // The design's two conversions, in the system codeset.
