@@ -1,19 +1,13 @@
 #include "TestTlsServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
-#include <poll.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
+
+#include "TestSockets.h"
 
 namespace {
 
@@ -52,15 +46,6 @@ const CCredentials& SelfSigned() {
     return credentials;
 }
 
-void SetNonBlocking(int fd) {
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
-
-bool WaitFd(int fd, short events, int timeoutMs) {
-    pollfd entry{fd, events, 0};
-    return ::poll(&entry, 1, timeoutMs) > 0;
-}
-
 }  // namespace
 
 CTestTlsServer::~CTestTlsServer() {
@@ -77,23 +62,10 @@ bool CTestTlsServer::Start(std::uint16_t port) {
     }
     m_context = context;
 
-    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int yes = 1;
-    ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    socklen_t size = sizeof(address);
-    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(m_listen, 16) != 0 ||
-        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        ::close(m_listen);
-        m_listen = -1;
+    m_listen = TestSockets::OpenLoopbackListener(port, m_port);
+    if (m_listen < 0) {
         return false;
     }
-    m_port = ntohs(address.sin_port);
-    SetNonBlocking(m_listen);
     m_stop = false;
     m_thread = std::thread([this] { Run(); });
     return true;
@@ -110,10 +82,10 @@ void CTestTlsServer::Stop() {
     m_thread.join();
     DropClient(false);
     for (int fd : m_stalled) {
-        ::close(fd);
+        TestSockets::Close(fd);
     }
     m_stalled.clear();
-    ::close(m_listen);
+    TestSockets::Close(m_listen);
     m_listen = -1;
     SSL_CTX_free(Context(m_context));
     m_context = nullptr;
@@ -190,11 +162,7 @@ bool CTestTlsServer::RunCommand(ECommand kind, const std::string& bytes) {
 }
 
 void CTestTlsServer::Run() {
-    // The client may be gone when the server writes; that must not end the test process.
-    sigset_t pipe;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    TestSockets::IgnoreBrokenPipesOnThisThread();
 
     for (;;) {
         {
@@ -203,8 +171,7 @@ void CTestTlsServer::Run() {
                 break;
             }
         }
-        pollfd entries[2] = {{m_listen, POLLIN, 0}, {m_clientFd, POLLIN, 0}};
-        ::poll(entries, m_clientFd >= 0 ? 2 : 1, kPollMs);
+        TestSockets::WaitForEither(m_listen, m_clientFd, kPollMs);
         AcceptOne();
         ServeClient();
         RunCommands();
@@ -219,7 +186,7 @@ void CTestTlsServer::Run() {
 }
 
 void CTestTlsServer::AcceptOne() {
-    const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+    const int fd = TestSockets::AcceptClient(m_listen);
     if (fd < 0) {
         return;
     }
@@ -233,7 +200,6 @@ void CTestTlsServer::AcceptOne() {
         return;
     }
     DropClient(false);
-    SetNonBlocking(fd);
     SSL* ssl = SSL_new(Context(m_context));
     SSL_set_fd(ssl, fd);
     m_clientFd = fd;
@@ -322,7 +288,11 @@ bool CTestTlsServer::WriteAll(const std::string& bytes) {
         }
         const int error = SSL_get_error(ssl, result);
         if (error == SSL_ERROR_WANT_WRITE || error == SSL_ERROR_WANT_READ) {
-            WaitFd(m_clientFd, error == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN, 100);
+            if (error == SSL_ERROR_WANT_WRITE) {
+                TestSockets::WaitWritable(m_clientFd, 100);
+            } else {
+                TestSockets::WaitReadable(m_clientFd, 100);
+            }
             continue;
         }
         return false;
@@ -333,8 +303,7 @@ bool CTestTlsServer::WriteAll(const std::string& bytes) {
 void CTestTlsServer::DropClient(bool reset) {
     if (m_clientSsl != nullptr) {
         if (reset) {
-            const linger abortive{1, 0};
-            ::setsockopt(m_clientFd, SOL_SOCKET, SO_LINGER, &abortive, sizeof(abortive));
+            TestSockets::SetAbortiveClose(m_clientFd);
         } else if (m_clientReady) {
             SSL_shutdown(Ssl(m_clientSsl));
         }
@@ -343,7 +312,7 @@ void CTestTlsServer::DropClient(bool reset) {
         ERR_clear_error();
     }
     if (m_clientFd >= 0) {
-        ::close(m_clientFd);
+        TestSockets::Close(m_clientFd);
         m_clientFd = -1;
     }
     m_clientReady = false;
