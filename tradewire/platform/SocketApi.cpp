@@ -112,31 +112,4 @@ void ClearLastError() {
     errno = 0;
 }
 
-unsigned long ToWinsockError(int systemError) {
-    switch (systemError) {
-        case 0:
-            return 0;
-        case ECONNRESET:
-        case EPIPE:
-            return 10054;
-        case ECONNABORTED:
-            return 10053;
-        case ECONNREFUSED:
-            return 10061;
-        case ETIMEDOUT:
-            return 10060;
-        case ENOTCONN:
-            return 10057;
-        case EHOSTUNREACH:
-            return 10065;
-        case ENETUNREACH:
-            return 10051;
-        case EINPROGRESS:
-        case EWOULDBLOCK:
-            return kWouldBlock;
-        default:
-            return 10000UL + static_cast<unsigned long>(systemError);
-    }
-}
-
 }  // namespace SocketApi

@@ -124,37 +124,4 @@ void ClearLastError() {
     ::WSASetLastError(0);
 }
 
-unsigned long ToWinsockError(int systemError) {
-    // Winsock's own numbers (10000 and up) are already the ones callers see; a C-runtime errno
-    // is mapped as on every other system.
-    switch (systemError) {
-        case 0:
-            return 0;
-        case ECONNRESET:
-        case EPIPE:
-            return 10054;
-        case ECONNABORTED:
-            return 10053;
-        case ECONNREFUSED:
-            return 10061;
-        case ETIMEDOUT:
-            return 10060;
-        case ENOTCONN:
-            return 10057;
-        case EHOSTUNREACH:
-            return 10065;
-        case ENETUNREACH:
-            return 10051;
-        case EINPROGRESS:
-        case EWOULDBLOCK:
-            return kWouldBlock;
-        default:
-            break;
-    }
-    if (systemError >= 10000) {
-        return static_cast<unsigned long>(systemError);
-    }
-    return 10000UL + static_cast<unsigned long>(systemError);
-}
-
 }  // namespace SocketApi
