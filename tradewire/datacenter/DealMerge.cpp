@@ -1,5 +1,6 @@
 #include "DealMerge.h"
 
+#include "FloatRange.h"
 #include "HistoryLine.h"
 #include "NotifySink.h"
 #include "ProfitCalculator.h"
@@ -69,7 +70,8 @@ bool CDealMerge::TakeFromPosition(const CBargain& deal, CBargain& open) {
     if (remaining == 0.0) {
         bargains.RemoveAt(index);
     } else {
-        bargains[index].Lots = static_cast<float>(remaining);
+        // Lots of opposite signs near the float range's ends leave more than a float holds.
+        bargains[index].Lots = FloatOrZero(remaining);
     }
     return true;
 }

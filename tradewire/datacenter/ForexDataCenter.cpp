@@ -1,5 +1,7 @@
 #include "tradewire/ForexDataCenter.h"
 
+#include <climits>
+
 #include "NotifySink.h"
 
 namespace {
@@ -30,7 +32,12 @@ void CForexDataCenter::UnSetNotify() { m_pNotify.store(nullptr, std::memory_orde
 
 int CForexDataCenter::GetInternalNo() {
     CScopedLock guard(m_csAccountInfo);
-    return m_AccountInfo.InternalNo++;
+    // The server sets the start; after INT_MAX the count goes on at 1 rather than overflow.
+    // Staying at INT_MAX would give every later order the same number, which the merges
+    // match replies by.
+    const int number = m_AccountInfo.InternalNo;
+    m_AccountInfo.InternalNo = number == INT_MAX ? 1 : number + 1;
+    return number;
 }
 
 void CForexDataCenter::GetBaseInfo(CBaseInfo& baseInfo) {

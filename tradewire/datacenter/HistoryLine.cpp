@@ -1,15 +1,22 @@
 #include "HistoryLine.h"
 
+#include "FloatRange.h"
+
 namespace {
 
 // The closed share of an amount the position carried, plus what the closing deal carried
 // itself. Unlike the balance update there is no guard for open lots of 0: history lines have
 // always carried the IEEE result there (an infinity or NaN) and terminals may rely on it;
-// the division itself never faults.
+// the division itself never faults, and an infinity or NaN narrows to float without harm.
+// Any other share beyond the float range (tiny open lots) is 0, as a number read beyond it is.
 float ClosedShare(const CBargain& closing, const CBargain& open, float openAmount,
                   float closingAmount) {
-    return static_cast<float>(static_cast<double>(closing.Lots) * openAmount / open.Lots +
-                              closingAmount);
+    const double share =
+        static_cast<double>(closing.Lots) * openAmount / open.Lots + closingAmount;
+    if (open.Lots == 0) {
+        return static_cast<float>(share);
+    }
+    return FloatOrZero(share);
 }
 
 }  // namespace

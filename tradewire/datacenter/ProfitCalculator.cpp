@@ -1,7 +1,6 @@
 #include "ProfitCalculator.h"
 
-#include <cmath>
-
+#include "FloatRange.h"
 #include "InstrumentLookup.h"
 
 namespace {
@@ -31,21 +30,21 @@ float CProfitCalculator::Profit(const CBargain& closing, const CBargain& open) {
     if (roles.dollar < 0) {
         return 0;
     }
+    // Two prices far apart on either side of 0 differ by more than a float holds.
     const float difference =
         closing.Direction == kDirectionSell
-            ? static_cast<float>(static_cast<double>(open.Price) - closing.Price)
-            : static_cast<float>(static_cast<double>(closing.Price) - open.Price);
+            ? FloatOrZero(static_cast<double>(open.Price) - closing.Price)
+            : FloatOrZero(static_cast<double>(closing.Price) - open.Price);
     double factor = 0;
     if (!ConversionFactor(roles, merch, factor)) {
         return 0;
     }
     const double profit = static_cast<double>(difference) / merch.PriceUnit * closing.Lots *
                           merch.ProfitFactor * factor * roles.dollarUsdRate / merch.ProfitDivisor;
-    const auto result = static_cast<float>(profit);
     // A zero price unit, divisor or quote would otherwise carry an infinity or NaN into the
     // fund balance, where every later deal would keep it; such a deal lacks data like the
-    // cases above.
-    return std::isfinite(result) ? result : 0.0f;
+    // cases above. So does a profit beyond the float range.
+    return FloatOrZero(profit);
 }
 
 CProfitCalculator::CurrencyRoles CProfitCalculator::FindCurrencies(const CString& merchCode) {

@@ -1,39 +1,97 @@
 #include "NumberText.h"
 
-#include <locale.h>
+#include <climits>
+#include <cmath>
 
-#include <cstdlib>
-#include <string>
+#include "ClassicDecimal.h"
+#include "FloatRange.h"
 
 namespace {
 
-locale_t ClassicLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
+// White space as the C locale's isspace knows it.
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// strtol and strtod want a terminator; fields are short, so most copies stay on the stack.
-template <class Parse>
-auto WithTerminator(std::string_view text, Parse parse) {
-    constexpr size_t kStackSize = 64;
-    if (text.size() < kStackSize) {
-        char buffer[kStackSize];
-        text.copy(buffer, text.size());
-        buffer[text.size()] = '\0';
-        return parse(buffer);
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+size_t SkipSpace(std::string_view text, size_t at) {
+    while (at < text.size() && IsSpace(text[at])) {
+        ++at;
     }
-    const std::string copy(text);
-    return parse(copy.c_str());
+    return at;
+}
+
+size_t SkipSign(std::string_view text, size_t at) {
+    return at < text.size() && (text[at] == '+' || text[at] == '-') ? at + 1 : at;
+}
+
+size_t SkipDigits(std::string_view text, size_t at) {
+    while (at < text.size() && IsDigit(text[at])) {
+        ++at;
+    }
+    return at;
 }
 
 }  // namespace
 
-long ParseAtol(std::string_view text) {
-    return WithTerminator(text, [](const char* s) { return std::strtol(s, nullptr, 10); });
+int ParseAtoi(std::string_view text) {
+    size_t at = SkipSpace(text, 0);
+    const bool negative = at < text.size() && text[at] == '-';
+    at = SkipSign(text, at);
+    // Accumulated towards the sign's end of the range, so INT_MIN needs no special case.
+    int value = 0;
+    for (; at < text.size() && IsDigit(text[at]); ++at) {
+        const int digit = text[at] - '0';
+        if (negative) {
+            if (value < (INT_MIN + digit) / 10) {
+                return INT_MIN;
+            }
+            value = value * 10 - digit;
+        } else {
+            if (value > (INT_MAX - digit) / 10) {
+                return INT_MAX;
+            }
+            value = value * 10 + digit;
+        }
+    }
+    return value;
 }
 
-int ParseAtoi(std::string_view text) { return static_cast<int>(ParseAtol(text)); }
+std::string_view DecimalPrefix(std::string_view text) {
+    const size_t start = SkipSpace(text, 0);
+    const size_t integerStart = SkipSign(text, start);
+    size_t at = SkipDigits(text, integerStart);
+    size_t digits = at - integerStart;
+    if (at < text.size() && text[at] == '.') {
+        const size_t fractionEnd = SkipDigits(text, at + 1);
+        digits += fractionEnd - (at + 1);
+        at = fractionEnd;
+    }
+    if (digits == 0) {
+        return std::string_view();
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        const size_t exponentDigits = SkipSign(text, at + 1);
+        const size_t exponentEnd = SkipDigits(text, exponentDigits);
+        if (exponentEnd > exponentDigits) {
+            at = exponentEnd;
+        }
+    }
+    return text.substr(start, at - start);
+}
 
 double ParseAtof(std::string_view text) {
-    return WithTerminator(text, [](const char* s) { return strtod_l(s, nullptr, ClassicLocale()); });
+    const std::string_view digits = DecimalPrefix(text);
+    if (digits.empty()) {
+        return 0.0;
+    }
+    const double value = ClassicDecimal(digits);
+    return std::isfinite(value) ? value : 0.0;
+}
+
+float ParseFloat(std::string_view text) {
+    return FloatOrZero(ParseAtof(text));
 }

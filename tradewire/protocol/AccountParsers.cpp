@@ -26,7 +26,7 @@ void ReadAccountFields(CByteCursor& fields, CAccountInfo& account) {
     account.Value20 = fields.CutInt();
     account.Value21 = fields.CutInt();
     account.Value22 = fields.CutFloat();
-    account.Value23 = static_cast<std::int32_t>(fields.CutLong());  // a 32-bit long by design
+    account.Value23 = fields.CutInt();  // a 32-bit long on every system
     for (CString* target : {&account.Value24, &account.Value25, &account.Value26, &account.Value27,
                             &account.Value28, &account.Value29, &account.Value30}) {
         *target = fields.CutText();

@@ -7,12 +7,13 @@ int CByteCursor::CutInt() {
     return ParseAtoi(CutField());
 }
 
-long CByteCursor::CutLong() {
-    return ParseAtol(CutField());
-}
 
 double CByteCursor::CutDouble() {
     return ParseAtof(CutField());
+}
+
+float CByteCursor::CutFloat() {
+    return ParseFloat(CutField());
 }
 
 CString CByteCursor::CutText() {

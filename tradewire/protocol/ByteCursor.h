@@ -29,12 +29,12 @@ public:
 
     CByteCursor CutCursor(char separator) { return CByteCursor(Cut(separator)); }
 
-    // One field (ended by 0x01) read the way the wire conventions say.
+    // One field (ended by 0x01) read the way the wire conventions say, with the number readers
+    // of NumberText.h: integers saturate, floating numbers are finite and within their type.
     std::string_view CutField() { return Cut(kFieldEnd); }
     int CutInt();
-    long CutLong();
     double CutDouble();
-    float CutFloat() { return static_cast<float>(CutDouble()); }
+    float CutFloat();
     CString CutText();
 
     static constexpr char kFieldEnd = '\x01';

@@ -1,5 +1,7 @@
 // The instrument list (9511, and section 4 of the account message) and the currency list (9505).
 
+#include <cmath>
+
 #include "ByteCursor.h"
 #include "ForexProtocol.h"
 #include "MinimumSpread.h"
@@ -69,8 +71,9 @@ void SetFirstQuote(CForexMerch& merch, float minimumSpread) {
     quote.Ask = merch.FirstAsk;
     quote.Price3 = merch.FirstPrice3;
     quote.Price4 = merch.FirstPrice4;
+    // Beyond the float range the sum is an infinity; the ask then stays as the server sent it.
     const float widened = quote.Bid + minimumSpread;
-    if (widened > quote.Ask) {
+    if (widened > quote.Ask && std::isfinite(widened)) {
         quote.Ask = widened;
     }
 }

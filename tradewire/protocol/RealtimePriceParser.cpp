@@ -2,6 +2,7 @@
 // spread and handed to the data center one by one, in message order.
 
 #include <array>
+#include <cmath>
 
 #include "ByteCursor.h"
 #include "ForexProtocol.h"
@@ -38,11 +39,11 @@ CForexRealtimePrice ReadQuote(CByteCursor& record) {
     CForexRealtimePrice quote;
     quote.MerchCode = record.CutText();
     const auto fields = LastQuoteFields(record);
-    quote.Bid = static_cast<float>(ParseAtof(fields[0]));
-    quote.Ask = static_cast<float>(ParseAtof(fields[1]));
+    quote.Bid = ParseFloat(fields[0]);
+    quote.Ask = ParseFloat(fields[1]);
     quote.QuoteStamp = AnsiToWide(fields[2]);
-    quote.Price3 = static_cast<float>(ParseAtof(fields[3]));
-    quote.Price4 = static_cast<float>(ParseAtof(fields[4]));
+    quote.Price3 = ParseFloat(fields[3]);
+    quote.Price4 = ParseFloat(fields[4]);
     return quote;
 }
 
@@ -60,8 +61,11 @@ int CForexProtocol::ParseRealtimePrices(std::string_view body) {
              record = section.CutCursor(CByteCursor::kRecordEnd)) {
             CForexRealtimePrice quote = ReadQuote(record);
             const float spread = FindMinimumSpread(center, quote.MerchCode);
-            if (quote.Ask - quote.Bid < spread) {
-                quote.Ask = quote.Bid + spread;
+            // Beyond the float range the widened ask would be an infinity; it then stays as
+            // the server sent it.
+            const float widened = quote.Bid + spread;
+            if (quote.Ask - quote.Bid < spread && std::isfinite(widened)) {
+                quote.Ask = widened;
             }
             m_pDataCenter->OnRealtimePriceUpdate(quote);
         }

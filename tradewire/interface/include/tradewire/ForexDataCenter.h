@@ -25,7 +25,8 @@ public:
     void SetNotify(CAbsForexNotify* notify);
     void UnSetNotify();
 
-    // Returns the counter delivered by the last account message, then advances it by one.
+    // Returns the counter delivered by the last account message, then advances it by one;
+    // after INT_MAX it goes on at 1.
     int GetInternalNo();
 
     void GetBaseInfo(CBaseInfo& baseInfo);
