@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <thread>
 
 #include "DataCenterAccess.h"
@@ -92,7 +93,7 @@ TEST(ForexDataCenter, GettersResizeNonEmptyCallerArraysToTheStore) {
     EXPECT_TRUE(currencys.IsEmpty() && orders.IsEmpty() && history.IsEmpty());
 }
 
-TEST(ForexDataCenter, GetInternalNoHandsOutConsecutiveNumbers) {
+TEST(ForexDataCenter, GetInternalNoHandsOutConsecutiveNumbersAndGoesOnAtOneAfterIntMax) {
     CForexDataCenter center;
     CDataCenterAccess(center).AccountInfo().InternalNo = 41;
     EXPECT_EQ(center.GetInternalNo(), 41);
@@ -100,6 +101,16 @@ TEST(ForexDataCenter, GetInternalNoHandsOutConsecutiveNumbers) {
     CAccountInfo account;
     center.GetAccountInfo(account);
     EXPECT_EQ(account.InternalNo, 43);
+
+    CDataCenterAccess(center).AccountInfo().InternalNo = INT_MAX - 1;
+    EXPECT_EQ(center.GetInternalNo(), INT_MAX - 1);
+    EXPECT_EQ(center.GetInternalNo(), INT_MAX);
+    EXPECT_EQ(center.GetInternalNo(), 1);
+    EXPECT_EQ(center.GetInternalNo(), 2);
+    // A negative start counts up through 0 as before.
+    CDataCenterAccess(center).AccountInfo().InternalNo = INT_MIN;
+    EXPECT_EQ(center.GetInternalNo(), INT_MIN);
+    EXPECT_EQ(center.GetInternalNo(), INT_MIN + 1);
 }
 
 TEST(ForexDataCenter, SetNotifyWithNullKeepsTheSinkAndUnSetNotifyClearsIt) {

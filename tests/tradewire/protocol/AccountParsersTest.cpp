@@ -1,3 +1,6 @@
+#include <climits>
+#include <cstdint>
+
 #include "ProtocolTestFixture.h"
 
 namespace {
@@ -92,6 +95,32 @@ TEST_F(AccountParsers, EveryAccountFieldLandsInItsTarget) {
     EXPECT_DOUBLE_EQ(f.Value13, 13.25);
     EXPECT_EQ(f.Value14, NumberedText(14));
     EXPECT_EQ(a.InternalNo, 100);
+}
+
+TEST_F(AccountParsers, OutOfRangeNumbersSaturateOrReadAsZero) {
+    CWireBody body;
+    body.Text("ACC").EndSection();
+    body.Empty(15).Text("3000000000").Text("1e309").Text("-inf").Empty(2).Text("-1e39");
+    body.Text("-3000000000").EndSection();  // the 32-bit long, 64 bits wide on Linux
+    body.Text("nan").Text("inf").Text("1e39").Empty(3).Text("-1e309").Text("nan(1)");
+    body.Empty(6).EndRecord().EndSection().EndSection().EndSection();
+    ASSERT_EQ(Feed(9501, body.Text("99999999999999999999").EndSection()), 1);
+    CAccountInfo a;
+    Center().GetAccountInfo(a);
+    EXPECT_EQ(a.Value17, INT_MAX);
+    EXPECT_EQ(a.Value18, 0.0);
+    EXPECT_EQ(a.Value19, 0.0);
+    EXPECT_EQ(a.Value22, 0.0f);
+    EXPECT_EQ(a.Value23, INT32_MIN);
+    ASSERT_EQ(a.Funds.GetSize(), 1);
+    EXPECT_EQ(a.Funds[0].Balance, 0.0);
+    EXPECT_EQ(a.Funds[0].Value2, 0.0f);
+    EXPECT_EQ(a.Funds[0].Value3, 0.0f);
+    EXPECT_EQ(a.Funds[0].Value7, 0.0);
+    EXPECT_EQ(a.Funds[0].Value8, 0.0f);
+    // The counter the server set so high goes on at 1, never into negative numbers.
+    EXPECT_EQ(Center().GetInternalNo(), INT_MAX);
+    EXPECT_EQ(Center().GetInternalNo(), 1);
 }
 
 TEST_F(AccountParsers, AccountSectionsAndTheirEdges) {

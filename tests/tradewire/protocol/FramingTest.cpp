@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ForexProtocol.h"
+#include "RecordingSink.h"
 
 namespace {
 
@@ -65,6 +66,27 @@ TEST_F(Framing, ALineShorterThanDeclaredIsJoinedWithTheNextLine) {
     EXPECT_EQ(m_buffer.View(), shortLine.substr(0, 22) + "x\r\n");
     EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);  // 23 bytes now: consumed
     EXPECT_TRUE(m_buffer.IsEmpty());
+}
+
+TEST_F(Framing, AHugeDeclaredLengthHoldsBackTheLinesAfterIt) {
+    CRecordingSink sink;
+    m_protocol.GetDataCenter()->SetNotify(&sink);
+    // Ten digits where six belong: whatever the declared length reads as, it is never negative
+    // on either system, so the message waits and the complete lines after it join it instead
+    // of being dispatched on their own.
+    const std::string hugeLine = std::string("3000000000000000"
+                                             "9002\x03"
+                                             "held\x01\x04") +
+                                 "\r\n";
+    m_buffer.Append(hugeLine + kTextLine + kTextLine);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);
+    }
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), 0);
+    const std::string text = kTextLine.substr(0, 22);
+    EXPECT_EQ(m_buffer.View(), hugeLine.substr(0, hugeLine.size() - 2) + text + text);
+    EXPECT_TRUE(sink.Lines().empty());
+    m_protocol.GetDataCenter()->UnSetNotify();
 }
 
 TEST_F(Framing, AnEmptyBufferOrALineWithoutHeaderEndIsHandled) {
