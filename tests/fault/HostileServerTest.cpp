@@ -13,6 +13,8 @@
 
 #include "FaultFixture.h"
 #include "ForexProtocol.h"
+#include "NonFiniteNumbers.h"
+#include "NonFiniteSession.h"
 #include "ReceiveBuffer.h"
 #include "SessionWire.h"
 
@@ -181,6 +183,32 @@ TEST(HugeLineTest, AFiveMegabyteMessageIsDispatchedWhole) {
     buffer.Append("x" + noise + "\r\n");
     protocol.ProcessReceived(buffer);
     EXPECT_TRUE(buffer.IsEmpty());
+}
+
+TEST_F(HostileServerTest, NanAndInfinitiesFromTheServerNeverReachTheBooks) {
+    ConnectAndGreet();
+    for (const std::string& line : NonFiniteSessionLines()) {
+        ASSERT_TRUE(server.Send(line));
+    }
+    ASSERT_TRUE(server.Send(InboundLine(9002, "done")));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<std::string> lines = sink.Lines();
+            return !lines.empty() && lines.back() == "OnTextMessage \"done\"";
+        },
+        kWait));
+    // The history line that divides by a position's 0 lots keeps the IEEE result.
+    const std::string zeroLots =
+        "history[" + std::to_string(NonFiniteSessionResult::kZeroLotsHistoryLine) + "]";
+    EXPECT_EQ(NonFiniteNumbers(Center()), (std::vector<std::string>{
+                                              zeroLots + ".Credit", zeroLots + ".Charge",
+                                              zeroLots + ".Value26"}));
+    CAccountInfo account;
+    Center().GetAccountInfo(account);
+    ASSERT_EQ(account.Funds.GetSize(), 1);
+    // "nan" on the wire; the closes' "nan" and "inf" fees read as 0, and their profits cannot
+    // be computed, since the account's own EURUSD has a price unit of "nan".
+    EXPECT_EQ(account.Funds[0].Balance, 0.0);
 }
 
 // The user text of the login frames below numbers them: "8000\x03u<n>\x01...".

@@ -4,6 +4,8 @@
 #include <set>
 #include <thread>
 
+#include "NonFiniteNumbers.h"
+#include "NonFiniteSession.h"
 #include "ProtocolTestFixture.h"
 
 namespace {
@@ -100,6 +102,36 @@ TEST(DispatcherStream, SessionGivesTheSameCallbacksWhereverTheStreamIsCut) {
         }
         ASSERT_EQ(PlaySplit(stream, split), whole) << "cut at " << split;
     }
+}
+
+TEST(DispatcherStream, AHostileSessionLeavesEveryStoredNumberFinite) {
+    CForexProtocol protocol(nullptr);
+    CRecordingSink sink;
+    CForexDataCenter& center = *protocol.GetDataCenter();
+    center.SetNotify(&sink);
+    CReceiveBuffer buffer;
+    for (const std::string& line : NonFiniteSessionLines()) {
+        buffer.Append(line);
+    }
+    Drain(protocol, buffer);
+    ASSERT_TRUE(buffer.IsEmpty());
+
+    // The one exception: the history line that divides by a position's 0 lots.
+    const std::string line =
+        "history[" + std::to_string(NonFiniteSessionResult::kZeroLotsHistoryLine) + "]";
+    EXPECT_EQ(NonFiniteNumbers(center),
+              (Lines{line + ".Credit", line + ".Charge", line + ".Value26"}));
+    CBargainArray bargains;
+    center.GetBargainsInfo(bargains);
+    ASSERT_GE(bargains.GetSize(), 2);
+    EXPECT_EQ(bargains[0].BargainNo, NonFiniteSessionResult::kPosition);
+    EXPECT_EQ(bargains[0].Lots, 2.0f);  // a close of "nan" lots closes nothing
+    EXPECT_EQ(bargains[1].BargainNo, NonFiniteSessionResult::kZeroLotsPosition);
+    EXPECT_EQ(bargains[1].Lots, -1.0f);
+    CForexMerchArray merchs;
+    center.GetForexMerchs(merchs);
+    ASSERT_FALSE(merchs.IsEmpty());
+    EXPECT_EQ(merchs[0].RealtimePrice.Ask, 1.2f);  // "-inf" read as 0, then widened to the bid
 }
 
 // What a terminal could read back through the getters, as text.
