@@ -200,9 +200,9 @@ TEST_F(HostileServerTest, NanAndInfinitiesFromTheServerNeverReachTheBooks) {
     // The history line that divides by a position's 0 lots keeps the IEEE result.
     const std::string zeroLots =
         "history[" + std::to_string(NonFiniteSessionResult::kZeroLotsHistoryLine) + "]";
-    EXPECT_EQ(NonFiniteNumbers(Center()), (std::vector<std::string>{
-                                              zeroLots + ".Credit", zeroLots + ".Charge",
-                                              zeroLots + ".Value26"}));
+    EXPECT_EQ(NonFiniteNumbers(Center()),
+              (std::vector<std::string>{zeroLots + ".Credit", zeroLots + ".Charge",
+                                        zeroLots + ".Value26"}));
     CAccountInfo account;
     Center().GetAccountInfo(account);
     ASSERT_EQ(account.Funds.GetSize(), 1);

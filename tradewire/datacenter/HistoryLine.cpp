@@ -11,8 +11,7 @@ namespace {
 // Any other share beyond the float range (tiny open lots) is 0, as a number read beyond it is.
 float ClosedShare(const CBargain& closing, const CBargain& open, float openAmount,
                   float closingAmount) {
-    const double share =
-        static_cast<double>(closing.Lots) * openAmount / open.Lots + closingAmount;
+    const double share = static_cast<double>(closing.Lots) * openAmount / open.Lots + closingAmount;
     if (open.Lots == 0) {
         return static_cast<float>(share);
     }

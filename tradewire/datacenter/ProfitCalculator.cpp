@@ -31,10 +31,9 @@ float CProfitCalculator::Profit(const CBargain& closing, const CBargain& open) {
         return 0;
     }
     // Two prices far apart on either side of 0 differ by more than a float holds.
-    const float difference =
-        closing.Direction == kDirectionSell
-            ? FloatOrZero(static_cast<double>(open.Price) - closing.Price)
-            : FloatOrZero(static_cast<double>(closing.Price) - open.Price);
+    const float difference = closing.Direction == kDirectionSell
+                                 ? FloatOrZero(static_cast<double>(open.Price) - closing.Price)
+                                 : FloatOrZero(static_cast<double>(closing.Price) - open.Price);
     double factor = 0;
     if (!ConversionFactor(roles, merch, factor)) {
         return 0;

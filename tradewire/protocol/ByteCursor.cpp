@@ -7,7 +7,6 @@ int CByteCursor::CutInt() {
     return ParseAtoi(CutField());
 }
 
-
 double CByteCursor::CutDouble() {
     return ParseAtof(CutField());
 }

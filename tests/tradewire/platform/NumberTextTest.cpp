@@ -71,7 +71,7 @@ TEST(NumberText, FloatingNumbersAreFiniteAndReadTheSameOnEverySystem) {
     EXPECT_EQ(ParseAtof("1.5e2"), 150.0);
     EXPECT_EQ(ParseAtof("1e"), 1.0);
     EXPECT_EQ(ParseAtof("1.7976931348623157e308"), DBL_MAX);
-    EXPECT_EQ(ParseAtof("1e-400"), 0.0);  // underflow is a finite 0, not an error
+    EXPECT_EQ(ParseAtof("1e-400"), 0.0);   // underflow is a finite 0, not an error
     EXPECT_EQ(ParseAtof("-1e39"), -1e39);  // within double, beyond float
     // Longer than any stack copy the reader makes.
     EXPECT_EQ(ParseAtof("0." + std::string(80, '0') + "1e82"), 10.0);

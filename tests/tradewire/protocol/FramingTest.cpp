@@ -74,9 +74,10 @@ TEST_F(Framing, AHugeDeclaredLengthHoldsBackTheLinesAfterIt) {
     // Ten digits where six belong: whatever the declared length reads as, it is never negative
     // on either system, so the message waits and the complete lines after it join it instead
     // of being dispatched on their own.
-    const std::string hugeLine = std::string("3000000000000000"
-                                             "9002\x03"
-                                             "held\x01\x04") +
+    const std::string hugeLine = std::string(
+                                     "3000000000000000"
+                                     "9002\x03"
+                                     "held\x01\x04") +
                                  "\r\n";
     m_buffer.Append(hugeLine + kTextLine + kTextLine);
     for (int i = 0; i < 3; ++i) {
