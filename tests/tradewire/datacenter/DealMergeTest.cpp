@@ -229,6 +229,27 @@ TEST_F(DealMergeTest, PositionWithoutLotsGivesNoSettledShareButAnUnguardedHistor
     EXPECT_FLOAT_EQ(access.Bargains()[0].Lots, -1.0f);
 }
 
+TEST_F(DealMergeTest, FiguresBeyondTheFloatRangeAreStoredAsZero) {
+    CommitRequest(7, 1);
+    // Lots of opposite signs near the ends of the range: 6e38 lots would remain.
+    AddPosition(5, 3e38f);
+    // A price difference of 6e38, and tiny open lots that blow the closed share up.
+    CBargain tiny = MakeBargain(6, 1e-44f, 3e38f);
+    tiny.Credit = 1e30f;
+    access.Bargains().Add(tiny);
+    Apply(ClosingDeal(5, -3e38f));
+    CBargain deal = ClosingDeal(6, 1);
+    deal.Price = -3e38f;
+    Apply(deal);
+
+    ASSERT_EQ(access.Bargains().GetSize(), 2);
+    EXPECT_EQ(access.Bargains()[0].Lots, 0.0f);
+    ASSERT_EQ(access.HistoryOrders().GetSize(), 2);
+    EXPECT_EQ(access.HistoryOrders()[1].Profit, 0.0f);
+    EXPECT_EQ(access.HistoryOrders()[1].Credit, 0.0f);
+    EXPECT_TRUE(std::isfinite(Balance()));
+}
+
 TEST_F(DealMergeTest, EmptyFundListSkipsProfitAndBalanceButStillReports) {
     CommitRequest(7, 1);
     access.AccountInfo().Funds.RemoveAll();

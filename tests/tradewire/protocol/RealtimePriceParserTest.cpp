@@ -74,6 +74,16 @@ TEST_F(RealtimePriceParser, AskIsWidenedToTheMinimumSpread) {
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     EXPECT_FLOAT_EQ(merchs[0].RealtimePrice.Ask, 1.201f);
+
+    // Widening past the float range would give an infinity: the ask stays as sent.
+    sink.Clear();
+    Access().ForexMerchs()[0].MinSpread = 1e38f;
+    CWireBody huge;
+    huge.Text("EURUSD").Text("3e38").Text("-inf").Empty(3).EndRecord();
+    ASSERT_EQ(Feed(9518, huge.EndSection()), 1);
+    Center().GetForexMerchs(merchs);
+    EXPECT_EQ(merchs[0].RealtimePrice.Bid, 3e38f);
+    EXPECT_EQ(merchs[0].RealtimePrice.Ask, 0.0f);
 }
 
 }  // namespace
