@@ -138,7 +138,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     std::deque<std::string> m_sendQueue;  // guarded by m_csSendQueue
     CCriticalSection m_csSendQueue;
     CCriticalSection m_csSendPass;
-    CReceiveBuffer m_recvBuffer;  // guarded by m_csRecvBuffer
+    // Guarded by m_csRecvBuffer. Emptied, its storage given back, by ConnectServer and by
+    // DisConnect once the workers are joined.
+    CReceiveBuffer m_recvBuffer;
     const size_t m_recvCeiling;
     // Set by the receive thread when a message outgrew the ceiling, cleared by ConnectServer
     // before the workers start; only that thread reads it.
