@@ -28,7 +28,7 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
 # Programs built here run under Wine on this machine (test discovery and ctest), with the build
-# folder's own Wine prefix and the OpenSSL DLLs on the search path.
+# folder's own Wine prefix; the OpenSSL DLLs are copied beside them (cmake/OpenSslRuntime.cmake).
 find_program(TRADEWIRE_WINE NAMES wine wine64)
 if(TRADEWIRE_WINE)
   get_filename_component(TRADEWIRE_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)

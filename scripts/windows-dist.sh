@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Gathers the Windows deliverables in <build folder>/dist: bin/ (Tradewire.dll, Kestrel.exe and
-# the OpenSSL DLLs Tradewire loads), lib/ (the import library) and include/ (the headers).
+# the OpenSSL DLLs Tradewire loads: it looks for them beside itself, beside the program and in
+# the system folder, never on PATH), lib/ (the import library) and include/ (the headers).
 set -euo pipefail
 BUILD_DIR=$(realpath -m "${1:-build-windows}")
 DIST=$BUILD_DIR/dist

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the Windows build under Wine: the build folder's own Wine prefix,
-# no Wine debug chatter, and the cross-built OpenSSL DLLs on the DLL search path. CMake uses it
-# as the emulator for test discovery and ctest; usage: wine-run.sh <build folder> <program> ...
+# Runs a Windows program of the Windows build under Wine: the build folder's own Wine prefix and
+# no Wine debug chatter. The OpenSSL DLLs are not put on any search path: the build copies them
+# beside Tradewire.dll and each test program, where Tradewire looks for them. CMake uses this as
+# the emulator for test discovery and ctest; usage: wine-run.sh <build folder> <program> ...
 set -euo pipefail
 BUILD_DIR=$1
 shift
@@ -9,6 +10,4 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts when the prefix is made on first use.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-# WINEPATH takes Windows paths; the Unix root is drive Z:.
-export WINEPATH="Z:${BUILD_DIR//\//\\}\\deps\\prefix\\bin${WINEPATH:+;$WINEPATH}"
 exec wine "$@"

@@ -32,6 +32,14 @@ class FaultFixture : public ::testing::Test {
         server.Stop();
     }
 
+    // Replaces the connection object with one whose receive buffer holds at most `ceiling`
+    // bytes, so a test can reach the ceiling without sending 64 MiB.
+    void UseReceiveCeiling(size_t ceiling) {
+        manager->ReleaseObj();
+        manager = new CSocketManager(ceiling);
+        manager->SetNotify(&sink);
+    }
+
     bool Connect() {
         CServer target;
         target.Address = L"127.0.0.1";

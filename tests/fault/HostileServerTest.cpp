@@ -152,6 +152,83 @@ TEST_F(HostileServerTest, AFiveMegabyteLineInFlightDoesNotHoldUpDisconnect) {
     sender.join();
 }
 
+// A message that never ends must not take the terminal's memory with it. The ceiling is made
+// small here; the real one is 64 MiB.
+TEST_F(HostileServerTest, AMessageOutgrowingTheCeilingIsDroppedWithOneMessageSizeError) {
+    constexpr size_t kCeiling = 16 * 1024;
+    constexpr int kTexts = 40;
+    std::string lines;
+    for (int i = 0; i < 100; ++i) {
+        lines += std::string(38, 'B') + "\r\n";
+    }
+    struct CEndless {
+        const char* name;
+        std::string start;  // after the whole messages
+        std::string piece;  // sent again and again
+    };
+    const CEndless forms[] = {
+        {"a line without end", "", std::string(4000, 'A')},
+        // Every line after it joins the message, as its declared length asks.
+        {"a declared length never reached", InboundMessage(9002, "a", 999999) + "\r\n", lines},
+    };
+    const std::string outgrown = "OnSocketError error=10040";
+    for (const CEndless& form : forms) {
+        SCOPED_TRACE(form.name);
+        UseReceiveCeiling(kCeiling);
+        ConnectAndGreet();
+        std::string texts;
+        for (int i = 0; i < kTexts; ++i) {
+            texts += InboundLine(9002, "t" + std::to_string(i));
+        }
+        std::atomic<bool> stop{false};
+        std::atomic<size_t> largest{0};
+        std::thread sampler([&] {
+            while (!stop.load()) {
+                largest = std::max(largest.load(), manager->CopyReceiveBuffer().size());
+                std::this_thread::sleep_for(1ms);
+            }
+        });
+        ASSERT_TRUE(server.Send(texts + form.start));
+        for (int i = 0; i < 10; ++i) {
+            ASSERT_TRUE(server.Send(form.piece));
+        }
+        // The whole messages in front of the dropped one all still arrive, in order.
+        ASSERT_TRUE(sink.WaitFor(kTexts + 1, kWait));
+        stop = true;
+        sampler.join();
+        EXPECT_LE(largest.load(), kCeiling);
+        EXPECT_LE(manager->ReceiveBufferCapacity(), texts.size());
+        ASSERT_TRUE(WaitUntil([&] { return manager->CopyReceiveBuffer().empty(); }, kWait));
+
+        // From then on nothing is read or reported until the terminal disconnects.
+        ASSERT_TRUE(server.Send(form.piece + InboundLine(9002, "late")));
+        std::this_thread::sleep_for(400ms);
+        std::vector<std::string> seen = sink.Lines();
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), outgrown), 1);
+        // Reported while whole messages still waited in the buffer: they came after it.
+        const auto reported = std::find(seen.begin(), seen.end(), outgrown);
+        EXPECT_LT(reported - seen.begin(), kTexts);
+        if (reported != seen.end()) {
+            seen.erase(reported);
+        }
+        ASSERT_EQ(seen.size(), static_cast<size_t>(kTexts));
+        for (int i = 0; i < kTexts; ++i) {
+            EXPECT_EQ(seen[i], "OnTextMessage \"t" + std::to_string(i) + "\"");
+        }
+        EXPECT_TRUE(manager->CopyReceiveBuffer().empty());
+
+        manager->DisConnect();
+        EXPECT_LE(manager->ReceiveBufferCapacity(), std::string().capacity());
+        // The next session reads again.
+        ConnectAndGreet();
+        ASSERT_TRUE(server.Send(InboundLine(9002, "again")));
+        ASSERT_TRUE(sink.WaitFor(1, kWait));
+        EXPECT_EQ(sink.Lines()[0], "OnTextMessage \"again\"");
+        manager->DisConnect();
+        sink.Clear();
+    }
+}
+
 TEST(HugeLineTest, AFiveMegabyteMessageIsDispatchedWhole) {
     // About 5 MB of instrument records in one 9511 message.
     CWireBody body;

@@ -68,6 +68,10 @@ bool WaitWritable(int fd, int timeoutMs) {
     return WaitFor(fd, POLLOUT, timeoutMs);
 }
 
+bool SendBytes(int fd, const char* data, int size) {
+    return ::send(fd, data, static_cast<size_t>(size), MSG_NOSIGNAL) == size;
+}
+
 void SetAbortiveClose(int fd) {
     const linger abortive{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof(abortive));

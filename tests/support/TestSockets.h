@@ -17,6 +17,8 @@ int AcceptClient(int listener);
 void WaitForEither(int listener, int client, int timeoutMs);
 bool WaitReadable(int fd, int timeoutMs);
 bool WaitWritable(int fd, int timeoutMs);
+// Writes the bytes as far as the socket takes them at once; true when all were taken.
+bool SendBytes(int fd, const char* data, int size);
 // Makes the next close send a reset instead of an orderly end.
 void SetAbortiveClose(int fd);
 void Close(int fd);

@@ -12,6 +12,9 @@
 namespace {
 
 constexpr int kPollMs = 5;
+constexpr std::chrono::seconds kTricklePause{2};
+// A handshake record that announces the largest body TLS allows: the client waits for all of it.
+const char kFullRecordHeader[] = {'\x16', '\x03', '\x03', '\x40', '\x00'};
 
 SSL_CTX* Context(void* context) {
     return static_cast<SSL_CTX*>(context);
@@ -85,6 +88,7 @@ void CTestTlsServer::Stop() {
         TestSockets::Close(fd);
     }
     m_stalled.clear();
+    m_trickled.clear();
     TestSockets::Close(m_listen);
     m_listen = -1;
     SSL_CTX_free(Context(m_context));
@@ -94,6 +98,16 @@ void CTestTlsServer::Stop() {
 void CTestTlsServer::SetStall(bool stall) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stall = stall;
+}
+
+void CTestTlsServer::SetTrickle(bool trickle) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_trickle = trickle;
+}
+
+int CTestTlsServer::TrickledBytes() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_trickledBytes;
 }
 
 int CTestTlsServer::HandshakeCount() const {
@@ -173,6 +187,7 @@ void CTestTlsServer::Run() {
         }
         TestSockets::WaitForEither(m_listen, m_clientFd, kPollMs);
         AcceptOne();
+        TrickleOne();
         ServeClient();
         RunCommands();
     }
@@ -191,11 +206,18 @@ void CTestTlsServer::AcceptOne() {
         return;
     }
     bool stall = false;
+    bool trickle = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         stall = m_stall;
+        trickle = m_trickle;
     }
-    if (stall) {
+    if (trickle) {
+        TestSockets::SendBytes(fd, kFullRecordHeader, sizeof(kFullRecordHeader));
+        m_trickled.push_back(fd);
+        m_nextTrickle = std::chrono::steady_clock::now() + kTricklePause;
+    }
+    if (stall || trickle) {
         m_stalled.push_back(fd);
         return;
     }
@@ -205,6 +227,19 @@ void CTestTlsServer::AcceptOne() {
     m_clientFd = fd;
     m_clientSsl = ssl;
     m_clientReady = false;
+}
+
+void CTestTlsServer::TrickleOne() {
+    if (m_trickled.empty() || std::chrono::steady_clock::now() < m_nextTrickle) {
+        return;
+    }
+    m_nextTrickle += kTricklePause;
+    int sent = 0;
+    for (int fd : m_trickled) {
+        sent += TestSockets::SendBytes(fd, "A", 1) ? 1 : 0;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_trickledBytes += sent;
 }
 
 void CTestTlsServer::ServeClient() {

@@ -16,7 +16,9 @@
 //     server.CloseClient();                           // or ResetClient()
 //
 // With SetStall(true) the server accepts TCP connections but never answers the TLS handshake
-// (the connections stay open until Stop).
+// (the connections stay open until Stop). With SetTrickle(true) it answers each one with the
+// header of a full-size TLS record and then one byte of its body every 2 s, so the client's
+// handshake always has just enough to keep reading and never completes.
 
 #include <chrono>
 #include <condition_variable>
@@ -44,6 +46,9 @@ class CTestTlsServer {
 
     // Accept TCP but never start TLS, for clients that must time out in their handshake.
     void SetStall(bool stall);
+    void SetTrickle(bool trickle);
+    // Body bytes trickled so far, over every trickled connection.
+    int TrickledBytes() const;
 
     // Number of TLS handshakes completed so far (one per connected client).
     int HandshakeCount() const;
@@ -81,6 +86,7 @@ class CTestTlsServer {
     bool RunCommand(ECommand kind, const std::string& bytes = std::string());
     void Run();
     void AcceptOne();
+    void TrickleOne();
     void ServeClient();
     void RunCommands();
     bool WriteAll(const std::string& bytes);
@@ -93,13 +99,17 @@ class CTestTlsServer {
     void* m_context = nullptr;  // SSL_CTX*, server thread only after Start
     int m_clientFd = -1;        // server thread only
     void* m_clientSsl = nullptr;
-    bool m_clientReady = false;  // handshake done
-    std::vector<int> m_stalled;  // server thread only
+    bool m_clientReady = false;   // handshake done
+    std::vector<int> m_stalled;   // server thread only, the silent and the trickled ones
+    std::vector<int> m_trickled;  // server thread only
+    std::chrono::steady_clock::time_point m_nextTrickle;  // server thread only
 
     mutable std::mutex m_mutex;  // guards everything below
     mutable std::condition_variable m_changed;
     bool m_stop = false;
     bool m_stall = false;
+    bool m_trickle = false;
+    int m_trickledBytes = 0;
     bool m_hasClient = false;
     int m_handshakes = 0;
     std::string m_received;

@@ -1,16 +1,20 @@
 // The Windows side of Tradewire's platform layer: the capture files removed at construction,
-// the OpenSSL module names of 64-bit Windows, and Winsock's reporting of a refused connection.
+// the OpenSSL module names of 64-bit Windows and the folders they are loaded from, and Winsock's
+// reporting of a refused connection.
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "ConnectionFixture.h"
+#include "ModuleLoader.h"
 #include "SocketApi.h"
 #include "SteadyClock.h"
+#include "WindowsTestFolder.h"
 
 namespace {
 
@@ -38,6 +42,42 @@ class CModuleNames {
     CModuleNames(const CModuleNames&) = delete;
     CModuleNames& operator=(const CModuleNames&) = delete;
 };
+
+// The current folder moved for one scope.
+class CCurrentFolder {
+  public:
+    explicit CCurrentFolder(const std::wstring& folder) {
+        wchar_t previous[MAX_PATH];
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
+        m_previous = previous;
+        ::SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CCurrentFolder() { ::SetCurrentDirectoryW(m_previous.c_str()); }
+    CCurrentFolder(const CCurrentFolder&) = delete;
+    CCurrentFolder& operator=(const CCurrentFolder&) = delete;
+
+  private:
+    std::wstring m_previous;
+};
+
+std::wstring ModulePath(void* module) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH);
+    return std::wstring(path, length < MAX_PATH ? length : 0);
+}
+
+std::wstring ProgramFolder() {
+    const std::wstring program = ModulePath(nullptr);
+    return program.substr(0, program.find_last_of(L'\\') + 1);
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return ::lstrcmpiW(a.c_str(), b.c_str()) == 0;
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());  // the test folders' paths are ASCII
+}
 
 // A loopback port bound but not listening: connections to it are refused.
 class CRefusingPort {
@@ -100,6 +140,55 @@ TEST(TradewireWindows, AMismatchedPairIsNotLoaded) {
     EXPECT_EQ(manager->GetDataCenter(), nullptr);
     EXPECT_FALSE(manager->ConnectServer(LoopbackServer(1)));
     manager->ReleaseObj();
+}
+
+// A module planted in the current folder under the first names tried is never loaded: only
+// the library's folder, the program's and the system's are searched.
+TEST(TradewireWindows, ModulesPlantedInTheCurrentFolderAreNeverLoaded) {
+    CWindowsTestFolder planted;
+    const std::wstring fake(FAKE_TLS_MODULE, FAKE_TLS_MODULE + sizeof(FAKE_TLS_MODULE) - 1);
+    for (const wchar_t* name : {L"ssleay32.dll", L"libeay32.dll"}) {
+        ASSERT_TRUE(::CopyFileW(fake.c_str(), (planted / name).c_str(), FALSE));
+    }
+    ASSERT_FALSE(SamePath(planted.Path(), ProgramFolder()));
+    {
+        CCurrentFolder inPlanted(planted.Path());
+        ModuleLoader::Handle ssl = nullptr;
+        ModuleLoader::Handle crypto = nullptr;
+        ASSERT_TRUE(ModuleLoader::LoadTlsModules(ssl, crypto));
+        // Nothing under the first names beside the program: the OpenSSL 3 pair there is taken.
+        EXPECT_TRUE(SamePath(ModulePath(ssl), ProgramFolder() + L"libssl-3-x64.dll"))
+            << Narrow(ModulePath(ssl));
+        EXPECT_TRUE(SamePath(ModulePath(crypto), ProgramFolder() + L"libcrypto-3-x64.dll"))
+            << Narrow(ModulePath(crypto));
+        ModuleLoader::Free(ssl);
+        ModuleLoader::Free(crypto);
+
+        CTestTlsServer server;
+        ASSERT_TRUE(server.Start());
+        CSocketManager* manager = new CSocketManager();
+        EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+        EXPECT_TRUE(server.WaitForHandshakes(1, 10s));
+        manager->DisConnect();
+        manager->ReleaseObj();
+
+        // Named without a path by the override, they are still not looked for here.
+        CModuleNames names("ssleay32.dll", "libeay32.dll");
+        EXPECT_FALSE(ModuleLoader::LoadTlsModules(ssl, crypto));
+    }
+    EXPECT_FALSE(FileExists(planted / L"ssleay32.dll.loaded"));
+    EXPECT_FALSE(FileExists(planted / L"libeay32.dll.loaded"));
+
+    // A whole path in the override is used as given, wherever it points.
+    CModuleNames given(Narrow(planted / L"ssleay32.dll").c_str(),
+                       Narrow(planted / L"libeay32.dll").c_str());
+    ModuleLoader::Handle ssl = nullptr;
+    ModuleLoader::Handle crypto = nullptr;
+    ASSERT_TRUE(ModuleLoader::LoadTlsModules(ssl, crypto));
+    EXPECT_TRUE(SamePath(ModulePath(ssl), planted / L"ssleay32.dll"));
+    ModuleLoader::Free(ssl);
+    ModuleLoader::Free(crypto);
+    EXPECT_TRUE(FileExists(planted / L"ssleay32.dll.loaded"));
 }
 
 TEST(TradewireWindows, ARefusedNonBlockingConnectIsReadyAndReportsTenThousandSixtyOne) {

@@ -16,7 +16,7 @@ constexpr int kReadinessPollMs = 1;
 
 }  // namespace
 
-CSocketManager::CSocketManager() {
+CSocketManager::CSocketManager(size_t receiveCeiling) : m_recvCeiling(receiveCeiling) {
     m_bInitialized = Initialize();
     CaptureFiles::RemoveStale();
 }
@@ -103,6 +103,7 @@ bool CSocketManager::ConnectServer(const CServer& server) {
         m_recvBuffer.Clear();
     }
     m_bConnected.store(false);
+    m_recvOverflowed = false;
     if (server.Address.IsEmpty() || server.Port == 0) {
         SetErrorCode(EC_InvalidServer);
         return false;
@@ -158,25 +159,17 @@ bool CSocketManager::OpenTransport(std::uint32_t address, std::uint16_t port) {
         SetErrorCode(EC_ConnectFailed);
         return false;
     }
-    if (!SocketApi::SetNonBlocking(m_socket, false)) {
-        ReleaseTransport();
-        return false;
-    }
     m_pSsl = m_ssl.New(m_pContext);
     if (m_pSsl == nullptr) {
         ReleaseTransport();
         SetErrorCode(EC_SslObjectFailed);
         return false;
     }
+    // The socket stays non-blocking from here on: the handshake waits for readiness itself, and
+    // afterwards the reader and the writer share the connection, waiting outside the TLS lock.
     if (!Handshake(startMs)) {
         ReleaseTransport();
         SetErrorCode(EC_ConnectFailed);
-        return false;
-    }
-    // From here the reader and the writer share the connection; they wait outside the TLS
-    // lock, which needs a socket that never blocks inside it.
-    if (!SocketApi::SetNonBlocking(m_socket, true)) {
-        ReleaseTransport();
         return false;
     }
     return true;
@@ -199,24 +192,35 @@ bool CSocketManager::WaitForConnection(std::uint32_t startMs) {
 }
 
 bool CSocketManager::Handshake(std::uint32_t startMs) {
-    const std::int32_t leftMs =
-        kConnectLimitMs - SteadyClock::ElapsedMs(startMs, SteadyClock::NowMs());
-    if (leftMs <= 0 || !SocketApi::SetIoTimeouts(m_socket, leftMs)) {
-        return false;
-    }
     if (m_ssl.SetFd(m_pSsl, m_socket) != 1) {
         return false;
     }
-    int result = 0;
-    {
-        // The handshake writes on the caller's thread; a peer that hangs up must not end the
-        // caller's process.
-        SignalMask::CBrokenPipeGuard pipeGuard;
-        result = m_ssl.Connect(m_pSsl);
+    // The handshake writes on the caller's thread; a peer that hangs up must not end the
+    // caller's process.
+    SignalMask::CBrokenPipeGuard pipeGuard;
+    for (;;) {
+        const int result = m_ssl.Connect(m_pSsl);
+        if (result > 0) {
+            return true;
+        }
+        const int tlsError = m_ssl.GetError(m_pSsl, result);
+        if (tlsError != SSL_ERROR_WANT_READ && tlsError != SSL_ERROR_WANT_WRITE) {
+            return false;
+        }
+        // One deadline for the whole exchange: a peer that trickles a byte at a time keeps every
+        // single wait short, so only the time left since connect began may bound it.
+        const std::int32_t leftMs =
+            kConnectLimitMs - SteadyClock::ElapsedMs(startMs, SteadyClock::NowMs());
+        if (leftMs <= 0) {
+            return false;
+        }
+        const int ready = tlsError == SSL_ERROR_WANT_READ
+                              ? SocketApi::WaitReadable(m_socket, leftMs)
+                              : SocketApi::WaitWritable(m_socket, leftMs);
+        if (ready < 0) {
+            return false;
+        }
     }
-    // After the handshake the connection waits without limit, as the reader expects.
-    SocketApi::SetIoTimeouts(m_socket, 0);
-    return result > 0;
 }
 
 void CSocketManager::ReleaseTransport() {
@@ -246,4 +250,8 @@ void CSocketManager::DisConnect() {
     StopThreadSend();
     StopThreadPara();
     ReleaseTransport();
+    // What the session left unread goes now, not at the next connection: a long line in flight
+    // may have grown the buffer to the ceiling.
+    CScopedLock guard(m_csRecvBuffer);
+    m_recvBuffer.Clear();
 }

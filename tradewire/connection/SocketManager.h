@@ -7,7 +7,9 @@
 //  - caller: every interface operation. ConnectServer and DisConnect are serialised by the
 //    caller and never made from a sink callback (DisConnect joins the workers).
 //  - send (ThreadSend): every 10 ms writes the queued frames in queue order.
-//  - receive (ThreadRecv): blocking TLS reads appended to the receive buffer.
+//  - receive (ThreadRecv): TLS reads appended to the receive buffer, waiting without limit for
+//    data; once a message outgrows kReceiveCeiling it reports 10040 once and reads no more
+//    until DisConnect.
 //  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
 //    dispatches it; sink callbacks of the message handlers run here.
 //
@@ -44,7 +46,13 @@
 
 class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
   public:
-    CSocketManager();
+    // The most bytes the receive buffer holds, far above any real message (a list of 10 000
+    // instruments is about 2.3 MB). A message that would grow the buffer past it is dropped and
+    // ends the reading: see CallBackThreadRecv.
+    static constexpr size_t kReceiveCeiling = size_t{64} << 20;
+
+    // `receiveCeiling` other than kReceiveCeiling is for tests, which cannot send 64 MiB.
+    explicit CSocketManager(size_t receiveCeiling = kReceiveCeiling);
     virtual ~CSocketManager();
     CSocketManager(const CSocketManager&) = delete;
     CSocketManager& operator=(const CSocketManager&) = delete;
@@ -92,15 +100,19 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
 
     // Copies for tests and diagnostics, each under its lock.
     std::string CopyReceiveBuffer();
+    size_t ReceiveBufferCapacity();
     size_t SendQueueSize();
 
   private:
     bool Initialize();
     void UnInitialize();
-    // Makes socket, context and TLS connection and runs the handshake; false after reporting
-    // the failure. Leaves nothing behind when it fails.
+    // Makes socket, context and TLS connection and runs the handshake, all inside one 15 s
+    // deadline counted from the start of connect, whatever the server sends or withholds; false
+    // after reporting the failure. Leaves nothing behind when it fails. The socket is
+    // non-blocking throughout and stays so for the workers.
     bool OpenTransport(std::uint32_t address, std::uint16_t port);
     bool WaitForConnection(std::uint32_t startMs);
+    // Drives the TLS handshake, waiting for readiness for no longer than the deadline leaves.
     bool Handshake(std::uint32_t startMs);
     // One TLS read into `buffer`, waiting for data without limit; on a result <= 0, `error` is
     // the Winsock number (0 for a clean close). Receive thread only.
@@ -126,7 +138,13 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     std::deque<std::string> m_sendQueue;  // guarded by m_csSendQueue
     CCriticalSection m_csSendQueue;
     CCriticalSection m_csSendPass;
-    CReceiveBuffer m_recvBuffer;  // guarded by m_csRecvBuffer
+    // Guarded by m_csRecvBuffer. Emptied, its storage given back, by ConnectServer and by
+    // DisConnect once the workers are joined.
+    CReceiveBuffer m_recvBuffer;
+    const size_t m_recvCeiling;
+    // Set by the receive thread when a message outgrew the ceiling, cleared by ConnectServer
+    // before the workers start; only that thread reads it.
+    bool m_recvOverflowed = false;
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;
     unsigned long m_sendError = 0;  // send thread only: the error of the last failed write

@@ -190,7 +190,7 @@ int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
 }
 
 void CSocketManager::CallBackThreadRecv() {
-    if (m_pSsl == nullptr || m_pProtocol == nullptr) {
+    if (m_pSsl == nullptr || m_pProtocol == nullptr || m_recvOverflowed) {
         return;
     }
     char chunk[kReadChunk + 1];
@@ -206,10 +206,17 @@ void CSocketManager::CallBackThreadRecv() {
             return;
         }
         chunk[read] = '\0';
+        // A zero byte ends what the server sent in this chunk; what follows it is dropped.
+        const std::string_view bytes(chunk, std::strlen(chunk));
         {
             CScopedLock guard(m_csRecvBuffer);
-            // A zero byte ends what the server sent in this chunk; what follows it is dropped.
-            m_recvBuffer.Append(std::string_view(chunk, std::strlen(chunk)));
+            if (m_recvBuffer.Size() + bytes.size() > m_recvCeiling) {
+                // The whole messages in front still go out one a pass; the one that outgrew
+                // the ceiling is dropped, and its storage with it.
+                m_recvBuffer.KeepFront(CForexProtocol::WholeMessagesSize(m_recvBuffer.View()));
+                break;
+            }
+            m_recvBuffer.Append(bytes);
             if (m_recvBuffer.Size() >= kRecvBufferLimit) {
                 return;  // the thread's pause lets the processing thread drain the buffer
             }
@@ -219,6 +226,10 @@ void CSocketManager::CallBackThreadRecv() {
             return;
         }
     }
+    // Reported once, after which this thread reads nothing more: the terminal is told of a
+    // server it cannot follow and disconnects, instead of hearing of it every pass.
+    m_recvOverflowed = true;
+    OnNetError(SocketApi::kMessageTooLong);
 }
 
 void CSocketManager::CallBackThreadPara() {
@@ -241,6 +252,11 @@ void CSocketManager::OnNetError(unsigned long error) {
 std::string CSocketManager::CopyReceiveBuffer() {
     CScopedLock guard(m_csRecvBuffer);
     return std::string(m_recvBuffer.View());
+}
+
+size_t CSocketManager::ReceiveBufferCapacity() {
+    CScopedLock guard(m_csRecvBuffer);
+    return m_recvBuffer.Capacity();
 }
 
 size_t CSocketManager::SendQueueSize() {

@@ -1,6 +1,12 @@
 #pragma once
 // Loading shared modules by name at run time, and the search for the TLS library's pair of
 // modules. Handles are opaque; a null handle means "not loaded". Safe from any thread.
+//
+// On Windows a name that is not an absolute path is looked for only in the folder of the module
+// holding this code (Tradewire.dll), then the executable's folder, then the system folder, and
+// each candidate is loaded by its full path, its own imports resolved from its folder and the
+// system folder; never the current folder or PATH. An absolute path is used as given. Elsewhere
+// the system's loader searches as usual.
 
 namespace ModuleLoader {
 

@@ -5,7 +5,6 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -82,14 +81,6 @@ unsigned long PendingError(Handle handle) {
         return LastError();
     }
     return error == 0 ? 0 : ToWinsockError(error);
-}
-
-bool SetIoTimeouts(Handle handle, int timeoutMs) {
-    timeval limit{};
-    limit.tv_sec = timeoutMs / 1000;
-    limit.tv_usec = static_cast<suseconds_t>((timeoutMs % 1000) * 1000);
-    return ::setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit)) == 0 &&
-           ::setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit)) == 0;
 }
 
 void ShutdownBoth(Handle handle) {

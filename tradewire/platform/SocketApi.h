@@ -19,6 +19,8 @@ constexpr Handle kInvalidHandle = -1;
 
 // Winsock numbers the connection object compares against.
 constexpr unsigned long kWouldBlock = 10035;
+// WSAEMSGSIZE: reported by the connection itself when a message outgrows the receive buffer.
+constexpr unsigned long kMessageTooLong = 10040;
 
 // Starts the system's socket service once per process (Winsock 2.2 on Windows; nothing to do
 // elsewhere). Its result is not examined: a failure shows in the socket calls that follow.
@@ -39,8 +41,6 @@ int WaitWritable(Handle handle, int timeoutMs);
 int WaitReadable(Handle handle, int timeoutMs);
 // The outcome of a finished non-blocking connection: 0 or a Winsock number.
 unsigned long PendingError(Handle handle);
-// Bounds every blocking read and write; 0 removes the bound.
-bool SetIoTimeouts(Handle handle, int timeoutMs);
 // Wakes any thread blocked on the socket; the descriptor stays reserved until Close.
 void ShutdownBoth(Handle handle);
 void Close(Handle handle);

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr size_t kLengthFieldSize = 6;
 constexpr size_t kZeroFieldSize = 6;
 constexpr int kTriggerPriceKind = 63;
 
@@ -145,13 +144,17 @@ int DispatchBody(CForexProtocol& protocol, int code, std::string_view body) {
 
 }  // namespace
 
+int CForexProtocol::DeclaredLength(std::string_view header) {
+    return ParseAtoi(header.substr(0, kLengthFieldSize));
+}
+
 int CForexProtocol::Dispatch(std::string_view message) {
     const size_t messageSize = message.size();
     CByteCursor cursor(message);
     std::string_view header = cursor.Cut(CByteCursor::kHeaderEnd);
     const std::string_view body = cursor.Rest();
 
-    const int declaredLength = ParseAtoi(header.substr(0, kLengthFieldSize));
+    const int declaredLength = DeclaredLength(header);
     header.remove_prefix(std::min(header.size(), kLengthFieldSize));
     header.remove_prefix(std::min(header.size(), kZeroFieldSize));  // read and ignored
     if (static_cast<long long>(messageSize) < declaredLength) {

@@ -35,9 +35,17 @@ public:
     // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it.
     // 0 when nothing could be cut, -1 after a message was handled or joined with what follows.
     int ProcessReceived(CReceiveBuffer& buffer);
+    // How many bytes at the front of `pending` ProcessReceived cuts into whole messages without
+    // waiting for more, joined lines included; what follows is the start of one message still
+    // incomplete.
+    static size_t WholeMessagesSize(std::string_view pending);
     // 0: shorter than its declared length (keep and join); -1: no data center; else the
     // handler's result (1 for codes nobody handles).
     int Dispatch(std::string_view message);
+    // The length a message declares, read from the first kLengthFieldSize bytes of its header
+    // (the bytes before its first 0x03).
+    static int DeclaredLength(std::string_view header);
+    static constexpr size_t kLengthFieldSize = 6;
 
     // Requests: each returns the complete frame (without its line end).
     std::string BuildLogin(const CString& user, const CString& password);

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstring>
 
+#include "ByteCursor.h"
 #include "ForexProtocol.h"
 
 namespace {
@@ -7,7 +9,50 @@ namespace {
 constexpr char kInboundLineEnd = '\x0D';
 constexpr size_t kInboundLineEndSize = 2;
 
+// Where the message that starts at `start` ends, its line end included, after ProcessReceived
+// has joined to it the lines that its declared length claims; npos while it still waits for
+// bytes. May point one past the end when only the line end's second byte is missing.
+size_t MessageEnd(std::string_view pending, size_t start) {
+    std::string header;  // the joined message's first bytes before its first 0x03
+    bool headerEnded = false;
+    size_t joinedSize = 0;
+    size_t at = start;
+    while (at < pending.size()) {
+        const size_t lineEnd = pending.find(kInboundLineEnd, at);
+        if (lineEnd == std::string_view::npos) {
+            return std::string_view::npos;
+        }
+        const std::string_view line = pending.substr(at, lineEnd - at);
+        if (!headerEnded) {
+            const size_t stop = line.find(CByteCursor::kHeaderEnd);
+            header.append(
+                line.substr(0, stop).substr(0, CForexProtocol::kLengthFieldSize - header.size()));
+            headerEnded = stop != std::string_view::npos;
+        }
+        joinedSize += line.size();
+        // As Dispatch: a message without a header end declares nothing and is whole.
+        const int declared = headerEnded ? CForexProtocol::DeclaredLength(header) : 0;
+        if (static_cast<long long>(joinedSize) >= declared) {
+            return lineEnd + kInboundLineEndSize;
+        }
+        at = lineEnd + kInboundLineEndSize;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
+
+size_t CForexProtocol::WholeMessagesSize(std::string_view pending) {
+    size_t whole = 0;
+    while (whole < pending.size()) {
+        const size_t end = MessageEnd(pending, whole);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        whole = std::min(end, pending.size());
+    }
+    return whole;
+}
 
 std::string CForexProtocol::PadLeft(std::string text, size_t width) {
     if (text.size() < width) {

@@ -36,8 +36,15 @@ void CReceiveBuffer::EraseAt(size_t offset, size_t count) {
     m_bytes.erase(m_readPos + offset, present);
 }
 
+void CReceiveBuffer::KeepFront(size_t count) {
+    // A fresh string of the exact size: clear() and shrink_to_fit() may keep the old storage.
+    std::string kept(View().substr(0, count));
+    m_bytes.swap(kept);
+    m_readPos = 0;
+}
+
 void CReceiveBuffer::Clear() {
-    m_bytes.clear();
+    std::string().swap(m_bytes);
     m_readPos = 0;
     m_owed = 0;
 }

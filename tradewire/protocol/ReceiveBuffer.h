@@ -20,8 +20,14 @@ public:
     // Removes `count` bytes at `offset` from the front, joining what is on either side; bytes
     // past the end are owed as for Consume. An offset at or past the end removes nothing.
     void EraseAt(size_t offset, size_t count);
-    // Empties the buffer and forgets what was owed (a new connection starts afresh).
+    // Keeps only the first `count` bytes and gives back the storage the rest held. What is owed
+    // stays owed.
+    void KeepFront(size_t count);
+    // Empties the buffer, gives back its storage and forgets what was owed (a new connection
+    // starts afresh).
     void Clear();
+    // The bytes of storage held, consumed ones and spare room included.
+    size_t Capacity() const { return m_bytes.capacity(); }
 
 private:
     std::string m_bytes;

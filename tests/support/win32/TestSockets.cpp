@@ -93,6 +93,10 @@ bool WaitWritable(int fd, int timeoutMs) {
     return WaitFor(fd, POLLOUT, timeoutMs);
 }
 
+bool SendBytes(int fd, const char* data, int size) {
+    return ::send(Handle(fd), data, size, 0) == size;
+}
+
 void SetAbortiveClose(int fd) {
     const linger abortive{1, 0};
     ::setsockopt(Handle(fd), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive),

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "ForexProtocol.h"
 #include "RecordingSink.h"
+#include "WireBuilder.h"
 
 namespace {
 
@@ -15,9 +17,34 @@ const std::string kTextLine = std::string(
 
 class Framing : public ::testing::Test {
   protected:
+    // Cuts messages off until none can be cut without more bytes.
+    void Drain(CReceiveBuffer& buffer) {
+        while (m_protocol.ProcessReceived(buffer) != 0) {
+        }
+    }
+
     CForexProtocol m_protocol{nullptr};
     CReceiveBuffer m_buffer;
 };
+
+// A line a server might send: a whole frame, a frame whose declared length lies either way, or
+// bytes that are no frame at all.
+std::string RandomLine(std::mt19937& random) {
+    static const char kAlphabet[] = "ab\x03\r\n0123456789";
+    switch (random() % 3) {
+        case 0:
+            return kTextLine;
+        case 1:
+            return InboundMessage(9002, "x", static_cast<int>(random() % 60)) + "\r\n";
+        default: {
+            std::string bytes(random() % 20, 'a');
+            for (char& byte : bytes) {
+                byte = kAlphabet[random() % (sizeof(kAlphabet) - 1)];
+            }
+            return bytes + "\r\n";
+        }
+    }
+}
 
 }  // namespace
 
@@ -112,4 +139,80 @@ TEST_F(Framing, TheSameMessagesComeOutHoweverTheStreamIsSplit) {
         // Even a cut right after a 0x0D: the line end's second byte never reaches what follows.
         EXPECT_EQ(buffer.View(), "0000") << "cut at " << cut;
     }
+}
+
+TEST_F(Framing, WholeMessagesEndWhereTheMessageStillWaitingForBytesStarts) {
+    std::string shortLine = kTextLine;
+    shortLine[5] = '3';  // declares 23 bytes, holds 22
+    const std::string unreached = InboundMessage(9002, "x", 999999) + "\r\n";
+    struct CCase {
+        std::string pending;
+        size_t whole;
+    };
+    const CCase cases[] = {
+        {"", 0},
+        {kTextLine + kTextLine + "0000", 2 * kTextLine.size()},
+        {"garbage\r\n\r\n", 11},  // no header end: nothing declared, whole
+        {shortLine, 0},
+        {shortLine + "x\r\n", shortLine.size() + 3},  // the joined line reaches 23 bytes
+        {kTextLine + shortLine + "\r\n", kTextLine.size()},
+        {kTextLine + unreached + kTextLine + kTextLine, kTextLine.size()},
+        // Only the line end's second byte is missing: the message is whole.
+        {kTextLine.substr(0, kTextLine.size() - 1), kTextLine.size() - 1},
+    };
+    for (const CCase& c : cases) {
+        EXPECT_EQ(CForexProtocol::WholeMessagesSize(c.pending), c.whole) << c.pending;
+    }
+}
+
+TEST_F(Framing, WholeMessagesAreExactlyWhatProcessingCutsWithoutMoreBytes) {
+    std::mt19937 random(13);
+    for (int round = 0; round < 500; ++round) {
+        std::string stream;
+        for (unsigned i = random() % 6; i > 0; --i) {
+            stream += RandomLine(random);
+        }
+        const std::string last = RandomLine(random);
+        stream += last.substr(0, random() % (last.size() + 1));
+        SCOPED_TRACE(stream);
+        const size_t whole = CForexProtocol::WholeMessagesSize(stream);
+        ASSERT_LE(whole, stream.size());
+
+        // The whole messages are cut off completely on their own...
+        CReceiveBuffer front;
+        front.Append(stream.substr(0, whole));
+        Drain(front);
+        EXPECT_TRUE(front.IsEmpty());
+        // ...and what follows them only joins lines, never gives a message...
+        CReceiveBuffer rest;
+        rest.Append(stream.substr(whole));
+        for (;;) {
+            const size_t before = rest.Size();
+            if (m_protocol.ProcessReceived(rest) == 0) {
+                break;
+            }
+            ASSERT_LE(before - rest.Size(), 2u);
+        }
+        // ...so the whole stream leaves the same bytes waiting.
+        CReceiveBuffer all;
+        all.Append(stream);
+        Drain(all);
+        EXPECT_EQ(all.View(), rest.View());
+    }
+}
+
+TEST(ReceiveBufferStorage, KeepFrontAndClearGiveTheStorageBack) {
+    CReceiveBuffer buffer;
+    buffer.Append(std::string(1u << 20, 'x'));
+    buffer.Consume(10);
+    buffer.KeepFront(100);
+    EXPECT_EQ(buffer.View(), std::string(100, 'x'));
+    EXPECT_LT(buffer.Capacity(), 1024u);
+    buffer.Append("yz");
+    EXPECT_EQ(buffer.View(), std::string(100, 'x') + "yz");
+
+    buffer.Append(std::string(1u << 20, 'x'));
+    buffer.Clear();
+    EXPECT_TRUE(buffer.IsEmpty());
+    EXPECT_LE(buffer.Capacity(), std::string().capacity());
 }

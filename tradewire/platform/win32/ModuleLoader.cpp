@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ const std::array<CModulePair, 3> kKnownPairs{{
     {L"libssl-3-x64.dll", L"libcrypto-3-x64.dll"},
     {L"libssl-1_1-x64.dll", L"libcrypto-1_1-x64.dll"},
 }};
+
+// Long paths are allowed up to this many characters.
+constexpr size_t kLongestPath = 32768;
 
 std::wstring NonEmptyEnv(const wchar_t* name) {
     wchar_t buffer[1024];
@@ -43,12 +47,101 @@ std::wstring Utf8ToWide(const char* text) {
     return wide;
 }
 
-Handle LoadWide(const std::wstring& name) {
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+// "C:\..." or a UNC or device path "\\...": a name that no search may reinterpret.
+bool IsAbsolute(const std::wstring& name) {
+    if (name.size() >= 3 && std::iswalpha(name[0]) && name[1] == L':' && IsSeparator(name[2])) {
+        return true;
+    }
+    return name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]);
+}
+
+// The folder of a loaded module (null: the executable), ending in a backslash; "" on failure.
+std::wstring FolderOf(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= kLongestPath) {
+            return std::wstring();
+        }
+        path.resize(path.size() * 2);  // cut short: ask again with more room
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// The module this code is part of: Tradewire.dll, or a program built with its layers.
+std::wstring LibraryFolder() {
+    HMODULE self = nullptr;
+    const DWORD flags =
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (!::GetModuleHandleExW(flags, reinterpret_cast<LPCWSTR>(&LibraryFolder), &self)) {
+        return std::wstring();
+    }
+    return FolderOf(self);
+}
+
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return std::wstring();
+    }
+    return std::wstring(buffer, length) + L"\\";
+}
+
+// Where a module named without a path may come from, in order. Never the current folder or
+// PATH: anyone who can write there could otherwise place code in the terminal.
+std::vector<std::wstring> KnownFolders() {
+    std::vector<std::wstring> folders;
+    for (const std::wstring& folder : {LibraryFolder(), FolderOf(nullptr), SystemFolder()}) {
+        bool known = folder.empty();
+        for (const std::wstring& earlier : folders) {
+            known = known || ::lstrcmpiW(earlier.c_str(), folder.c_str()) == 0;
+        }
+        if (!known) {
+            folders.push_back(folder);
+        }
+    }
+    return folders;
+}
+
+// The modules a module imports come from its own folder or the system folder only. Neither flag
+// changes anything for the rest of the process, unlike SetDefaultDllDirectories.
+Handle LoadByPath(const std::wstring& path) {
     // No "cannot find the module" box may stop a terminal's thread.
-    const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = ::LoadLibraryW(name.c_str());
-    ::SetErrorMode(previous);
+    DWORD previous = 0;
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+    HMODULE module = ::LoadLibraryExW(
+        path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetThreadErrorMode(previous, nullptr);
     return reinterpret_cast<Handle>(module);
+}
+
+Handle LoadWide(const std::wstring& name) {
+    if (name.empty()) {
+        return nullptr;
+    }
+    if (IsAbsolute(name)) {
+        return LoadByPath(name);
+    }
+    for (const std::wstring& folder : KnownFolders()) {
+        if (Handle module = LoadByPath(folder + name)) {
+            return module;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace

@@ -95,15 +95,6 @@ unsigned long PendingError(Handle handle) {
     return static_cast<unsigned long>(error);
 }
 
-bool SetIoTimeouts(Handle handle, int timeoutMs) {
-    // Winsock takes the bound as milliseconds in a DWORD.
-    const DWORD limit = timeoutMs < 0 ? 0 : static_cast<DWORD>(timeoutMs);
-    const SOCKET socket = static_cast<SOCKET>(handle);
-    const char* value = reinterpret_cast<const char*>(&limit);
-    return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, value, sizeof(limit)) == 0 &&
-           ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, value, sizeof(limit)) == 0;
-}
-
 void ShutdownBoth(Handle handle) {
     if (handle != kInvalidHandle) {
         ::shutdown(static_cast<SOCKET>(handle), SD_BOTH);
