@@ -259,23 +259,24 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
     for (size_t i = 0; i < users.GetCount(); ++i) {
         // private\<user>, as the backup tree repeats it.
         const std::wstring userFolder = WithSeparator(std::wstring(users.GetItem(i)));
-        const std::wstring userPart = userFolder.substr(folder.size(), userFolder.size() -
-                                                                           folder.size() - 1);
+        const std::wstring userPart =
+            userFolder.substr(folder.size(), userFolder.size() - folder.size() - 1);
         if (!guard.IsRealFolder(userPart)) {
             continue;  // a linked user folder: whatever it leads to is not this user's copy
         }
         std::wstring candidate;
         if (!guard.Resolve(userFolder + relative, candidate, userPart)) {
-            KestrelOs::WriteDiagnosticLine(L"Kestrel: private copy left alone, it leads outside "
-                                           L"its user folder: " +
-                                           userFolder + relative);
+            KestrelOs::WriteDiagnosticLine(
+                L"Kestrel: private copy left alone, it leads outside "
+                L"its user folder: " +
+                userFolder + relative);
             continue;
         }
         if (!IsExistingFile(candidate)) {
             continue;
         }
-        if (makeBackup && !BackUpPrivateCopy(guard, folder, stampName, userPart + L"\\" + relative,
-                                             candidate)) {
+        if (makeBackup &&
+            !BackUpPrivateCopy(guard, folder, stampName, userPart + L"\\" + relative, candidate)) {
             continue;  // nothing a user made is lost: no backup, no deletion
         }
         DeleteFileForced(candidate);

@@ -177,7 +177,8 @@ bool IsDeviceName(const std::wstring& name) {
     if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") {
         return true;
     }
-    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+    return stem.size() == 4 &&
+           (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
            stem[3] >= L'1' && stem[3] <= L'9';
 }
 

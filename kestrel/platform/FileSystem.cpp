@@ -248,8 +248,8 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
     // A fixed name, so that a run killed half-way leaves nothing the next run would not clear.
     const std::string temporary = to + ToSystemBytes(kCopySuffix);
     ::unlink(temporary.c_str());
-    CFileDescriptor output(::open(temporary.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    CFileDescriptor output(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!output.IsOpen()) {
         return false;
     }

@@ -351,7 +351,7 @@ TEST_F(CoverFileListTest, HostileListsChangeNothingOutsideTheProgramFolder) {
     const auto outsideBefore = SnapshotTree(m_temp / "outside");
 
     WriteList(Entry("..\\outside\\victim.txt", "moved.txt") +      // Src outside
-                  Entry("new\\evil.sh", "..\\outside\\evil.sh") +   // Dest outside
+                  Entry("new\\evil.sh", "..\\outside\\evil.sh") +  // Dest outside
                   Entry("new\\user.doc", "..\\..\\..\\outside\\user.doc", kImpact) +
                   Entry("new\\planted.txt", "linked\\planted.txt") +  // through a linked folder
                   Entry("new\\ro.txt", "ro-link.txt") +               // a link as Dest
@@ -375,8 +375,7 @@ TEST_F(CoverFileListTest, HostileListsChangeNothingOutsideTheProgramFolder) {
     EXPECT_FALSE(FileExists(At("moved.txt")));
     EXPECT_FALSE(FileExists(At("taken.txt")));
     EXPECT_EQ(Contents("cfg/user.doc"), "common doc");
-    EXPECT_EQ(Contents("update_backup/.._.._outside_bk/private/alice/cfg/user.doc"),
-              "alice's doc");
+    EXPECT_EQ(Contents("update_backup/.._.._outside_bk/private/alice/cfg/user.doc"), "alice's doc");
     EXPECT_FALSE(FileExists(At("private/alice/cfg/user.doc")));
     EXPECT_EQ(SnapshotTree(At("update_backup")).size(), 5u);  // alice's backup alone
 }
@@ -385,8 +384,8 @@ TEST_F(CoverFileListTest, HostileListsChangeNothingOutsideTheProgramFolder) {
 TEST_F(CoverFileListTest, UpdateTimeBecomesOneFolderName) {
     // As written in the list's XML, and the folder each becomes.
     const std::vector<std::pair<std::string, std::string>> stamps = {
-        {"..", "__"},         {".", "_"},           {"a/b\\c", "a_b_c"},
-        {"end. .", "end___"}, {"nul", "nul_"},      {"x&lt;&gt;&quot;|?*:y", "x_______y"}};
+        {"..", "__"},         {".", "_"},      {"a/b\\c", "a_b_c"},
+        {"end. .", "end___"}, {"nul", "nul_"}, {"x&lt;&gt;&quot;|?*:y", "x_______y"}};
     for (const auto& [stamp, folder] : stamps) {
         Put("new/a.ini", "common");
         Put("private/alice/a.ini", "alice's " + folder);
@@ -490,11 +489,10 @@ TEST_F(CoverFileListTest, ARerunFinishesARunKilledAtAnyStep) {
         ::chmod((prog + "private/alice/cfg/user.ini").c_str(), 0444);
         WriteTextFile(prog + "private/bob/cfg/user.ini", "bob's");
         WriteTextFile(prog + "update_backup/t_1/private/bob/cfg/user.ini", "bob's older");
-        WriteTextFile(prog + "Osprey/UpCoverFileList.xml",
-                      "<Root><List UpdateTime=\"t:1\">" +
-                          Entry("Osprey\\new\\Osprey.exe", "Osprey.exe") +
-                          Entry("Osprey\\new\\user.ini", "cfg\\user.ini", kImpact) +
-                          "</List></Root>");
+        WriteTextFile(
+            prog + "Osprey/UpCoverFileList.xml",
+            "<Root><List UpdateTime=\"t:1\">" + Entry("Osprey\\new\\Osprey.exe", "Osprey.exe") +
+                Entry("Osprey\\new\\user.ini", "cfg\\user.ini", kImpact) + "</List></Root>");
     };
     const auto apply = [](const CTempFolder& temp) {
         CScriptedBox box;

@@ -247,8 +247,8 @@ TEST(KestrelWindowsCoverList, ALockedTargetAsksAndCancelKeepsIt) {
 namespace {
 
 std::string ListOf(const std::string& attributes, const std::string& entries) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root><List" + attributes + ">" +
-           entries + "</List></Root>";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root><List" + attributes + ">" + entries +
+           "</List></Root>";
 }
 
 std::string Entry(const std::string& src, const std::string& dest, bool impact = false) {

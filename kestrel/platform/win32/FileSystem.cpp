@@ -112,6 +112,10 @@ bool ResolveRealName(const std::wstring& path, std::wstring& resolved) {
     // The full path name takes "." and ".." as text, as every Win32 file call does.
     std::wstring prefix = FullPathName(path);
     std::wstring rest;
+    // A folder given with its trailing separator (C:\prog\) is the folder itself.
+    while (prefix.size() > 3 && IsSeparator(prefix.back())) {
+        prefix.pop_back();
+    }
     for (;;) {
         if (prefix.empty()) {
             return false;
