@@ -4,9 +4,8 @@
 // Retry/Cancel prompt; the rest is the list file.
 //
 // Besides the sanitizers: the call always ends (prompts are answered Cancel after a few); nothing
-// outside the program folder changes; no temporary copy is left behind; and no user's private
-// copy is lost: a private copy's bytes are still somewhere in the tree unless a list entry wrote
-// another file over them.
+// outside the program folder changes; and no user's private copy or earlier backup is lost: its
+// bytes are still somewhere in the tree unless a list entry wrote another file over them.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +18,6 @@
 #include "core/CoverFileList.h"
 #include "core/MessageBox.h"
 #include "platform/Diagnostics.h"
-#include "platform/FileSystem.h"
-#include "platform/PathEncoding.h"
 
 // The lines for support would flood the fuzzer's log; each run checks its own outcome instead.
 void KestrelOs::WriteDiagnosticLine(const std::wstring&) {}
@@ -96,18 +93,6 @@ std::map<std::string, std::string> OutsideTheProgramFolder(const CMemoryFileSyst
     return outside;
 }
 
-bool HasTemporaryCopy(const CMemoryFileSystem& tree) {
-    const std::string suffix = KestrelOs::ToSystemBytes(KestrelOs::kCopySuffix);
-    for (const auto& entry : tree.Nodes()) {
-        const std::string& key = entry.first;
-        if (key.size() >= suffix.size() &&
-            key.compare(key.size() - suffix.size(), suffix.size(), suffix) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
@@ -123,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     CScriptedBox box(data[0]);
     (void)ApplyCoverFileList(L".\\Osprey\\UpCoverFileList.xml", box, L"/prog/");
 
-    if (OutsideTheProgramFolder(tree) != outsideBefore || HasTemporaryCopy(tree)) {
+    if (OutsideTheProgramFolder(tree) != outsideBefore) {
         std::abort();
     }
     for (const std::string& contents : privateContents) {
