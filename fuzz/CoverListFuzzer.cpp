@@ -3,19 +3,24 @@
 // otherwise copy and delete real system files. The first input byte scripts the answers of the
 // Retry/Cancel prompt; the rest is the list file.
 //
-// Besides the sanitizers: the call always ends (prompts are answered Cancel after a few), and
-// no user's private copy is lost: a private copy's bytes are still somewhere in the tree unless
-// a list entry wrote another file over them.
+// Besides the sanitizers: the call always ends (prompts are answered Cancel after a few); nothing
+// outside the program folder changes; and no user's private copy or earlier backup is lost: its
+// bytes are still somewhere in the tree unless a list entry wrote another file over them.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "MemoryFileSystem.h"
 #include "core/CoverFileList.h"
 #include "core/MessageBox.h"
+#include "platform/Diagnostics.h"
+
+// The lines for support would flood the fuzzer's log; each run checks its own outcome instead.
+void KestrelOs::WriteDiagnosticLine(const std::wstring&) {}
 
 namespace {
 
@@ -42,7 +47,8 @@ class CScriptedBox : public IMessageBox {
 };
 
 // A program folder with new files waiting in Osprey\, installed files (one read-only, one
-// held by a running program), users' private copies, and a system file outside the folder.
+// held by a running program), users' private copies, an earlier backup, and a system file
+// outside the folder.
 std::vector<std::string> PlantTree(CMemoryFileSystem& tree, const std::string& list) {
     tree.Reset();
     tree.AddFile("/usr/bin/x", "system file");
@@ -64,6 +70,8 @@ std::vector<std::string> PlantTree(CMemoryFileSystem& tree, const std::string& l
         {"/prog/private/u2/a.dll", "private u2 a"},
         {"/prog/private/u2/Osprey.exe", "private u2 osprey"},
         {"/prog/private/U3/A.DLL", "private u3 a"},
+        // An earlier update's backup under the default stamp: a new backup must go beside it.
+        {"/prog/update_backup/1970-00-00 00_00_00/private/u1/a.dll", "earlier backup u1 a"},
     };
     std::vector<std::string> contents;
     for (const auto& [path, data] : privateCopies) {
@@ -72,6 +80,17 @@ std::vector<std::string> PlantTree(CMemoryFileSystem& tree, const std::string& l
     }
     tree.SetCurrentFolder("/prog");
     return contents;
+}
+
+// Every node outside the program folder, with its contents.
+std::map<std::string, std::string> OutsideTheProgramFolder(const CMemoryFileSystem& tree) {
+    std::map<std::string, std::string> outside;
+    for (const auto& [key, node] : tree.Nodes()) {
+        if (key != "/prog" && key.compare(0, 6, "/prog/") != 0) {
+            outside[key] = node.isFolder ? std::string("folder") : node.data;
+        }
+    }
+    return outside;
 }
 
 }  // namespace
@@ -84,9 +103,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::vector<std::string> privateContents =
         PlantTree(tree, std::string(reinterpret_cast<const char*>(data + 1), size - 1));
 
+    const std::map<std::string, std::string> outsideBefore = OutsideTheProgramFolder(tree);
+
     CScriptedBox box(data[0]);
     (void)ApplyCoverFileList(L".\\Osprey\\UpCoverFileList.xml", box, L"/prog/");
 
+    if (OutsideTheProgramFolder(tree) != outsideBefore) {
+        std::abort();
+    }
     for (const std::string& contents : privateContents) {
         if (!tree.Contains(contents) && tree.Replaced().count(contents) == 0) {
             std::abort();

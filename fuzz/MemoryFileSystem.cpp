@@ -182,15 +182,62 @@ bool CMemoryFileSystem::Copy(const std::string& source, const std::string& targe
     if (parent == m_nodes.end() || !parent->second.isFolder) {
         return false;
     }
-    const Node copy = *from;
+    const std::string temporary = where.key + KestrelOs::ToSystemBytes(KestrelOs::kCopySuffix);
+    const auto leftover = m_nodes.find(temporary);
+    if (leftover != m_nodes.end()) {
+        if (leftover->second.isFolder) {
+            return false;  // unlink(2) refuses a folder, and O_EXCL then fails
+        }
+        m_nodes.erase(leftover);
+    }
+    Node copy = *from;
     const auto existing = m_nodes.find(where.key);
     if (existing != m_nodes.end()) {
         if (existing->second.isFolder) {
             return false;
         }
+        copy.writable = existing->second.writable;
         m_replaced.insert(existing->second.data);
     }
+    // Made whole under the temporary name, then renamed over the target.
+    m_nodes[temporary] = copy;
     m_nodes[where.key] = copy;
+    m_nodes.erase(temporary);
+    return true;
+}
+
+bool CMemoryFileSystem::Normalize(const std::string& path, std::string& key) const {
+    if (path.empty()) {
+        return false;
+    }
+    const std::string full = path.front() == '/' ? path : m_current + "/" + path;
+    std::vector<std::string> parts;
+    for (size_t begin = 0; begin <= full.size();) {
+        size_t end = full.find('/', begin);
+        if (end == std::string::npos) {
+            end = full.size();
+        }
+        const std::string name = full.substr(begin, end - begin);
+        begin = end + 1;
+        if (name.empty() || name == ".") {
+            continue;
+        }
+        if (name == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        parts.push_back(name);
+    }
+    key.clear();
+    for (const std::string& part : parts) {
+        key += '/';
+        key += part;
+    }
+    if (key.empty()) {
+        key = "/";
+    }
     return true;
 }
 
@@ -268,6 +315,39 @@ bool MakeReadOnly(const std::wstring& path) {
 
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
     return Tree().Copy(ToSystemPath(source), ToSystemPath(target));
+}
+
+const wchar_t kCopySuffix[] = L".kestrel-copy";
+
+bool ResolveRealName(const std::wstring& path, std::wstring& resolved) {
+    std::string key;
+    if (!Tree().Normalize(ToSystemPath(path), key) || key.find('\\') != std::string::npos) {
+        return false;
+    }
+    resolved = FromSystemBytes(key);
+    return true;
+}
+
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path) {
+    std::string outer;
+    std::string inner;
+    if (!Tree().Normalize(ToSystemPath(folder), outer) ||
+        !Tree().Normalize(ToSystemPath(path), inner)) {
+        return false;
+    }
+    if (outer == "/") {
+        return true;
+    }
+    return inner.compare(0, outer.size(), outer) == 0 &&
+           (inner.size() == outer.size() || inner[outer.size()] == '/');
+}
+
+bool IsSameFile(const std::wstring& first, const std::wstring& second) {
+    std::string one;
+    std::string two;
+    return Tree().Normalize(ToSystemPath(first), one) &&
+           Tree().Normalize(ToSystemPath(second), two) && one == two &&
+           Tree().FindFile(one) != nullptr;
 }
 
 // A stream over the node's bytes; the node must outlive the stream, which holds while the

@@ -3,9 +3,9 @@
 // calls of platform/FileSystem.h are defined over it in MemoryFileSystem.cpp and take the place
 // of the POSIX ones in the fuzz build). Paths resolve as the kernel would resolve them: '\' is
 // a separator, "." and ".." are followed, every folder on the way must exist, and a trailing
-// separator demands a folder. Nothing reaches the real disk, so a list that climbs out of the
-// program folder only moves bytes around in this tree. One instance per process, used from the
-// fuzzer's one thread.
+// separator demands a folder. The tree has no links, so a resolved name is the path taken as
+// text. Nothing reaches the real disk, so a list that climbs out of the program folder only
+// moves bytes around in this tree. One instance per process, used from the fuzzer's one thread.
 
 #include <map>
 #include <set>
@@ -28,7 +28,7 @@ class CMemoryFileSystem {
     void AddFolder(const std::string& path);
     void SetCurrentFolder(const std::string& path) { m_current = path; }
 
-    // Files that names which a copy replaced lost; contents gone that way were meant to go.
+    // Contents that a copy replaced; contents gone that way were meant to go.
     const std::multiset<std::string>& Replaced() const { return m_replaced; }
     const std::map<std::string, Node>& Nodes() const { return m_nodes; }
     // True when some file of the tree holds exactly these bytes.
@@ -40,7 +40,11 @@ class CMemoryFileSystem {
     bool MakeFolder(const std::string& path);
     bool RemoveFile(const std::string& path);
     bool SetWritable(const std::string& path, bool writable);
+    // As the real layer copies: through "<target>.kestrel-copy" (a leftover of that name is
+    // removed first), a replaced target keeps its writability, a new one takes the source's.
     bool Copy(const std::string& source, const std::string& target);
+    // The path as an absolute key with "." and ".." taken as text; false for the empty path.
+    bool Normalize(const std::string& path, std::string& key) const;
     const Node* FindFile(const std::string& path) const;
     bool ChangeFolder(const std::string& path);
     const std::string& CurrentFolder() const { return m_current; }

@@ -11,13 +11,18 @@
 #include "core/FolderLister.h"
 #include "core/MessageBox.h"
 #include "core/PathText.h"
+#include "core/ProgramFolderGuard.h"
 #include "core/ProgramLocation.h"
 #include "core/TextConversion.h"
+#include "platform/Diagnostics.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
 const wchar_t kDefaultStamp[] = L"1970-00-00 00_00_00";
 const wchar_t kPromptCaption[] = L"提示";
+// How many "<stamp> (n)" folders are tried before a private copy is kept for want of a slot.
+constexpr int kMostBackupSlots = 1000;
 
 struct CCoverEntry {
     bool hasSrc = false;
@@ -65,41 +70,65 @@ CCoverEntry ReadEntry(const TiXmlElement& entry) {
     return result;
 }
 
+void ReportSkippedEntry(const wchar_t* reason, const std::wstring& src, const std::wstring& dest) {
+    KestrelOs::WriteDiagnosticLine(std::wstring(L"Kestrel: cover-file entry skipped, ") + reason +
+                                   L": Src \"" + src + L"\" Dest \"" + dest + L"\"");
+}
+
 // One attempt at an entry. A joined path that would not fit 260 characters counts as a failed
-// copy, so the user hears of it instead of the update being half applied in silence.
+// copy, so the user hears of it instead of the update being half applied in silence. An entry
+// whose Src or Dest leads outside the program folder, or whose Src and Dest are one file, is
+// skipped like one whose Src is missing: nothing is changed. The Src goes last, after the copy
+// and the private copies, so that a run killed part-way leaves the entry for the next run.
 EAttempt AttemptEntry(const CCoverEntry& entry, const std::wstring& folder,
-                      const std::wstring& stamp, std::wstring& src) {
+                      const CProgramFolderGuard& guard, const std::wstring& stamp,
+                      std::wstring& src) {
     std::wstring dest;
     MultiByteToWideString(kCodePageUtf8, entry.src.c_str(), src);
     MultiByteToWideString(kCodePageUtf8, entry.dest.c_str(), dest);
     std::wstring fullSrc;
     std::wstring fullDest;
+    std::wstring realSrc;
+    std::wstring realDest;
     if (!JoinBoundedPath(folder, src, fullSrc)) {
         return EAttempt::Failed;
     }
-    if (!IsExistingFile(fullSrc)) {
+    if (!guard.Resolve(fullSrc, realSrc)) {
+        ReportSkippedEntry(L"outside the program folder", src, dest);
+        return EAttempt::Skipped;
+    }
+    if (!IsExistingFile(realSrc)) {
         return EAttempt::Skipped;
     }
     if (!JoinBoundedPath(folder, dest, fullDest)) {
         return EAttempt::Failed;
     }
-    MakeDirsForPath(fullDest);
-    if (!CopyFileOver(fullSrc, fullDest)) {
+    if (!guard.Resolve(fullDest, realDest)) {
+        ReportSkippedEntry(L"outside the program folder", src, dest);
+        return EAttempt::Skipped;
+    }
+    // Copied onto itself and then deleted as the source, the installed file would be lost.
+    if (NameTheSameFile(realSrc, realDest)) {
+        ReportSkippedEntry(L"Src and Dest are one file", src, dest);
+        return EAttempt::Skipped;
+    }
+    MakeDirsForPath(realDest);
+    if (!CopyFileOver(realSrc, realDest)) {
         return EAttempt::Failed;
     }
-    DeleteFileForced(fullSrc);
     if (entry.impactUserPrivate != 0) {
         ApplyUserPrivateCopies(dest, true, stamp, folder);
     }
+    DeleteFileForced(realSrc);
     return EAttempt::Applied;
 }
 
 // Applies one entry, asking Retry/Cancel while it fails; false when the user cancels.
-bool ApplyEntry(const CCoverEntry& entry, const std::wstring& folder, const std::wstring& stamp,
-                IMessageBox& owner) {
+bool ApplyEntry(const CCoverEntry& entry, const std::wstring& folder,
+                const CProgramFolderGuard& guard, const std::wstring& stamp, IMessageBox& owner) {
     for (;;) {
         std::wstring src;
-        if (AttemptEntry(entry, folder, stamp, src) != EAttempt::Failed) {
+        if (AttemptEntry(entry, folder, guard, stamp, src) != EAttempt::Failed) {
             return true;
         }
         std::wstring text = L"文件[";
@@ -114,6 +143,46 @@ bool ApplyEntry(const CCoverEntry& entry, const std::wstring& folder, const std:
         // A box that could not be shown leaves the entry as it is and goes on.
         return choice != EMessageResult::Cancel;
     }
+}
+
+// The backup folder's name: UpdateTime made one folder name, or the 1970 stamp.
+std::wstring BackupStampName(const std::wstring& stamp) {
+    return stamp.empty() ? std::wstring(kDefaultStamp) : ToSingleFolderName(stamp);
+}
+
+// Backs `candidate` up as update_backup\<stamp>\<tail>, or, where a different file already has
+// that name, as update_backup\<stamp> (2)\<tail>, (3) and so on: no earlier backup is ever
+// replaced. An identical file is this very backup from a run killed before it deleted the
+// private copy, and serves again. False when no backup is in place (the copy is then kept).
+bool BackUpPrivateCopy(const CProgramFolderGuard& guard, const std::wstring& folder,
+                       const std::wstring& stampName, const std::wstring& tail,
+                       const std::wstring& candidate) {
+    for (int slot = 1; slot <= kMostBackupSlots; ++slot) {
+        const std::wstring stampFolder =
+            slot == 1 ? stampName : stampName + L" (" + std::to_wstring(slot) + L")";
+        const std::wstring part = L"update_backup\\" + stampFolder;
+        std::wstring relative;
+        std::wstring backup;
+        if (!JoinBoundedPath(part + L"\\", tail, relative)) {
+            return false;  // a backup path that does not fit
+        }
+        if (!guard.Resolve(folder + relative, backup, part)) {
+            return false;
+        }
+        switch (KestrelOs::GetPathKind(backup)) {
+            case KestrelOs::PathKind::Missing:
+                MakeDirsForPath(backup);
+                return CopyFileOver(candidate, backup);
+            case KestrelOs::PathKind::File:
+                if (HaveSameContents(candidate, backup)) {
+                    return true;
+                }
+                break;
+            case KestrelOs::PathKind::Folder:
+                break;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -147,6 +216,11 @@ bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner,
     if (first == nullptr) {
         return false;
     }
+    // Nothing can be kept inside a folder whose real name is unknown.
+    CProgramFolderGuard guard;
+    if (!guard.Open(folder)) {
+        return false;
+    }
     for (const TiXmlElement* entry = first; entry != nullptr; entry = entry->NextSiblingElement()) {
         if (entry->FirstChildElement() == nullptr || std::strcmp(entry->Value(), "File") != 0) {
             continue;
@@ -155,7 +229,7 @@ bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner,
         if (!fields.hasSrc || !fields.hasDest) {
             continue;
         }
-        if (!ApplyEntry(fields, folder, stamp, owner)) {
+        if (!ApplyEntry(fields, folder, guard, stamp, owner)) {
             return false;
         }
     }
@@ -170,31 +244,40 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
 void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
                             const std::wstring& stamp, const std::wstring& programFolder) {
     const std::wstring folder = WithSeparator(programFolder);
-    std::wstring stampText = stamp.empty() ? std::wstring(kDefaultStamp) : stamp;
-    ReplaceChar(stampText, L':', L'_');
-    const std::wstring relative =
+    CProgramFolderGuard guard;
+    std::wstring relative;
+    const std::wstring written =
         StartsWithPathNoCase(destPath, folder) ? destPath.substr(folder.size()) : destPath;
+    // A Dest that climbs out and back in would lead into another user's folder.
+    if (!guard.Open(folder) || !NormalizeRelativePath(written, relative)) {
+        return;
+    }
+    const std::wstring stampName = BackupStampName(stamp);
 
     CFolderLister users;
     users.List(folder + L"private", false, CFolderLister::kFolders, true);
     for (size_t i = 0; i < users.GetCount(); ++i) {
         // private\<user>, as the backup tree repeats it.
         const std::wstring userFolder = WithSeparator(std::wstring(users.GetItem(i)));
-        const std::wstring candidate = userFolder + relative;
+        const std::wstring userPart =
+            userFolder.substr(folder.size(), userFolder.size() - folder.size() - 1);
+        if (!guard.IsRealFolder(userPart)) {
+            continue;  // a linked user folder: whatever it leads to is not this user's copy
+        }
+        std::wstring candidate;
+        if (!guard.Resolve(userFolder + relative, candidate, userPart)) {
+            KestrelOs::WriteDiagnosticLine(
+                L"Kestrel: private copy left alone, it leads outside "
+                L"its user folder: " +
+                userFolder + relative);
+            continue;
+        }
         if (!IsExistingFile(candidate)) {
             continue;
         }
-        if (makeBackup) {
-            std::wstring backup;
-            const std::wstring tail = userFolder.substr(folder.size()) + relative;
-            if (!JoinBoundedPath(L"update_backup\\" + stampText + L"\\", tail, backup)) {
-                continue;  // a backup path that does not fit: keep the private copy
-            }
-            backup.insert(0, folder);
-            MakeDirsForPath(backup);
-            if (!CopyFileOver(candidate, backup)) {
-                continue;  // nothing a user made is lost: no backup, no deletion
-            }
+        if (makeBackup &&
+            !BackUpPrivateCopy(guard, folder, stampName, userPart + L"\\" + relative, candidate)) {
+            continue;  // nothing a user made is lost: no backup, no deletion
         }
         DeleteFileForced(candidate);
     }

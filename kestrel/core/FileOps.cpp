@@ -1,5 +1,6 @@
 #include "core/FileOps.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr size_t kWorkingPathChars = 512;
+constexpr size_t kCompareChunk = 16 * 1024;
 
 }  // namespace
 
@@ -31,8 +33,8 @@ bool MakeDirsForPath(const std::wstring& path) {
     return result;
 }
 
+// The file layer clears a read-only target itself: it alone knows the bits to give back.
 bool CopyFileOver(const std::wstring& source, const std::wstring& target) {
-    KestrelOs::MakeWritable(target);
     return KestrelOs::CopyFileReplacing(source, target);
 }
 
@@ -43,6 +45,31 @@ bool DeleteFileForced(const std::wstring& path) {
 
 bool IsExistingFile(const std::wstring& path) {
     return KestrelOs::GetPathKind(path) == KestrelOs::PathKind::File;
+}
+
+bool NameTheSameFile(const std::wstring& first, const std::wstring& second) {
+    return KestrelOs::IsSameFile(first, second);
+}
+
+bool HaveSameContents(const std::wstring& first, const std::wstring& second) {
+    using CStream = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+    const CStream one(KestrelOs::OpenForReading(first), &std::fclose);
+    const CStream two(KestrelOs::OpenForReading(second), &std::fclose);
+    if (!one || !two) {
+        return false;
+    }
+    char a[kCompareChunk];
+    char b[kCompareChunk];
+    for (;;) {
+        const size_t gotA = std::fread(a, 1, sizeof(a), one.get());
+        const size_t gotB = std::fread(b, 1, sizeof(b), two.get());
+        if (gotA != gotB || std::memcmp(a, b, gotA) != 0) {
+            return false;
+        }
+        if (gotA < sizeof(a)) {
+            return std::ferror(one.get()) == 0 && std::ferror(two.get()) == 0;
+        }
+    }
 }
 
 long GetFileSize(std::FILE* stream) {

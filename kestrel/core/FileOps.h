@@ -9,8 +9,9 @@
 // exists or every missing folder could be created; a failed folder does not stop the others.
 bool MakeDirsForPath(const std::wstring& path);
 
-// Makes the target writable (ignoring failure) and copies the source over it, replacing it in
-// one step. True only when the whole copy is in place.
+// Copies the source over the target, read-only or not, replacing it in one step: a replaced
+// target keeps the permission bits (on Windows, the attributes) it had before, a new one takes
+// the source's. Links at either end are not followed. True only when the whole copy is in place.
 bool CopyFileOver(const std::wstring& source, const std::wstring& target);
 
 // Makes the file writable and deletes it; true when it was deleted.
@@ -18,6 +19,12 @@ bool DeleteFileForced(const std::wstring& path);
 
 // True when the path exists and is not a folder.
 bool IsExistingFile(const std::wstring& path);
+
+// True when both paths name one file on disk, however they are spelled.
+bool NameTheSameFile(const std::wstring& first, const std::wstring& second);
+
+// True when both files can be read and hold the same bytes.
+bool HaveSameContents(const std::wstring& first, const std::wstring& second);
 
 // Size of an open stream, keeping its position; 0 for a null stream.
 long GetFileSize(std::FILE* stream);

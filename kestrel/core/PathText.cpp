@@ -1,6 +1,8 @@
 #include "core/PathText.h"
 
 #include <cwchar>
+#include <cwctype>
+#include <vector>
 
 #include "platform/Codeset.h"
 
@@ -158,4 +160,75 @@ bool StartsWithPathNoCase(const std::wstring& path, const std::wstring& prefix) 
 
 bool EqualPathsNoCase(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() && StartsWithPathNoCase(a, b);
+}
+
+namespace {
+
+bool IsForbiddenInName(wchar_t ch) {
+    return ch < 0x20 || IsPathSeparator(ch) || std::wcschr(L":<>\"|?*", ch) != nullptr;
+}
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices on Windows, even with an extension.
+bool IsDeviceName(const std::wstring& name) {
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    for (wchar_t& ch : stem) {
+        ch = static_cast<wchar_t>(std::towupper(ch));
+    }
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") {
+        return true;
+    }
+    return stem.size() == 4 &&
+           (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+}  // namespace
+
+std::wstring ToSingleFolderName(std::wstring text) {
+    for (wchar_t& ch : text) {
+        if (IsForbiddenInName(ch)) {
+            ch = L'_';
+        }
+    }
+    for (size_t i = text.size(); i > 0 && (text[i - 1] == L'.' || text[i - 1] == L' '); --i) {
+        text[i - 1] = L'_';
+    }
+    if (IsDeviceName(text)) {
+        text += L'_';
+    }
+    return text;
+}
+
+bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized) {
+    std::vector<std::wstring> parts;
+    size_t begin = 0;
+    while (begin <= path.size()) {
+        size_t end = begin;
+        while (end < path.size() && !IsPathSeparator(path[end])) {
+            ++end;
+        }
+        const std::wstring part = path.substr(begin, end - begin);
+        begin = end + 1;
+        if (part.empty() || part == L".") {
+            continue;
+        }
+        if (part == L"..") {
+            if (parts.empty()) {
+                return false;
+            }
+            parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    if (parts.empty()) {
+        return false;
+    }
+    std::wstring joined = parts.front();
+    for (size_t i = 1; i < parts.size(); ++i) {
+        joined += L'\\';
+        joined += parts[i];
+    }
+    normalized = joined;
+    return true;
 }

@@ -43,3 +43,15 @@ bool JoinBoundedPath(const std::wstring& first, const std::wstring& second, std:
 bool StartsWithPathNoCase(const std::wstring& path, const std::wstring& prefix);
 // Whole-path equality under the same rules.
 bool EqualPathsNoCase(const std::wstring& a, const std::wstring& b);
+
+// Makes `text` a single folder name that both systems take as written: path separators, ':',
+// the characters Windows forbids in names (<>"|?*), control characters, and trailing dots and
+// spaces each become '_' (so "." and ".." become "_" and "__"); a name Windows keeps for a device
+// (CON, NUL, COM1 and the like, with or without an extension) gets a '_' appended. Empty stays
+// empty.
+std::wstring ToSingleFolderName(std::wstring text);
+
+// A relative path with its "." and ".." taken as text, empty components dropped and '\' as the
+// separator: "a/./b\\..\\c" gives "a\\c". False when it climbs above where it starts or names
+// nothing at all.
+bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized);

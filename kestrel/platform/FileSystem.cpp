@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -71,23 +72,134 @@ bool CopyContents(int from, int to) {
     }
 }
 
-// The folder that will hold the target, as a prefix for the temporary file's name.
-std::string FolderPrefixOf(const std::string& target) {
-    const size_t slash = target.rfind('/');
-    return slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+// Opens the file itself, never what a link names, for changing its mode. O_NONBLOCK keeps a
+// FIFO from blocking the open.
+int OpenNoFollow(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
 bool ChangeMode(const std::wstring& path, mode_t add, mode_t remove) {
-    const std::string bytes = ToSystemPath(path);
+    const CFileDescriptor file(OpenNoFollow(ToSystemPath(path)));
     struct stat info {};
-    if (::stat(bytes.c_str(), &info) != 0) {
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0) {
         return false;
     }
     const mode_t mode = ((info.st_mode & 07777) | add) & ~remove;
-    return ::chmod(bytes.c_str(), mode) == 0;
+    return ::fchmod(file.Get(), mode) == 0;
+}
+
+// The bits the copy gives the target: a file it replaces keeps its own, a new one takes the
+// source's. What sits at the target's name is looked at, not what a link there names.
+mode_t ModeForTarget(const std::string& target, mode_t sourceMode) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        return info.st_mode & 07777;
+    }
+    return sourceMode & 07777;
+}
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+    std::vector<std::string> components;
+    size_t begin = 0;
+    while (begin <= path.size()) {
+        size_t end = path.find('/', begin);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        if (end > begin) {
+            components.push_back(path.substr(begin, end - begin));
+        }
+        begin = end + 1;
+    }
+    return components;
+}
+
+// "." and ".." of the part that does not exist yet, taken as text over a resolved prefix.
+void AppendLexically(std::string& resolved, const std::string& component) {
+    if (component == ".") {
+        return;
+    }
+    if (component == "..") {
+        const size_t slash = resolved.rfind('/');
+        resolved.erase(slash == 0 ? 1 : slash);
+        return;
+    }
+    if (resolved.back() != '/') {
+        resolved += '/';
+    }
+    resolved += component;
+}
+
+std::string RealName(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return std::string();
+    }
+    std::string name(real);
+    std::free(real);
+    return name;
 }
 
 }  // namespace
+
+const wchar_t kCopySuffix[] = L".kestrel-copy";
+
+bool ResolveRealName(const std::wstring& path, std::wstring& resolved) {
+    std::string full = ToSystemPath(path);
+    if (full.empty()) {
+        return false;
+    }
+    if (full.front() != '/') {
+        full = ToSystemPath(GetCurrentFolder()) + "/" + full;
+    }
+    const std::vector<std::string> components = SplitComponents(full);
+    // The longest prefix that exists, as the kernel walks it (links followed on the way).
+    std::string prefix = "/";
+    size_t existing = 0;
+    for (; existing < components.size(); ++existing) {
+        const std::string longer =
+            prefix + (prefix.back() == '/' ? "" : "/") + components[existing];
+        struct stat info {};
+        if (::lstat(longer.c_str(), &info) != 0) {
+            if (errno != ENOENT && errno != ENOTDIR) {
+                return false;  // a loop, a name too long, a folder that may not be looked in
+            }
+            break;
+        }
+        prefix = longer;
+    }
+    std::string real = RealName(prefix);
+    if (real.empty() || real.find('\\') != std::string::npos) {
+        return false;  // a dangling link, or a name Kestrel would cut at the backslash
+    }
+    for (size_t i = existing; i < components.size(); ++i) {
+        AppendLexically(real, components[i]);
+    }
+    resolved = FromSystemBytes(real);
+    return true;
+}
+
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path) {
+    std::string outer = ToSystemPath(folder);
+    const std::string inner = ToSystemPath(path);
+    while (outer.size() > 1 && outer.back() == '/') {
+        outer.pop_back();
+    }
+    if (outer.empty() || inner.compare(0, outer.size(), outer) != 0) {
+        return false;
+    }
+    return inner.size() == outer.size() || outer == "/" || inner[outer.size()] == '/';
+}
+
+bool IsSameFile(const std::wstring& first, const std::wstring& second) {
+    struct stat one {};
+    struct stat two {};
+    if (::stat(ToSystemPath(first).c_str(), &one) != 0 ||
+        ::stat(ToSystemPath(second).c_str(), &two) != 0) {
+        return false;
+    }
+    return one.st_dev == two.st_dev && one.st_ino == two.st_ino;
+}
 
 PathKind GetPathKind(const std::wstring& path) {
     struct stat info {};
@@ -120,27 +232,30 @@ bool MakeReadOnly(const std::wstring& path) {
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
     const std::string from = ToSystemPath(source);
     const std::string to = ToSystemPath(target);
-    CFileDescriptor input(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    CFileDescriptor input(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!input.IsOpen()) {
         return false;
     }
     struct stat info {};
-    if (::fstat(input.Get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(input.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
     // A target path that names a folder ("dir/") has no file name to replace.
     if (to.empty() || to.back() == '/') {
         return false;
     }
-    std::string temporary = FolderPrefixOf(to) + ".kestrel-copy-XXXXXX";
-    CFileDescriptor output(::mkostemp(temporary.data(), O_CLOEXEC));
+    const mode_t mode = ModeForTarget(to, info.st_mode);
+    // A fixed name, so that a run killed half-way leaves nothing the next run would not clear.
+    const std::string temporary = to + ToSystemBytes(kCopySuffix);
+    ::unlink(temporary.c_str());
+    CFileDescriptor output(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!output.IsOpen()) {
         return false;
     }
     // The new file must be whole on disk before it takes the target's name.
     const bool written = CopyContents(input.Get(), output.Get()) &&
-                         ::fchmod(output.Get(), info.st_mode & 07777) == 0 &&
-                         ::fsync(output.Get()) == 0;
+                         ::fchmod(output.Get(), mode) == 0 && ::fsync(output.Get()) == 0;
     const bool closed = output.Close();
     if (!written || !closed || ::rename(temporary.c_str(), to.c_str()) != 0) {
         ::unlink(temporary.c_str());

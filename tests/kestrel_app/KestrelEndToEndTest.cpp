@@ -96,9 +96,14 @@ TEST(KestrelEndToEndTest, WaitsForOspreyThenAppliesDeletesListAndRestartsIt) {
     CProgramFolder program(scratch.Path() / "Client Dir");
     WriteFile(program.Path() / "data" / "data.txt", "old");
     WriteFile(program.Path() / "Osprey" / "new" / "data.txt", "new");
-    // The new Osprey.exe differs from the running one by a few trailing bytes.
+    // The new Osprey.exe differs from the running one by a few trailing bytes, and came down
+    // without the execute bit: the installed one's bits stay, so the restart still works.
     fs::copy_file(OSPREY_STANDIN, program.Path() / "Osprey" / "new" / "Osprey.exe");
     { std::ofstream(program.Path() / "Osprey" / "new" / "Osprey.exe", std::ios::app) << "v2"; }
+    fs::permissions(program.Path() / "Osprey" / "new" / "Osprey.exe",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                        fs::perms::others_read);
+    const fs::perms installedBits = fs::status(program.Osprey()).permissions();
     const std::string newOsprey = ReadFile(program.Path() / "Osprey" / "new" / "Osprey.exe");
     WriteFile(program.List(), ListOf(Entry("Osprey\\new\\data.txt", "data\\data.txt") +
                                      Entry("Osprey\\new\\Osprey.exe", "Osprey.exe")));
@@ -118,6 +123,7 @@ TEST(KestrelEndToEndTest, WaitsForOspreyThenAppliesDeletesListAndRestartsIt) {
 
     EXPECT_EQ(ReadFile(program.Path() / "data" / "data.txt"), "new");
     EXPECT_EQ(ReadFile(program.Osprey()), newOsprey);
+    EXPECT_EQ(fs::status(program.Osprey()).permissions(), installedBits);
     EXPECT_FALSE(fs::exists(program.Path() / "Osprey" / "new" / "data.txt"));
     EXPECT_FALSE(fs::exists(program.List()));
     EXPECT_EQ(ReadFile(program.Stderr()),

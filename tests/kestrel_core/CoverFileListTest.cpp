@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <vector>
 
+#include "FileStepLimit.h"
 #include "KestrelTestFiles.h"
 #include "core/MessageBox.h"
 
@@ -46,18 +49,28 @@ std::string Entry(const std::string& src, const std::string& dest, const std::st
     return "<File><Src>" + src + "</Src><Dest>" + dest + "</Dest>" + extra + "</File>";
 }
 
+// A program folder "prog" with a neighbour "outside" that no list may reach.
 class CoverFileListTest : public ::testing::Test {
   protected:
-    std::string ListPath() const { return m_temp / "Osprey/UpCoverFileList.xml"; }
+    CoverFileListTest() {
+        fs::create_directories(m_temp / "prog");
+        fs::create_directories(m_temp / "outside");
+    }
+
+    std::wstring ProgramFolder() const { return Wide(m_temp / "prog/"); }
+    std::string ListPath() const { return At("Osprey/UpCoverFileList.xml"); }
 
     void WriteList(const std::string& entries, const std::string& listAttributes = "") {
         WriteTextFile(ListPath(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root><FileList" +
                                       listAttributes + ">" + entries + "</FileList></Root>");
     }
 
-    bool Apply() { return ApplyCoverFileList(Wide(ListPath()), m_box, m_temp.Folder()); }
+    bool Apply() { return ApplyCoverFileList(Wide(ListPath()), m_box, ProgramFolder()); }
 
-    std::string At(const std::string& relative) const { return m_temp / relative; }
+    std::string At(const std::string& relative) const { return m_temp / ("prog/" + relative); }
+    std::string Outside(const std::string& relative) const {
+        return m_temp / ("outside/" + relative);
+    }
     std::string Contents(const std::string& relative) const { return ReadTextFile(At(relative)); }
     void Put(const std::string& relative, const std::string& text) {
         WriteTextFile(At(relative), text);
@@ -158,7 +171,7 @@ TEST_F(CoverFileListTest, EmptyDestPromptsAndCancelLeavesLaterEntriesUntouched) 
     EXPECT_FALSE(Apply());
     ASSERT_EQ(m_box.prompts.size(), 1u);
     EXPECT_EQ(m_box.prompts[0].text,
-              L"文件[" + m_temp.Folder() + L"new\\a]无法替换, 你可能需要重新启动电脑");
+              L"文件[" + ProgramFolder() + L"new\\a]无法替换, 你可能需要重新启动电脑");
     EXPECT_EQ(m_box.prompts[0].caption, L"提示");
     EXPECT_EQ(m_box.prompts[0].buttons, EMessageButtons::RetryCancel);
     EXPECT_EQ(Contents("new/a"), "a");
@@ -193,7 +206,7 @@ TEST_F(CoverFileListTest, ABoxThatCannotBeShownMovesOnToTheNextEntry) {
 }
 
 TEST_F(CoverFileListTest, PathsThatDoNotFit260CharactersAreFailuresNotCut) {
-    const size_t room = 259 - Narrow(m_temp.Folder()).size();
+    const size_t room = 259 - Narrow(ProgramFolder()).size();
     const std::string fitting = "new/" + std::string(room - 4, 'f');
     const std::string longDest = std::string(room + 1, 'd');
     Put(fitting, "fits");
@@ -283,20 +296,225 @@ TEST_F(CoverFileListTest, APrivateCopyWhoseBackupPathDoesNotFitIsKept) {
 
 TEST_F(CoverFileListTest, DestPrefixedWithTheProgramFolderInAnyCaseIsMadeRelative) {
     Put("private/alice/cfg/a.ini", "alice's");
-    std::wstring dest = m_temp.Folder() + L"cfg\\a.ini";
+    std::wstring dest = ProgramFolder() + L"cfg\\a.ini";
     for (wchar_t& ch : dest) {
         ch = static_cast<wchar_t>(std::towupper(ch));
     }
     // Upper case reaches the program folder's name only; the relative part must match on disk.
-    dest = dest.substr(0, m_temp.Folder().size()) + L"cfg\\a.ini";
-    ApplyUserPrivateCopies(dest, true, L"t:1", m_temp.Folder());
+    dest = dest.substr(0, ProgramFolder().size()) + L"cfg\\a.ini";
+    ApplyUserPrivateCopies(dest, true, L"t:1", ProgramFolder());
     EXPECT_EQ(Contents("update_backup/t_1/private/alice/cfg/a.ini"), "alice's");
     EXPECT_FALSE(FileExists(At("private/alice/cfg/a.ini")));
 }
 
 TEST_F(CoverFileListTest, WithoutBackupPrivateCopiesAreOnlyDeleted) {
     Put("private/alice/a.ini", "alice's");
-    ApplyUserPrivateCopies(L"a.ini", false, L"", m_temp.Folder());
+    ApplyUserPrivateCopies(L"a.ini", false, L"", ProgramFolder());
     EXPECT_FALSE(FileExists(At("private/alice/a.ini")));
     EXPECT_FALSE(FileExists(At("update_backup")));
+}
+
+namespace {
+
+const std::string kImpact = "<ImpactUserPrivate>1</ImpactUserPrivate>";
+
+size_t CountOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+// Lists that climb out with "..", through linked folders or through UpdateTime: outside the
+// program folder nothing changes, each skipped entry is named on standard error, and every
+// private copy is either in place or in a backup.
+TEST_F(CoverFileListTest, HostileListsChangeNothingOutsideTheProgramFolder) {
+    WriteTextFile(Outside("victim.txt"), "victim");
+    WriteTextFile(Outside("user.doc"), "outside doc");
+    WriteTextFile(Outside("ro.txt"), "read-only");
+    ::chmod(Outside("ro.txt").c_str(), 0444);
+    Put("new/evil.sh", "evil");
+    Put("new/planted.txt", "planted");
+    Put("new/user.doc", "common doc");
+    Put("new/ro.txt", "new ro");
+    Put("private/alice/cfg/user.doc", "alice's doc");
+    WriteTextFile(Outside("cfg/user.doc"), "outside cfg doc");
+    fs::create_directories(At("private/mallory"));
+    fs::create_symlink(m_temp / "outside", At("private/mallory/cfg"));
+    fs::create_symlink(m_temp / "outside", At("private/linked-user"));
+    fs::create_symlink(m_temp / "outside", At("linked"));
+    fs::create_symlink(Outside("ro.txt"), At("ro-link.txt"));
+    fs::create_symlink(Outside("ro.txt"), At("new/ro-src.txt"));
+    const auto outsideBefore = SnapshotTree(m_temp / "outside");
+
+    WriteList(Entry("..\\outside\\victim.txt", "moved.txt") +      // Src outside
+                  Entry("new\\evil.sh", "..\\outside\\evil.sh") +  // Dest outside
+                  Entry("new\\user.doc", "..\\..\\..\\outside\\user.doc", kImpact) +
+                  Entry("new\\planted.txt", "linked\\planted.txt") +  // through a linked folder
+                  Entry("new\\ro.txt", "ro-link.txt") +               // a link as Dest
+                  Entry("new\\ro-src.txt", "taken.txt") +             // a link as Src
+                  Entry("new\\user.doc", "cfg\\user.doc", kImpact),   // inside: applied
+              " UpdateTime=\"..\\..\\outside\\bk\"");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(Apply());
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(SnapshotTree(m_temp / "outside"), outsideBefore);
+    EXPECT_EQ(PermissionBits(Outside("ro.txt")), 0444u);
+    EXPECT_TRUE(m_box.prompts.empty());
+    EXPECT_EQ(CountOf(errors, "outside the program folder"), 6u) << errors;
+    EXPECT_EQ(CountOf(errors, "private copy left alone"), 1u) << errors;
+    EXPECT_NE(errors.find("..\\outside\\victim.txt"), std::string::npos) << errors;
+    // Skipped entries keep their sources; the one inside entry is applied.
+    for (const char* kept : {"new/evil.sh", "new/planted.txt", "new/ro.txt"}) {
+        EXPECT_TRUE(FileExists(At(kept))) << kept;
+    }
+    EXPECT_FALSE(FileExists(At("moved.txt")));
+    EXPECT_FALSE(FileExists(At("taken.txt")));
+    EXPECT_EQ(Contents("cfg/user.doc"), "common doc");
+    EXPECT_EQ(Contents("update_backup/.._.._outside_bk/private/alice/cfg/user.doc"), "alice's doc");
+    EXPECT_FALSE(FileExists(At("private/alice/cfg/user.doc")));
+    EXPECT_EQ(SnapshotTree(At("update_backup")).size(), 5u);  // alice's backup alone
+}
+
+// UpdateTime "..": the backup once landed on the private copy itself, which was then deleted.
+TEST_F(CoverFileListTest, UpdateTimeBecomesOneFolderName) {
+    // As written in the list's XML, and the folder each becomes.
+    const std::vector<std::pair<std::string, std::string>> stamps = {
+        {"..", "__"},         {".", "_"},      {"a/b\\c", "a_b_c"},
+        {"end. .", "end___"}, {"nul", "nul_"}, {"x&lt;&gt;&quot;|?*:y", "x_______y"}};
+    for (const auto& [stamp, folder] : stamps) {
+        Put("new/a.ini", "common");
+        Put("private/alice/a.ini", "alice's " + folder);
+        WriteList(Entry("new\\a.ini", "a.ini", kImpact), " UpdateTime=\"" + stamp + "\"");
+        ASSERT_TRUE(Apply()) << stamp;
+        EXPECT_EQ(Contents("update_backup/" + folder + "/private/alice/a.ini"),
+                  "alice's " + folder);
+        EXPECT_FALSE(FileExists(At("private/alice/a.ini"))) << stamp;
+    }
+}
+
+TEST_F(CoverFileListTest, AProgramFolderBehindALinkIsResolvedFirst) {
+    fs::create_symlink(m_temp / "prog", m_temp / "prog-link");
+    Put("new/a.dll", "new dll");
+    Put("private/alice/lib/a.dll", "alice's");
+    WriteList(Entry("new\\a.dll", "lib\\a.dll", kImpact));
+    ASSERT_TRUE(ApplyCoverFileList(Wide(ListPath()), m_box, Wide(m_temp / "prog-link/")));
+    EXPECT_EQ(Contents("lib/a.dll"), "new dll");
+    EXPECT_EQ(Contents("update_backup/1970-00-00 00_00_00/private/alice/lib/a.dll"), "alice's");
+    EXPECT_FALSE(FileExists(At("new/a.dll")));
+}
+
+// Copied onto itself and then deleted as the source, the installed file used to vanish.
+TEST_F(CoverFileListTest, SrcAndDestNamingOneFileChangeNothing) {
+    Put("Osprey.exe", "installed");
+    Put("private/alice/Osprey.exe", "alice's");
+    fs::create_hard_link(At("Osprey.exe"), At("hard.exe"));
+    const auto before = SnapshotTree(m_temp / "prog");
+    WriteList(Entry("Osprey.exe", "Osprey.exe", kImpact) +
+              Entry(".\\Osprey.exe", "sub\\..\\Osprey.exe", kImpact) +
+              Entry("hard.exe", "Osprey.exe", kImpact));
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(Apply());
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(m_box.prompts.empty());
+    EXPECT_EQ(CountOf(errors, "Src and Dest are one file"), 3u) << errors;
+    auto after = SnapshotTree(m_temp / "prog");
+    after.erase("Osprey");  // the list itself
+    after.erase("Osprey/UpCoverFileList.xml");
+    EXPECT_EQ(after, before);
+}
+
+// Backups are per file: a different file of the same name under the stamp sends the new one
+// to "<stamp> (2)", then "(3)"; an identical one is the same backup and serves again.
+TEST_F(CoverFileListTest, UpdatesWithTheSameStampNeverOverwriteABackup) {
+    const std::string stamp = "update_backup/1970-00-00 00_00_00";
+    const auto update = [&](const std::string& alice, const std::string& bob) {
+        Put("new/user.ini", "common");
+        Put("private/alice/user.ini", alice);
+        if (!bob.empty()) {
+            Put("private/bob/user.ini", bob);
+        }
+        WriteList(Entry("new\\user.ini", "user.ini", kImpact));
+        ASSERT_TRUE(Apply());
+        EXPECT_FALSE(FileExists(At("private/alice/user.ini")));
+        EXPECT_FALSE(FileExists(At("private/bob/user.ini")));
+    };
+    update("alice 1", "");
+    update("alice 2", "bob 1");
+    update("alice 3", "");
+    update("alice 2", "");  // the same as the backup in (2): nothing new is written
+    EXPECT_EQ(Contents(stamp + "/private/alice/user.ini"), "alice 1");
+    EXPECT_EQ(Contents(stamp + " (2)/private/alice/user.ini"), "alice 2");
+    EXPECT_EQ(Contents(stamp + " (3)/private/alice/user.ini"), "alice 3");
+    EXPECT_EQ(Contents(stamp + "/private/bob/user.ini"), "bob 1");
+    EXPECT_FALSE(FileExists(At(stamp + " (4)")));
+}
+
+// A replaced file keeps its permission bits, so a downloaded Osprey.exe without the execute
+// bit still starts; a new file takes its source's bits.
+TEST_F(CoverFileListTest, ReplacedFilesKeepTheirPermissionBits) {
+    Put("Osprey.exe", "old exe");
+    ::chmod(At("Osprey.exe").c_str(), 0755);
+    Put("readonly.txt", "old");
+    ::chmod(At("readonly.txt").c_str(), 0444);
+    for (const char* name : {"Osprey.exe", "readonly.txt", "fresh.txt"}) {
+        Put(std::string("new/") + name, std::string("new ") + name);
+        ::chmod(At(std::string("new/") + name).c_str(), 0640);
+    }
+    WriteList(Entry("new\\Osprey.exe", "Osprey.exe") + Entry("new\\readonly.txt", "readonly.txt") +
+              Entry("new\\fresh.txt", "fresh.txt"));
+    ASSERT_TRUE(Apply());
+    EXPECT_EQ(Contents("Osprey.exe"), "new Osprey.exe");
+    EXPECT_EQ(PermissionBits(At("Osprey.exe")), 0755u);
+    EXPECT_EQ(Contents("readonly.txt"), "new readonly.txt");
+    EXPECT_EQ(PermissionBits(At("readonly.txt")), 0444u);
+    EXPECT_EQ(PermissionBits(At("fresh.txt")), 0640u);
+}
+
+// A run stopped after each file call in turn (as by a kill), then run again to the end, leaves
+// what one uninterrupted run leaves, without temporary files.
+TEST_F(CoverFileListTest, ARerunFinishesARunKilledAtAnyStep) {
+    const auto plant = [](const CTempFolder& temp) {
+        const std::string prog = temp / "prog/";
+        WriteTextFile(prog + "Osprey.exe", "old exe");
+        ::chmod((prog + "Osprey.exe").c_str(), 0755);
+        WriteTextFile(prog + "Osprey/new/Osprey.exe", "new exe");
+        ::chmod((prog + "Osprey/new/Osprey.exe").c_str(), 0644);
+        WriteTextFile(prog + "Osprey/new/user.ini", "common");
+        WriteTextFile(prog + "private/alice/cfg/user.ini", "alice's");
+        ::chmod((prog + "private/alice/cfg/user.ini").c_str(), 0444);
+        WriteTextFile(prog + "private/bob/cfg/user.ini", "bob's");
+        WriteTextFile(prog + "update_backup/t_1/private/bob/cfg/user.ini", "bob's older");
+        WriteTextFile(
+            prog + "Osprey/UpCoverFileList.xml",
+            "<Root><List UpdateTime=\"t:1\">" + Entry("Osprey\\new\\Osprey.exe", "Osprey.exe") +
+                Entry("Osprey\\new\\user.ini", "cfg\\user.ini", kImpact) + "</List></Root>");
+    };
+    const auto apply = [](const CTempFolder& temp) {
+        CScriptedBox box;
+        return ApplyCoverFileList(Wide(temp / "prog/Osprey/UpCoverFileList.xml"), box,
+                                  Wide(temp / "prog/"));
+    };
+
+    CTempFolder whole(MemoryBackedFolder());
+    plant(whole);
+    ASSERT_TRUE(apply(whole));
+    const auto expected = SnapshotTree(whole.Path());
+    ASSERT_EQ(expected.at("prog/Osprey.exe"), "755:new exe");
+
+    int steps = 1;
+    for (;; ++steps) {
+        CTempFolder killed(MemoryBackedFolder());
+        plant(killed);
+        if (!RunStoppedAfterFileSteps(steps, [&] { apply(killed); })) {
+            break;  // the run needed fewer steps: every stopping point has been tried
+        }
+        ASSERT_TRUE(apply(killed)) << "rerun after step " << steps;
+        EXPECT_EQ(SnapshotTree(killed.Path()), expected) << "stopped after step " << steps;
+    }
+    EXPECT_GT(steps, 20);
 }

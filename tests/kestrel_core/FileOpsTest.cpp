@@ -29,18 +29,67 @@ TEST(MakeDirsForPath, ReportsFailureButCreatesWhatItCan) {
     EXPECT_FALSE(MakeDirsForPath(Wide(temp.Path() + "/file/sub/leaf")));
 }
 
-TEST(CopyFileOver, ReplacesReadOnlyTargetWithSourcePermissions) {
+TEST(CopyFileOver, AReplacedTargetKeepsItsBitsANewOneTakesTheSources) {
     CTempFolder temp;
     WriteTextFile(temp / "new.bin", "new contents");
     ::chmod((temp / "new.bin").c_str(), 0750);
     WriteTextFile(temp / "old.bin", "old");
-    SetReadOnly(temp / "old.bin");
+    ::chmod((temp / "old.bin").c_str(), 0444);
     ASSERT_TRUE(CopyFileOver(Wide(temp / "new.bin"), Wide(temp / "old.bin")));
     EXPECT_EQ(ReadTextFile(temp / "old.bin"), "new contents");
-    EXPECT_EQ(PermissionBits(temp / "old.bin"), 0750u);
+    EXPECT_EQ(PermissionBits(temp / "old.bin"), 0444u);
+    ASSERT_TRUE(CopyFileOver(Wide(temp / "new.bin"), Wide(temp / "fresh.bin")));
+    EXPECT_EQ(PermissionBits(temp / "fresh.bin"), 0750u);
     EXPECT_EQ(ReadTextFile(temp / "new.bin"), "new contents");
-    // Only the two files remain: the temporary copy took the target's name.
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 2);
+    // Only the three files remain: the temporary copies took the targets' names.
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 3);
+}
+
+// A killed run leaves "<target>.kestrel-copy" behind; the next copy clears it, even when it is
+// a link, whose target stays as it was.
+TEST(CopyFileOver, ClearsTheLeftoverOfAKilledCopy) {
+    CTempFolder temp;
+    WriteTextFile(temp / "src", "new");
+    WriteTextFile(temp / "target.kestrel-copy", "half a copy");
+    ASSERT_TRUE(CopyFileOver(Wide(temp / "src"), Wide(temp / "target")));
+    EXPECT_EQ(ReadTextFile(temp / "target"), "new");
+    EXPECT_FALSE(FileExists(temp / "target.kestrel-copy"));
+
+    WriteTextFile(temp / "elsewhere", "kept");
+    fs::create_symlink(temp / "elsewhere", temp / "other.kestrel-copy");
+    ASSERT_TRUE(CopyFileOver(Wide(temp / "src"), Wide(temp / "other")));
+    EXPECT_EQ(ReadTextFile(temp / "other"), "new");
+    EXPECT_EQ(ReadTextFile(temp / "elsewhere"), "kept");
+    EXPECT_FALSE(FileExists(temp / "other.kestrel-copy"));
+}
+
+// Neither making a file writable nor copying follows a link: the file it names, possibly
+// outside the program folder, keeps its bits and contents.
+TEST(CopyFileOver, LinksAreNotFollowed) {
+    CTempFolder temp;
+    WriteTextFile(temp / "outside.txt", "outside");
+    ::chmod((temp / "outside.txt").c_str(), 0444);
+    fs::create_symlink(temp / "outside.txt", temp / "link.txt");
+    EXPECT_FALSE(CopyFileOver(Wide(temp / "link.txt"), Wide(temp / "copy.txt")));
+    EXPECT_FALSE(FileExists(temp / "copy.txt"));
+    EXPECT_TRUE(DeleteFileForced(Wide(temp / "link.txt")));  // the link goes, not its target
+    EXPECT_EQ(PermissionBits(temp / "outside.txt"), 0444u);
+    EXPECT_EQ(ReadTextFile(temp / "outside.txt"), "outside");
+}
+
+TEST(NameTheSameFile, ComparesFilesOnDiskNotSpellings) {
+    CTempFolder temp;
+    WriteTextFile(temp / "a/f", "x");
+    WriteTextFile(temp / "g", "x");
+    fs::create_hard_link(temp / "a/f", temp / "hard");
+    EXPECT_TRUE(NameTheSameFile(Wide(temp / "a/f"), Wide(temp.Path() + "\\a\\..\\a\\.\\f")));
+    EXPECT_TRUE(NameTheSameFile(Wide(temp / "a/f"), Wide(temp / "hard")));
+    EXPECT_FALSE(NameTheSameFile(Wide(temp / "a/f"), Wide(temp / "g")));
+    EXPECT_FALSE(NameTheSameFile(Wide(temp / "a/f"), Wide(temp / "missing")));
+    EXPECT_TRUE(HaveSameContents(Wide(temp / "a/f"), Wide(temp / "g")));
+    WriteTextFile(temp / "g", "xy");
+    EXPECT_FALSE(HaveSameContents(Wide(temp / "a/f"), Wide(temp / "g")));
+    EXPECT_FALSE(HaveSameContents(Wide(temp / "a/f"), Wide(temp / "missing")));
 }
 
 TEST(CopyFileOver, FailsWithoutTouchingTheTargetOrLeavingLitter) {

@@ -21,8 +21,9 @@ extern char** environ;
 
 namespace fs = std::filesystem;
 
-CTempFolder::CTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kestrel-test-XXXXXX").string();
+CTempFolder::CTempFolder(const std::string& parent) {
+    const fs::path base = parent.empty() ? fs::temp_directory_path() : fs::path(parent);
+    std::string pattern = (base / "kestrel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
@@ -36,6 +37,13 @@ CTempFolder::~CTempFolder() {
 
 std::wstring CTempFolder::Folder() const {
     return Wide(m_path + "/");
+}
+
+std::string MemoryBackedFolder() {
+    std::error_code error;
+    return fs::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
+               ? std::string("/dev/shm")
+               : fs::temp_directory_path().string();
 }
 
 std::wstring Wide(const std::string& utf8) {
@@ -81,6 +89,26 @@ void SetReadOnly(const std::string& path) {
 unsigned PermissionBits(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+std::map<std::string, std::string> SnapshotTree(const std::string& root) {
+    std::map<std::string, std::string> tree;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(root, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        const std::string path = it->path().string();
+        const std::string relative = fs::relative(it->path(), root).string();
+        if (it->is_symlink()) {
+            tree[relative] = "link -> " + fs::read_symlink(it->path()).string();
+        } else if (it->is_directory()) {
+            tree[relative] = "folder";
+        } else {
+            std::ostringstream entry;
+            entry << std::oct << PermissionBits(path) << ':' << ReadTextFile(path);
+            tree[relative] = entry.str();
+        }
+    }
+    return tree;
 }
 
 void InstallTestChild(const std::string& target) {

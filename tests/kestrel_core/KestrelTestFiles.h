@@ -5,14 +5,15 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 class CTempFolder {
   public:
-    // Creates a fresh folder under the system's temporary folder, its links resolved, so the
-    // path is what the kernel reports for files inside it.
-    CTempFolder();
+    // Creates a fresh folder under the system's temporary folder (or under `parent`), its links
+    // resolved, so the path is what the kernel reports for files inside it.
+    explicit CTempFolder(const std::string& parent = std::string());
     ~CTempFolder();
     CTempFolder(const CTempFolder&) = delete;
     CTempFolder& operator=(const CTempFolder&) = delete;
@@ -28,6 +29,10 @@ class CTempFolder {
     std::string m_path;
 };
 
+// A folder in memory (/dev/shm) where there is one, else the temporary folder: for tests that
+// make many small files, fsync and all.
+std::string MemoryBackedFolder();
+
 std::wstring Wide(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
 
@@ -39,6 +44,10 @@ bool FileExists(const std::string& path);
 bool IsWritableByOwner(const std::string& path);
 void SetReadOnly(const std::string& path);
 unsigned PermissionBits(const std::string& path);
+
+// Every entry below `root`, by relative path: "folder", "link -> <target>", or a file's
+// permission bits in octal, a colon and its contents. Links are not followed.
+std::map<std::string, std::string> SnapshotTree(const std::string& root);
 
 // Copies the test child program to `target` (folders created) and makes it executable.
 void InstallTestChild(const std::string& target);

@@ -99,3 +99,32 @@ TEST(PathComparison, IgnoresCaseAndSeparatorKind) {
     EXPECT_TRUE(StartsWithPathNoCase(L"/PROG/dir/a.txt", L"/prog/"));
     EXPECT_FALSE(StartsWithPathNoCase(L"/prog", L"/prog/"));
 }
+
+TEST(ToSingleFolderName, LeavesNothingThatCouldLeaveTheFolderOrThatWindowsRefuses) {
+    EXPECT_EQ(ToSingleFolderName(L"2024-01-02 03:04:05"), L"2024-01-02 03_04_05");
+    EXPECT_EQ(ToSingleFolderName(L".."), L"__");
+    EXPECT_EQ(ToSingleFolderName(L"."), L"_");
+    EXPECT_EQ(ToSingleFolderName(L"..\\..\\x/y"), L".._.._x_y");
+    EXPECT_EQ(ToSingleFolderName(L"a<b>c\"d|e?f*g\th"), L"a_b_c_d_e_f_g_h");
+    EXPECT_EQ(ToSingleFolderName(L"v1. . "), L"v1____");
+    EXPECT_EQ(ToSingleFolderName(L"...x"), L"...x");  // leading dots are a plain name
+    EXPECT_EQ(ToSingleFolderName(L"Com1.txt"), L"Com1.txt_");
+    EXPECT_EQ(ToSingleFolderName(L"CON"), L"CON_");
+    EXPECT_EQ(ToSingleFolderName(L"CONSOLE"), L"CONSOLE");
+    EXPECT_EQ(ToSingleFolderName(L"更新 1"), L"更新 1");
+    EXPECT_EQ(ToSingleFolderName(L""), L"");
+}
+
+TEST(NormalizeRelativePath, TakesDotsAsTextAndRefusesToClimbOut) {
+    std::wstring out = L"unchanged";
+    EXPECT_TRUE(NormalizeRelativePath(L"a/./b\\..\\c", out));
+    EXPECT_EQ(out, L"a\\c");
+    EXPECT_TRUE(NormalizeRelativePath(L"\\\\a//b\\", out));
+    EXPECT_EQ(out, L"a\\b");
+    out = L"unchanged";
+    EXPECT_FALSE(NormalizeRelativePath(L"..\\prog\\a", out));
+    EXPECT_FALSE(NormalizeRelativePath(L"a\\..\\..\\a", out));
+    EXPECT_FALSE(NormalizeRelativePath(L"a\\..", out));
+    EXPECT_FALSE(NormalizeRelativePath(L"", out));
+    EXPECT_EQ(out, L"unchanged");
+}

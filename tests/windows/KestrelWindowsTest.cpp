@@ -90,6 +90,9 @@ TEST(KestrelWindowsFiles, CopyAndDeleteGetPastReadOnlyFiles) {
 
     EXPECT_TRUE(CopyFileOver(folder / L"new.txt", folder / L"old.txt"));
     EXPECT_EQ(ReadText(folder / L"old.txt"), "new");
+    EXPECT_TRUE(IsReadOnly(folder / L"old.txt"));  // a replaced file keeps its attributes
+    EXPECT_TRUE(CopyFileOver(folder / L"new.txt", folder / L"fresh.txt"));
+    EXPECT_FALSE(IsReadOnly(folder / L"fresh.txt"));
     EXPECT_FALSE(CopyFileOver(folder / L"absent.txt", folder / L"old.txt"));
     EXPECT_EQ(ReadText(folder / L"old.txt"), "new");
 
@@ -239,4 +242,78 @@ TEST(KestrelWindowsCoverList, ALockedTargetAsksAndCancelKeepsIt) {
     ::CloseHandle(held);
     EXPECT_EQ(box.shown, 1);
     EXPECT_EQ(ReadText(folder / L"locked.dll"), "old");
+}
+
+namespace {
+
+std::string ListOf(const std::string& attributes, const std::string& entries) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root><List" + attributes + ">" + entries +
+           "</List></Root>";
+}
+
+std::string Entry(const std::string& src, const std::string& dest, bool impact = false) {
+    return "<File><Src>" + src + "</Src><Dest>" + dest + "</Dest>" +
+           (impact ? "<ImpactUserPrivate>1</ImpactUserPrivate>" : "") + "</File>";
+}
+
+}  // namespace
+
+// Lists that climb out of the program folder with "..", in Src, Dest or UpdateTime: nothing
+// outside changes, the entries inside are applied, and the private copy sits in its backup.
+TEST(KestrelWindowsCoverList, ClimbingListsChangeNothingOutsideTheProgramFolder) {
+    CWindowsTestFolder folder;
+    const std::wstring prog = folder / L"prog\\";
+    WriteText(folder / L"outside\\victim.txt", "victim");
+    WriteText(folder / L"outside\\user.doc", "outside doc");
+    WriteText(prog + L"new\\evil.txt", "evil");
+    WriteText(prog + L"new\\user.doc", "common doc");
+    WriteText(prog + L"private\\alice\\user.doc", "alice's doc");
+    WriteText(prog + L"list.xml",
+              ListOf(" UpdateTime=\"..\\..\\outside\\bk\"",
+                     Entry("..\\outside\\victim.txt", "moved.txt") +
+                         Entry("new\\evil.txt", "..\\outside\\evil.txt") +
+                         Entry("new\\user.doc", "..\\..\\..\\outside\\user.doc", true) +
+                         Entry("new\\user.doc", "user.doc", true)));
+
+    CRefusingBox box;
+    ASSERT_TRUE(ApplyCoverFileList(prog + L"list.xml", box, prog));
+    EXPECT_EQ(box.shown, 0);
+    EXPECT_EQ(ReadText(folder / L"outside\\victim.txt"), "victim");
+    EXPECT_EQ(ReadText(folder / L"outside\\user.doc"), "outside doc");
+    EXPECT_FALSE(FileExists(folder / L"outside\\evil.txt"));
+    EXPECT_FALSE(FileExists(folder / L"outside\\bk"));
+    EXPECT_FALSE(FileExists(prog + L"moved.txt"));
+    EXPECT_EQ(ReadText(prog + L"new\\evil.txt"), "evil");
+    EXPECT_EQ(ReadText(prog + L"user.doc"), "common doc");
+    EXPECT_EQ(ReadText(prog + L"update_backup\\.._.._outside_bk\\private\\alice\\user.doc"),
+              "alice's doc");
+    EXPECT_FALSE(FileExists(prog + L"private\\alice\\user.doc"));
+}
+
+// Src and Dest naming one file in another spelling: nothing is copied, nothing deleted.
+TEST(KestrelWindowsCoverList, SrcAndDestNamingOneFileAreLeftAlone) {
+    CWindowsTestFolder folder;
+    WriteText(folder / L"Osprey.exe", "installed");
+    WriteText(folder / L"list.xml", ListOf("", Entry("Osprey.exe", "OSPREY.EXE") +
+                                                   Entry("sub\\..\\Osprey.exe", "./osprey.exe")));
+    CRefusingBox box;
+    ASSERT_TRUE(ApplyCoverFileList(folder / L"list.xml", box, folder.Path()));
+    EXPECT_EQ(box.shown, 0);
+    EXPECT_EQ(ReadText(folder / L"Osprey.exe"), "installed");
+}
+
+// Two updates under one stamp: the second backup goes beside the first, never over it.
+TEST(KestrelWindowsCoverList, ASecondBackupUnderTheSameStampGoesBesideTheFirst) {
+    CWindowsTestFolder folder;
+    const std::wstring stamp = folder / L"update_backup\\1970-00-00 00_00_00";
+    for (const char* alice : {"alice 1", "alice 2"}) {
+        WriteText(folder / L"new\\a.ini", "common");
+        WriteText(folder / L"private\\alice\\a.ini", alice);
+        WriteText(folder / L"list.xml", ListOf("", Entry("new\\a.ini", "a.ini", true)));
+        CRefusingBox box;
+        ASSERT_TRUE(ApplyCoverFileList(folder / L"list.xml", box, folder.Path()));
+        EXPECT_FALSE(FileExists(folder / L"private\\alice\\a.ini"));
+    }
+    EXPECT_EQ(ReadText(stamp + L"\\private\\alice\\a.ini"), "alice 1");
+    EXPECT_EQ(ReadText(stamp + L" (2)\\private\\alice\\a.ini"), "alice 2");
 }

@@ -5,15 +5,178 @@
 #include <io.h>
 #include <wchar.h>
 
+#include "platform/Codeset.h"
+
 namespace KestrelOs {
 
+const wchar_t kCopySuffix[] = L".kestrel-copy";
+
 namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+class CHandle {
+  public:
+    explicit CHandle(HANDLE handle) : m_handle(handle) {}
+    ~CHandle() {
+        if (IsOpen()) {
+            ::CloseHandle(m_handle);
+        }
+    }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+
+    HANDLE Get() const { return m_handle; }
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE m_handle;
+};
 
 DWORD AttributesOf(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str());
 }
 
+// A handle for looking at a file or folder (and, with `access`, changing its attributes).
+// Followed, a link or junction opens what it names; not followed, it opens the link itself.
+HANDLE OpenForLooking(const std::wstring& path, bool followLinks, DWORD access = 0) {
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | access, kShareAll, nullptr,
+                         OPEN_EXISTING, flags, nullptr);
+}
+
+// Sets the attributes on the opened file itself; a link or junction is refused, so a change
+// meant for a file in the program folder never lands on what a link names.
+bool ChangeAttributes(const std::wstring& path, DWORD add, DWORD remove) {
+    const CHandle file(OpenForLooking(path, false, FILE_WRITE_ATTRIBUTES));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.IsOpen() || ::GetFileInformationByHandle(file.Get(), &info) == 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return false;
+    }
+    DWORD attributes = (info.dwFileAttributes | add) & ~remove;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && attributes == 0) {
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    }
+    FILE_BASIC_INFO basic{};  // zero times: left as they are
+    basic.FileAttributes = attributes;
+    return ::SetFileInformationByHandle(file.Get(), FileBasicInfo, &basic, sizeof(basic)) != 0;
+}
+
+std::wstring FullPathName(const std::wstring& path) {
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) {
+        return std::wstring();
+    }
+    std::wstring full(length, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    full.resize(written < length ? written : 0);
+    return full;
+}
+
+// The name the system resolved the handle to, links and junctions followed, in DOS form.
+std::wstring FinalPathOf(HANDLE handle) {
+    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    const DWORD length = ::GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+    if (length == 0) {
+        return std::wstring();
+    }
+    std::wstring name(length, L'\0');
+    const DWORD written = ::GetFinalPathNameByHandleW(handle, name.data(), length, flags);
+    if (written == 0 || written >= length) {
+        return std::wstring();
+    }
+    name.resize(written);
+    if (name.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+        return L"\\" + name.substr(7);
+    }
+    if (name.compare(0, 4, L"\\\\?\\") == 0) {
+        return name.substr(4);
+    }
+    return name;
+}
+
+bool IsMissingError(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME;
+}
+
+bool IsSeparator(wchar_t ch) {
+    return ch == L'\\' || ch == L'/';
+}
+
 }  // namespace
+
+bool ResolveRealName(const std::wstring& path, std::wstring& resolved) {
+    // The full path name takes "." and ".." as text, as every Win32 file call does.
+    std::wstring prefix = FullPathName(path);
+    std::wstring rest;
+    // A folder given with its trailing separator (C:\prog\) is the folder itself.
+    while (prefix.size() > 3 && IsSeparator(prefix.back())) {
+        prefix.pop_back();
+    }
+    for (;;) {
+        if (prefix.empty()) {
+            return false;
+        }
+        // "C:" alone would name the drive's current folder, not its root.
+        if (prefix.back() == L':') {
+            prefix += L'\\';
+        }
+        const CHandle found(OpenForLooking(prefix, true));
+        if (found.IsOpen()) {
+            std::wstring real = FinalPathOf(found.Get());
+            if (real.empty()) {
+                return false;
+            }
+            if (!rest.empty() && IsSeparator(real.back())) {
+                real.pop_back();
+            }
+            resolved = real + rest;
+            return true;
+        }
+        if (!IsMissingError(::GetLastError())) {
+            return false;
+        }
+        const size_t separator = prefix.find_last_of(L"\\/");
+        if (separator == std::wstring::npos || separator + 1 == prefix.size()) {
+            return false;
+        }
+        rest.insert(0, prefix.substr(separator));
+        prefix.erase(separator);
+    }
+}
+
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path) {
+    size_t length = folder.size();
+    while (length > 0 && IsSeparator(folder[length - 1])) {
+        --length;
+    }
+    if (length == 0 || path.size() < length) {
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        const bool bothSeparators = IsSeparator(folder[i]) && IsSeparator(path[i]);
+        if (!bothSeparators && FoldCase(folder[i]) != FoldCase(path[i])) {
+            return false;
+        }
+    }
+    return path.size() == length || IsSeparator(path[length]);
+}
+
+bool IsSameFile(const std::wstring& first, const std::wstring& second) {
+    const CHandle one(OpenForLooking(first, true));
+    const CHandle two(OpenForLooking(second, true));
+    BY_HANDLE_FILE_INFORMATION a{};
+    BY_HANDLE_FILE_INFORMATION b{};
+    if (!one.IsOpen() || !two.IsOpen() || ::GetFileInformationByHandle(one.Get(), &a) == 0 ||
+        ::GetFileInformationByHandle(two.Get(), &b) == 0) {
+        return false;
+    }
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
 
 PathKind GetPathKind(const std::wstring& path) {
     const DWORD attributes = AttributesOf(path);
@@ -36,32 +199,43 @@ bool RemoveFile(const std::wstring& path) {
 }
 
 bool MakeWritable(const std::wstring& path) {
+    // A folder keeps its folder bit; a file becomes plain "normal".
     const DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
-    // A folder keeps its folder bit; a file becomes plain "normal".
-    const DWORD normal = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                             ? (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
-                             : FILE_ATTRIBUTE_NORMAL;
-    return ::SetFileAttributesW(path.c_str(), normal) != 0;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ChangeAttributes(path, 0, FILE_ATTRIBUTE_READONLY);
+    }
+    return ChangeAttributes(path, 0, ~static_cast<DWORD>(0));
 }
 
 bool MakeReadOnly(const std::wstring& path) {
-    const DWORD attributes = AttributesOf(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return false;
-    }
-    return ::SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_READONLY) != 0;
+    return ChangeAttributes(path, FILE_ATTRIBUTE_READONLY, 0);
 }
 
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
     // CopyFileW writes the target in place; a program still running from the target holds it
     // open without sharing and the copy fails, which the cover-file list reports and retries.
-    if (GetPathKind(source) != PathKind::File) {
+    constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    const DWORD sourceAttributes = AttributesOf(source);
+    if (sourceAttributes == INVALID_FILE_ATTRIBUTES || (sourceAttributes & kNotAFile) != 0) {
         return false;
     }
-    return ::CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
+    // A replaced file keeps its attributes; CopyFileW would hand it the source's.
+    const DWORD kept = AttributesOf(target);
+    const bool replacing = kept != INVALID_FILE_ATTRIBUTES;
+    if (replacing && (kept & kNotAFile) != 0) {
+        return false;
+    }
+    if (replacing) {
+        MakeWritable(target);
+    }
+    const bool copied = ::CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
+    if (replacing) {
+        ::SetFileAttributesW(target.c_str(), kept);
+    }
+    return copied;
 }
 
 std::FILE* OpenForReading(const std::wstring& path) {

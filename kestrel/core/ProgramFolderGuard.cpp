@@ -1,0 +1,36 @@
+#include "core/ProgramFolderGuard.h"
+
+#include "platform/FileSystem.h"
+
+bool CProgramFolderGuard::Open(const std::wstring& folder) {
+    std::wstring real;
+    if (folder.empty() || !KestrelOs::ResolveRealName(folder, real)) {
+        return false;
+    }
+    m_real = real;
+    return true;
+}
+
+std::wstring CProgramFolderGuard::Bound(const std::wstring& part) const {
+    return part.empty() ? m_real : m_real + L"\\" + part;
+}
+
+bool CProgramFolderGuard::Resolve(const std::wstring& path, std::wstring& resolved,
+                                  const std::wstring& part) const {
+    std::wstring real;
+    if (m_real.empty() || !KestrelOs::ResolveRealName(path, real) ||
+        !KestrelOs::IsInsideFolder(Bound(part), real)) {
+        return false;
+    }
+    resolved = real;
+    return true;
+}
+
+bool CProgramFolderGuard::IsRealFolder(const std::wstring& part) const {
+    const std::wstring bound = Bound(part);
+    std::wstring real;
+    // A folder reached through a link resolves to the link's target, never to its own name.
+    return !m_real.empty() && KestrelOs::ResolveRealName(bound, real) &&
+           KestrelOs::GetPathKind(real) == KestrelOs::PathKind::Folder &&
+           KestrelOs::IsInsideFolder(bound, real) && KestrelOs::IsInsideFolder(real, bound);
+}
