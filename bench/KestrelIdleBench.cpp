@@ -1,9 +1,19 @@
 // Kestrel's CPU while it waits: the real binary, console front-end, in a scratch program folder
 // whose stand-in Osprey.exe keeps running, watched for 10 s once its first check is past. Its
-// waiting is a process scan re-armed 1 ms after the previous one ends, so the figure is the
-// scan's cost times the rate at which it repeats; bench_processcount gives the scan's cost.
+// waiting is a check re-armed 1 ms after the previous one ends, so the figure is the check's
+// cost times the rate at which it repeats; bench_processcount gives a full scan's cost.
+//
+// The argument is the number of processes on the machine while Kestrel waits: sleeping
+// children make up the difference (0 leaves the machine as it is). The stand-in is started
+// after them, so a scan in process-id order meets it last.
+//
+// The waiting stand-in itself wakes every 10 ms to look for its stop file: its CPU is what 100
+// wake-ups a second cost on this machine with next to no work, the floor under Kestrel's.
 
 #include <benchmark/benchmark.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <time.h>
 
 #include <chrono>
@@ -11,8 +21,11 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TestProcess.h"
+
+extern char** environ;
 
 namespace {
 
@@ -26,6 +39,46 @@ const char* const kList =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root><List UpdateTime=\"2026-01-01 "
     "00:00:00\"><File><Src>Osprey\\new\\absent.txt</Src><Dest>absent.txt</Dest></File>"
     "</List></Root>\n";
+
+int CountProcesses() {
+    int count = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// Sleeping children that bring the machine to `total` processes; killed when this ends.
+class CProcessPadding {
+  public:
+    explicit CProcessPadding(int total) {
+        std::string program = "/bin/sleep";
+        std::string seconds = "600";  // outlives any run
+        char* argv[] = {program.data(), seconds.data(), nullptr};
+        for (int missing = total - CountProcesses(); missing > 0; --missing) {
+            pid_t child = -1;
+            if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ) == 0) {
+                m_children.push_back(child);
+            }
+        }
+    }
+    ~CProcessPadding() {
+        for (const pid_t child : m_children) {
+            kill(child, SIGKILL);
+        }
+        for (const pid_t child : m_children) {
+            waitpid(child, nullptr, 0);
+        }
+    }
+    CProcessPadding(const CProcessPadding&) = delete;
+    CProcessPadding& operator=(const CProcessPadding&) = delete;
+
+  private:
+    std::vector<pid_t> m_children;
+};
 
 double CpuSecondsOf(pid_t pid) {
     clockid_t clock{};
@@ -50,6 +103,7 @@ long long ContextSwitchesOf(pid_t pid) {
 }
 
 void BM_KestrelWaiting(benchmark::State& state) {
+    const CProcessPadding padding(static_cast<int>(state.range(0)));
     const kestrel::test::CScratchFolder scratch;
     const fs::path program = scratch.Path() / "Client";
     fs::create_directories(program / "Osprey");
@@ -75,17 +129,21 @@ void BM_KestrelWaiting(benchmark::State& state) {
         return;
     }
 
+    const int processes = CountProcesses();
     const auto window = 10s;
     double cpu = 0;
+    double floor = 0;
     long long switches = 0;
     double seconds = 0;
     for (auto _ : state) {
         const double cpuBefore = CpuSecondsOf(kestrel.Pid());
+        const double floorBefore = CpuSecondsOf(osprey.Pid());
         const long long switchesBefore = ContextSwitchesOf(kestrel.Pid());
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(window);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         cpu = CpuSecondsOf(kestrel.Pid()) - cpuBefore;
+        floor = CpuSecondsOf(osprey.Pid()) - floorBefore;
         switches = ContextSwitchesOf(kestrel.Pid()) - switchesBefore;
     }
     // Kestrel first, so that the stopped Osprey.exe does not set it applying and relaunching.
@@ -95,9 +153,16 @@ void BM_KestrelWaiting(benchmark::State& state) {
 
     state.counters["kestrel_cpu_ms"] = cpu * 1000;
     state.counters["kestrel_cpu_%"] = 100 * cpu / seconds;
+    state.counters["standin_cpu_%"] = 100 * floor / seconds;
     state.counters["wakeups_per_s"] = static_cast<double>(switches) / seconds;
+    state.counters["processes"] = processes;
 }
-BENCHMARK(BM_KestrelWaiting)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_KestrelWaiting)
+    ->Arg(0)
+    ->Arg(300)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

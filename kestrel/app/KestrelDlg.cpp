@@ -89,6 +89,18 @@ void CKestrelDlg::OnWaitTimer() {
     }
     // Stopped before applying, so a slow list can never run this handler twice.
     KillTimer(kWaitTimerId);
+    if (m_askingToExit) {
+        // The exit question's loop delivered this tick. The question has lost its reason: it
+        // is closed unanswered, and the update goes on once its loop has returned (OnOK), so
+        // that the list's own prompts never open on top of it.
+        m_waitEndedWhileAsking = true;
+        CloseMessageBox();
+        return;
+    }
+    ApplyAndRestart();
+}
+
+void CKestrelDlg::ApplyAndRestart() {
     SetStatusText(kStatusApplying);
     if (m_system.ApplyCoverFileList(kCoverFileListPath, *this)) {
         m_system.DeleteFileForced(kCoverFileListPath);
@@ -106,7 +118,16 @@ void CKestrelDlg::RestartOsprey() {
 }
 
 void CKestrelDlg::OnOK() {
-    if (MessageBox(kExitQuestion, kPromptCaption, ui::MB_YESNOCANCEL) == ui::IDYES) {
+    m_askingToExit = true;
+    const int answer = MessageBox(kExitQuestion, kPromptCaption, ui::MB_YESNOCANCEL);
+    m_askingToExit = false;
+    // Osprey.exe ended while the question was open: whatever came back, the update goes on.
+    if (m_waitEndedWhileAsking) {
+        m_waitEndedWhileAsking = false;
+        ApplyAndRestart();
+        return;
+    }
+    if (answer == ui::IDYES) {
         ui::CDialog::OnOK();
     }
 }

@@ -2,7 +2,8 @@
 // CKestrelDlg: Kestrel's one window. It refuses a second instance and a missing argument,
 // waits (by timer, never by blocking) until no process has <program folder>Osprey.exe loaded,
 // applies and deletes the cover-file list, and starts Osprey.exe again with the argument it
-// was given followed by "Kestrel". Every way of closing it asks first.
+// was given followed by "Kestrel". Every way of closing it asks first; a question still open
+// when the wait ends closes itself, and the update goes on as if it had not been asked.
 //
 // Threading: the front-end's thread only. The dialog is also the owner of the cover-file
 // list's prompts (IMessageBox), which it shows as its own message boxes.
@@ -37,6 +38,7 @@ class CKestrelDlg : public ui::CDialog, private IMessageBox {
 
   private:
     void OnWaitTimer();
+    void ApplyAndRestart();
     void RestartOsprey();
     void SetStatusText(const std::wstring& text);
     std::wstring GetOspreyPath();
@@ -45,6 +47,8 @@ class CKestrelDlg : public ui::CDialog, private IMessageBox {
 
     IKestrelSystem& m_system;
     std::wstring m_strRestartArgs;
+    bool m_askingToExit = false;          // the exit question is open
+    bool m_waitEndedWhileAsking = false;  // ... and Osprey.exe ended meanwhile
 };
 
 }  // namespace kestrel::app

@@ -29,7 +29,9 @@ std::wstring CKestrelSystem::GetCommandLine() {
 }
 
 int CKestrelSystem::CountProcessesWithModule(const std::wstring& path, int stopAfter) {
-    return ::CountProcessesWithModule(path, stopAfter);
+    // The wait asks every 10 ms; checking the last holder first spares a scan of every
+    // process each time.
+    return ::CountProcessesWithModule(path, stopAfter, m_holders[path]);
 }
 
 bool CKestrelSystem::ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner) {

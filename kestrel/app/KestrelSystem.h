@@ -2,6 +2,7 @@
 // What the dialog asks of the machine: its own location and command line, the process table,
 // the cover-file list, and starting Osprey.exe. CKestrelSystem is the real machine; tests hand
 // the dialog a scripted one. Called on the user-interface thread only.
+#include <map>
 #include <string>
 
 class IMessageBox;
@@ -18,7 +19,9 @@ class IKestrelSystem {
     virtual std::wstring GetProgramFolder() = 0;
     // The process's command line as Windows spells it (quoted arguments with spaces).
     virtual std::wstring GetCommandLine() = 0;
-    // Counts processes with `path` loaded; stops once the count reaches stopAfter (> 0).
+    // Counts processes with `path` loaded; stops once the count reaches stopAfter (> 0). Asked
+    // again and again for the same path while the dialog waits, so it may remember between
+    // calls which process had the path loaded, as long as 0 still means that none has.
     virtual int CountProcessesWithModule(const std::wstring& path, int stopAfter) = 0;
     virtual bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner) = 0;
     virtual bool DeleteFileForced(const std::wstring& path) = 0;
@@ -36,6 +39,10 @@ class CKestrelSystem final : public IKestrelSystem {
     bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner) override;
     bool DeleteFileForced(const std::wstring& path) override;
     bool LaunchProgram(const std::wstring& application, const std::wstring& tail) override;
+
+  private:
+    // Path -> the process that had it loaded at the last count (see CountProcessesWithModule).
+    std::map<std::wstring, int> m_holders;
 };
 
 }  // namespace kestrel::app

@@ -28,52 +28,118 @@ std::wstring ResolvedForm(const std::wstring& path) {
     return folder + path.substr(separator + 1);
 }
 
-bool HasModule(const std::vector<std::wstring>& modules, const std::wstring& asGiven,
-               const std::wstring& resolved) {
-    for (const std::wstring& module : modules) {
-        if (EqualPathsNoCase(module, asGiven) || EqualPathsNoCase(module, resolved)) {
-            return true;
-        }
+// The looked-for file, as given and resolved. Resolving takes a system call per folder of the
+// path, so it is done only once a file does not match the path as given: a wait whose
+// remembered holder runs the file under its own spelling never resolves at all.
+class CLookedForFile {
+  public:
+    explicit CLookedForFile(const std::wstring& path) : m_path(path) {}
+
+    bool Matches(const std::wstring& file) {
+        return EqualPathsNoCase(file, m_path) || EqualPathsNoCase(file, Resolved());
     }
-    return false;
+
+    bool IsAmong(const std::vector<std::wstring>& files) {
+        for (const std::wstring& file : files) {
+            if (Matches(file)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool IsExecutableOf(int pid) {
+        std::wstring executable;
+        return KestrelOs::ReadProcessExecutable(pid, executable) && Matches(executable);
+    }
+
+    bool IsMappedBy(int pid) {
+        const CToolhelpSnapshot modules(CToolhelpSnapshot::kModules, pid);
+        return modules.IsValid() && IsAmong(modules.Modules());
+    }
+
+  private:
+    const std::wstring& Resolved() {
+        if (!m_isResolved) {
+            m_resolved = ResolvedForm(m_path);
+            m_isResolved = true;
+        }
+        return m_resolved;
+    }
+
+    const std::wstring& m_path;
+    std::wstring m_resolved;
+    bool m_isResolved = false;
+};
+
+// The remembered holder, checked alone. Its executable is one read; its mapped files are read
+// only when the executable is readable (so the process still runs) and is another file.
+bool StillHolds(CLookedForFile& file, int pid) {
+    std::wstring executable;
+    if (!KestrelOs::ReadProcessExecutable(pid, executable)) {
+        return false;
+    }
+    return file.Matches(executable) || file.IsMappedBy(pid);
 }
 
-}  // namespace
-
-int CountProcessesWithModule(const std::wstring& path, int stopAfter) {
-    if (path.empty()) {
-        return 0;
-    }
+// Every process but `skip` (0: none). `firstHolder` becomes the first process counted.
+int ScanAll(CLookedForFile& file, int stopAfter, int skip, int& firstHolder) {
+    firstHolder = 0;
     const CToolhelpSnapshot processes(CToolhelpSnapshot::kProcesses, 0);
     if (!processes.IsValid()) {
         return 0;
     }
-    const std::wstring resolved = ResolvedForm(path);
     const std::vector<int>& pids = processes.Processes();
     const auto reached = [&](int count) { return stopAfter > 0 && count >= stopAfter; };
+    int count = 0;
+    const auto take = [&](int pid) {
+        if (count == 0) {
+            firstHolder = pid;
+        }
+        ++count;
+    };
 
     // The kernel builds each maps file on demand, which makes it the bulk of a scan. A program
     // is almost always found as some process's executable, so those are checked first, and
     // the maps are read only when the executables alone have not reached stopAfter. Each
     // process still counts at most once.
-    int count = 0;
     std::vector<bool> counted(pids.size(), false);
-    std::wstring executable;
     for (size_t i = 0; i < pids.size() && !reached(count); ++i) {
-        if (KestrelOs::ReadProcessExecutable(pids[i], executable) &&
-            (EqualPathsNoCase(executable, path) || EqualPathsNoCase(executable, resolved))) {
+        if (pids[i] != skip && file.IsExecutableOf(pids[i])) {
             counted[i] = true;
-            ++count;
+            take(pids[i]);
         }
     }
     for (size_t i = 0; i < pids.size() && !reached(count); ++i) {
-        if (counted[i]) {
-            continue;
-        }
-        const CToolhelpSnapshot modules(CToolhelpSnapshot::kModules, pids[i]);
-        if (modules.IsValid() && HasModule(modules.Modules(), path, resolved)) {
-            ++count;
+        if (!counted[i] && pids[i] != skip && file.IsMappedBy(pids[i])) {
+            take(pids[i]);
         }
     }
     return count;
+}
+
+}  // namespace
+
+int CountProcessesWithModule(const std::wstring& path, int stopAfter) {
+    int holder = 0;
+    return CountProcessesWithModule(path, stopAfter, holder);
+}
+
+int CountProcessesWithModule(const std::wstring& path, int stopAfter, int& holder) {
+    if (path.empty()) {
+        holder = 0;
+        return 0;
+    }
+    CLookedForFile file(path);
+    // Only "is it loaded anywhere?" can be answered by one process. A remembered holder that
+    // has ended, or whose number now belongs to another program, fails the check and leads to
+    // the full scan: the wait never ends on its word alone.
+    int checked = 0;
+    if (holder > 0 && stopAfter == 1) {
+        if (StillHolds(file, holder)) {
+            return 1;
+        }
+        checked = holder;
+    }
+    return ScanAll(file, stopAfter, checked, holder);
 }

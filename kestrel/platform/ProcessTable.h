@@ -20,7 +20,8 @@ bool ListProcessIds(std::vector<int>& pids);
 bool ReadProcessModules(int pid, std::vector<std::wstring>& modules);
 
 // The executable alone (/proc/<pid>/exe, " (deleted)" removed): one readlink, far cheaper than
-// the maps. False when it cannot be read (kernel threads have none).
+// the maps. False when it cannot be read (kernel threads have none) and for a process that has
+// ended (a zombie has no executable): a true answer means the process runs now.
 bool ReadProcessExecutable(int pid, std::wstring& path);
 
 // realpath(3): the path with every link and "." / ".." resolved; false when it does not exist.

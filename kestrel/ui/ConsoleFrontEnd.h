@@ -34,6 +34,9 @@ class CConsoleFrontEnd final : public IDialogFrontEnd {
     void SetControlText(int controlId, const std::wstring& text) override;
     std::wstring GetControlText(int controlId) const override;
     int MessageBox(const std::wstring& text, const std::wstring& caption, unsigned style) override;
+    // A console message box blocks on its input line and serves no timers meanwhile, so no
+    // handler can run while one is open: nothing to close.
+    void CloseMessageBox() override {}
 
   private:
     using Clock = std::chrono::steady_clock;

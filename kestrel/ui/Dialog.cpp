@@ -83,6 +83,12 @@ int CDialog::MessageBox(const std::wstring& text, const std::wstring& caption, u
     return m_frontEnd->MessageBox(text, caption, style);
 }
 
+void CDialog::CloseMessageBox() {
+    if (m_frontEnd != nullptr) {
+        m_frontEnd->CloseMessageBox();
+    }
+}
+
 void CDialog::EndDialog(int result) {
     if (m_frontEnd == nullptr) {
         return;

@@ -46,6 +46,9 @@ class CDialog {
     void SetDlgItemText(int controlId, const std::wstring& text);
     std::wstring GetDlgItemText(int controlId) const;
     int MessageBox(const std::wstring& text, const std::wstring& caption, unsigned style = MB_OK);
+    // From a handler that runs while one of this dialog's message boxes is open: closes that
+    // box unanswered; its MessageBox returns the safe answer (IDCANCEL, else IDNO, else IDOK).
+    void CloseMessageBox();
     void EndDialog(int result);
     void PostQuitMessage(int exitCode);
 

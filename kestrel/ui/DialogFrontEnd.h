@@ -44,6 +44,11 @@ class IDialogFrontEnd {
     // waits for the answer: one of IDOK, IDCANCEL, IDRETRY, IDYES, IDNO.
     virtual int MessageBox(const std::wstring& text, const std::wstring& caption,
                            unsigned style) = 0;
+    // Closes the message box that is waiting for its answer, unanswered, for a handler that runs
+    // while it is open (its loop goes on delivering timers). That MessageBox call returns the
+    // safe answer (SafeMessageBoxAnswer), as when the user dismisses a box, once control is
+    // back in the box's loop. The innermost box when boxes are nested; nothing when none is open.
+    virtual void CloseMessageBox() = 0;
 };
 
 }  // namespace kestrel::ui

@@ -255,10 +255,23 @@ int CGtkFrontEnd::MessageBox(const std::wstring& text, const std::wstring& capti
         gtk_dialog_add_button(GTK_DIALOG(box), button.Label, button.Answer);
     }
     gtk_dialog_set_default_response(GTK_DIALOG(box), buttons.front().Answer);
+    // gtk_dialog_run spins a loop of its own, which also serves the dialog's timers: a handler
+    // may close this box from there (boxes nest, so the outer one is put back afterwards).
+    GtkWidget* const outerBox = m_openBox;
+    m_openBox = box;
     const int response = gtk_dialog_run(GTK_DIALOG(box));
+    m_openBox = outerBox;
     gtk_widget_destroy(box);
     // Esc and the box's close button give the safe answer, as Windows does.
     return response > 0 ? response : SafeMessageBoxAnswer(style);
+}
+
+void CGtkFrontEnd::CloseMessageBox() {
+    // GTK_RESPONSE_NONE stops gtk_dialog_run once the handler returns; like Esc it is no
+    // button's answer, so the box gives the safe one.
+    if (m_openBox != nullptr) {
+        gtk_dialog_response(GTK_DIALOG(m_openBox), GTK_RESPONSE_NONE);
+    }
 }
 
 }  // namespace kestrel::ui

@@ -34,6 +34,7 @@ class CGtkFrontEnd final : public IDialogFrontEnd {
     void SetControlText(int controlId, const std::wstring& text) override;
     std::wstring GetControlText(int controlId) const override;
     int MessageBox(const std::wstring& text, const std::wstring& caption, unsigned style) override;
+    void CloseMessageBox() override;
 
   private:
     struct CTimerSource;
@@ -53,6 +54,7 @@ class CGtkFrontEnd final : public IDialogFrontEnd {
     GMainLoop* m_loop = nullptr;            // the running modal loop, if any
     std::map<int, GtkWidget*> m_controls;   // control id -> widget inside m_window
     std::map<unsigned, unsigned> m_timers;  // timer id -> GLib source id
+    GtkWidget* m_openBox = nullptr;         // the innermost message box in gtk_dialog_run
     bool m_endModal = false;
     bool m_quitPosted = false;
     int m_quitCode = 0;

@@ -2,6 +2,7 @@
 // waiting loop, apply / delete / restart, the failure messages and the exit question.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -243,6 +244,45 @@ TEST_P(KestrelExitQuestionTest, OnlyYesEndsAndNothingIsApplied) {
 
 INSTANTIATE_TEST_SUITE_P(ButtonEscAndCloseBox, KestrelExitQuestionTest,
                          ::testing::Values(IDOK, IDCANCEL));
+
+// The question's own loop goes on delivering the wait's ticks. While Osprey.exe runs the
+// question stays and its answer counts; once it has ended the question closes itself, its
+// answer is never taken, and the update goes on exactly as without it.
+TEST_F(KestrelDlgTest, ExitQuestionOpenWhenOspreyEndsClosesItselfAndTheUpdateGoesOn) {
+    System.OspreyRunningTicks = 3;
+    FrontEnd.Answers = {IDNO, IDYES};
+    std::vector<bool> timerRunningInBox;
+    FrontEnd.WhileMessageBoxOpen = [&](CScriptedFrontEnd& f) {
+        if (f.MessageBoxes.size() == 1) {
+            f.Tick(CKestrelDlg::kWaitTimerId);  // Osprey.exe still runs: the box stays
+        } else {
+            f.Tick(CKestrelDlg::kWaitTimerId);  // still runs
+            f.Tick(CKestrelDlg::kWaitTimerId);  // gone: the box is closed
+            timerRunningInBox.push_back(f.Timers.count(CKestrelDlg::kWaitTimerId) != 0);
+            f.Tick(CKestrelDlg::kWaitTimerId);  // nothing more is checked
+        }
+    };
+    FrontEnd.Script = [](CScriptedFrontEnd& f) {
+        f.Tick(CKestrelDlg::kWaitTimerId);
+        f.Command(IDCANCEL);  // answered No: keeps waiting
+        f.Command(IDOK);      // closed when Osprey.exe ends
+    };
+    EXPECT_EQ(Run(), -1);
+
+    ASSERT_EQ(FrontEnd.MessageBoxes.size(), 2U);
+    EXPECT_EQ(FrontEnd.MessageBoxes[1].Text, L"确定要退出吗?");
+    EXPECT_EQ(FrontEnd.ClosedMessageBoxes, 1);
+    EXPECT_EQ(FrontEnd.Answers, std::deque<int>{IDYES});
+    EXPECT_EQ(timerRunningInBox, std::vector<bool>{false});
+    EXPECT_EQ(System.Counts.size(), 5U);  // own path, then 3 hits and the miss
+    const std::vector<std::wstring> effects = {L"chdir", L"apply " + kList, L"delete " + kList,
+                                               L"launch " + kOsprey + L"|abc Kestrel"};
+    EXPECT_EQ(System.Log, effects);
+    const std::vector<std::wstring> status = {L"正在等待Osprey.exe退出!", L"正在应用更新..."};
+    EXPECT_EQ(FrontEnd.StatusHistory, status);
+    EXPECT_TRUE(FrontEnd.IsQuitPosted());
+    EXPECT_EQ(FrontEnd.GetQuitCode(), 0);
+}
 
 TEST_F(KestrelDlgTest, ApplicationRunsTheDialogAndExitsWithQuitCodeZero) {
     System.CommandLine = L"Kestrel";

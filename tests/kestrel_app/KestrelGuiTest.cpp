@@ -1,6 +1,8 @@
 // Kestrel on the GTK front-end under a private Xvfb display: the real binary's window with its
-// caption, the exit question on Esc, screenshots for people to look at, and (in process) the
-// status text and button label as GTK holds them. Skipped when Xvfb is not installed.
+// caption, the exit question on Esc and its closing itself once Osprey.exe has exited,
+// screenshots for people to look at, the console kept on request beside a display, and (in
+// process) the status text and button label as GTK holds them. Skipped when Xvfb is not
+// installed.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -101,14 +103,17 @@ class KestrelGuiTest : public ::testing::Test {
     std::unique_ptr<CChildProcess> m_xvfb;
 };
 
-TEST_F(KestrelGuiTest, WindowShowsCaptionAsksOnEscAndRestartsOspreyWhenItExits) {
+TEST_F(KestrelGuiTest, WindowAsksOnEscAndAnOpenQuestionClosesItselfWhenOspreyExits) {
     CScratchFolder scratch;
     const fs::path program = scratch.Path() / "prog";
     fs::create_directories(program);
     fs::copy_file(KESTREL_BINARY, program / "Kestrel");
     fs::copy_file(OSPREY_STANDIN, program / "Osprey.exe");
+    WriteFile(program / "data.txt", "old");
+    WriteFile(program / "Osprey" / "new" / "data.txt", "new");
     WriteFile(program / "Osprey" / "UpCoverFileList.xml",
-              "<Root><List><File><Src>absent</Src><Dest>absent</Dest></File></List></Root>");
+              "<Root><List><File><Src>Osprey\\new\\data.txt</Src><Dest>data.txt</Dest></File>"
+              "</List></Root>");
 
     CChildOptions ospreyOptions;
     ospreyOptions.SetEnv["OSPREY_STANDIN_STAY"] = (program / "stop").string();
@@ -123,8 +128,8 @@ TEST_F(KestrelGuiTest, WindowShowsCaptionAsksOnEscAndRestartsOspreyWhenItExits) 
     CChildProcess kestrel(program / "Kestrel", options);
 
     const std::string window = FindWindow("更新更新程序");
-    ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display << "; Kestrel said: "
-                                 << ReadFile(scratch.Path() / "kestrel.err");
+    ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display
+                                 << "; Kestrel said: " << ReadFile(scratch.Path() / "kestrel.err");
     std::this_thread::sleep_for(milliseconds(1500));  // past the first check, drawn
     EXPECT_GT(Screenshot("kestrel-gui.png"), 0U) << "no screenshot of the window";
 
@@ -138,14 +143,49 @@ TEST_F(KestrelGuiTest, WindowShowsCaptionAsksOnEscAndRestartsOspreyWhenItExits) 
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_TRUE(kestrel.IsRunning());
 
+    // Asked again, and left unanswered while Osprey.exe exits: the question goes by itself and
+    // the update goes on as if it had not been asked.
+    X("xdotool windowfocus --sync " + window + " key Escape");
+    ASSERT_FALSE(FindWindow("提示").empty()) << "Esc did not ask the exit question again";
     WriteFile(program / "stop", "");
     ASSERT_TRUE(osprey.WaitExit(seconds(10)).has_value());
     const auto status = kestrel.WaitExit(seconds(20));
-    ASSERT_TRUE(status.has_value());
+    ASSERT_TRUE(status.has_value()) << "Kestrel still waits for an answer";
     EXPECT_EQ(*status, 0);
+    EXPECT_EQ(X("xdotool search --onlyvisible --class Kestrel"), "");
+    EXPECT_EQ(ReadFile(program / "data.txt"), "new");
+    EXPECT_FALSE(fs::exists(program / "Osprey" / "UpCoverFileList.xml"));
     EXPECT_TRUE(WaitForFile(program / "osprey-launch.txt", seconds(10)));
     // The GTK front-end was used: nothing went to the console.
     EXPECT_EQ(ReadFile(scratch.Path() / "kestrel.err").find("正在等待"), std::string::npos);
+}
+
+// KESTREL_CONSOLE=1 keeps Kestrel on the console although a display is there: its texts go to
+// standard error and its answers come from standard input.
+TEST_F(KestrelGuiTest, ConsoleRequestedBesideADisplayWritesAndReadsTheConsole) {
+    CScratchFolder scratch;
+    const fs::path program = scratch.Path() / "prog";
+    fs::create_directories(program);
+    fs::copy_file(KESTREL_BINARY, program / "Kestrel");
+    // No cover-file list: the failure message waits for its OK on standard input.
+    CChildOptions options;
+    options.Arguments = {"console"};
+    options.SetEnv["DISPLAY"] = m_display;
+    options.SetEnv["KESTREL_CONSOLE"] = "1";
+    options.UnsetEnv = {"WAYLAND_DISPLAY"};
+    options.StandardInput = "o\n";
+    options.StandardError = scratch.Path() / "kestrel.err";
+    CChildProcess kestrel(program / "Kestrel", options);
+    const auto status = kestrel.WaitExit(seconds(30));
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+
+    const std::string output = ReadFile(scratch.Path() / "kestrel.err");
+    EXPECT_EQ(output.rfind("更新更新程序\n正在等待Osprey.exe退出!\n", 0), 0U) << output;
+    EXPECT_NE(output.find("提示: 更新应用失败, 程序无法启动! 你可以需要重新安装本程序.\n[O]K"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(X("xdotool search --onlyvisible --class Kestrel"), "");
 }
 
 // A machine on which Osprey.exe never exits.

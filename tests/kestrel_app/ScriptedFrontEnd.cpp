@@ -67,12 +67,29 @@ std::wstring CScriptedFrontEnd::GetControlText(int controlId) const {
 int CScriptedFrontEnd::MessageBox(const std::wstring& text, const std::wstring& caption,
                                   unsigned style) {
     MessageBoxes.push_back({text, caption, style});
+    if (WhileMessageBoxOpen) {
+        ++m_openBoxes;
+        m_closeRequested = false;
+        WhileMessageBoxOpen(*this);
+        --m_openBoxes;
+        if (m_closeRequested) {
+            m_closeRequested = false;
+            ++ClosedMessageBoxes;
+            return ui::SafeMessageBoxAnswer(style);
+        }
+    }
     if (Answers.empty()) {
         return 0;
     }
     const int answer = Answers.front();
     Answers.pop_front();
     return answer;
+}
+
+void CScriptedFrontEnd::CloseMessageBox() {
+    if (m_openBoxes > 0) {
+        m_closeRequested = true;
+    }
 }
 
 }  // namespace kestrel::test

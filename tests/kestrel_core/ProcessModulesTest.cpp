@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 
 #include "KestrelTestFiles.h"
 #include "core/FileOps.h"
@@ -47,6 +48,51 @@ TEST(CountProcessesWithModule, CountsAChildByItsPathInAnyCaseButNotACopyElsewher
     EXPECT_EQ(CountProcessesWithModule(Wide(other)), 1);
 }
 
+// A wait asks about one file over and over. The process that had it is checked first and alone;
+// a full scan runs only once that process has ended or does not have the file, and it finds
+// whoever has the file now.
+TEST(CountProcessesWithModule, RemembersTheHolderChecksItFirstAndScansOnceItHasGone) {
+    CTempFolder temp;
+    const std::string app = temp / "app/Osprey.exe";
+    const std::string other = temp / "other/Other.exe";
+    InstallTestChild(app);
+    InstallTestChild(other);
+    auto one = std::make_unique<CSleepingChild>(app);
+    auto two = std::make_unique<CSleepingChild>(app);
+    CSleepingChild unrelated(other);
+    ASSERT_TRUE(one->IsRunning() && two->IsRunning() && unrelated.IsRunning());
+
+    int holder = 0;
+    ASSERT_EQ(CountProcessesWithModule(Wide(app), 1, holder), 1);
+    ASSERT_TRUE(holder == one->Pid() || holder == two->Pid());
+    // The one a scan meets second is remembered: it is asked first, so it stays the holder.
+    const int scannedFirst = holder;
+    const int scannedSecond = holder == one->Pid() ? two->Pid() : one->Pid();
+    holder = scannedSecond;
+    EXPECT_EQ(CountProcessesWithModule(Upper(Wide(app)), 1, holder), 1);
+    EXPECT_EQ(holder, scannedSecond);
+    // A full count is never cut short by the remembered process.
+    EXPECT_EQ(CountProcessesWithModule(Wide(app), 0, holder), 2);
+
+    // A remembered process without the file (or this test's own) leads to a scan.
+    for (const int without : {static_cast<int>(unrelated.Pid()), static_cast<int>(::getpid())}) {
+        holder = without;
+        EXPECT_EQ(CountProcessesWithModule(Wide(app), 1, holder), 1);
+        EXPECT_EQ(holder, scannedFirst);
+    }
+
+    // The remembered process ends: the scan finds the other one, then nobody.
+    holder = scannedSecond;
+    (scannedSecond == one->Pid() ? one : two).reset();
+    EXPECT_EQ(CountProcessesWithModule(Wide(app), 1, holder), 1);
+    EXPECT_EQ(holder, scannedFirst);
+    one.reset();
+    two.reset();
+    EXPECT_EQ(CountProcessesWithModule(Wide(app), 1, holder), 0);
+    EXPECT_EQ(holder, 0);
+    EXPECT_EQ(CountProcessesWithModule(L"", 1, holder), 0);
+}
+
 TEST(CountProcessesWithModule, KeepsCountingAProgramWhoseFileWasReplacedOrDeleted) {
     CTempFolder temp;
     const std::string replaced = temp / "a/Osprey.exe";
@@ -81,6 +127,12 @@ TEST(CountProcessesWithModule, CountsAFileLoadedWithoutBeingTheExecutable) {
         }
     }
     EXPECT_EQ(count, 1);
+    // Remembered, it is still found through its mapped files alone.
+    int holder = 0;
+    ASSERT_EQ(CountProcessesWithModule(Wide(temp / "app/Osprey.dll"), 1, holder), 1);
+    EXPECT_EQ(holder, loader.Pid());
+    EXPECT_EQ(CountProcessesWithModule(Wide(temp / "app/Osprey.dll"), 1, holder), 1);
+    EXPECT_EQ(holder, loader.Pid());
     ASSERT_TRUE(DeleteFileForced(Wide(temp / "app/Osprey.dll")));
     EXPECT_EQ(CountProcessesWithModule(Wide(temp / "app/Osprey.dll")), 1);
 }

@@ -148,7 +148,8 @@ TEST(KestrelWindowsProcesses, ProgramFolderIsTheExecutablesFolder) {
 }
 
 // One stand-in started by LaunchProgram (CreateProcessW) is found by a Toolhelp scan under its
-// path in any case and with either separator, and is gone from the scan once it has ended.
+// path in any case and with either separator, and when remembered as the holder; it no longer
+// counts once it has ended, even while a handle keeps its process object.
 TEST(KestrelWindowsProcesses, LaunchedProgramIsCountedUntilItEnds) {
     CWindowsTestFolder folder;
     const std::wstring osprey = folder / L"Osprey.exe";
@@ -167,13 +168,29 @@ TEST(KestrelWindowsProcesses, LaunchedProgramIsCountedUntilItEnds) {
     EXPECT_EQ(CountProcessesWithModule(osprey), 1);
     EXPECT_EQ(CountProcessesWithModule(spelledOtherwise, 1), 1);
     EXPECT_EQ(CountProcessesWithModule(folder / L"Other.exe"), 0);
+    // Remembered, it is asked first and found again.
+    int holder = 0;
+    EXPECT_EQ(CountProcessesWithModule(osprey, 1, holder), 1);
+    EXPECT_EQ(holder, pid);
+    EXPECT_EQ(CountProcessesWithModule(spelledOtherwise, 1, holder), 1);
+    EXPECT_EQ(holder, pid);
 
+    // A handle held to it keeps the ended process's object alive: the remembered process must
+    // still not count once it has ended.
+    HANDLE kept = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
     WriteText(stopFile, "");
     const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (CountProcessesWithModule(osprey) != 0 && std::chrono::steady_clock::now() < deadline) {
+    while (CountProcessesWithModule(osprey, 1, holder) != 0 &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(20ms);
     }
+    EXPECT_EQ(CountProcessesWithModule(osprey, 1, holder), 0);
+    EXPECT_EQ(holder, 0);
     EXPECT_EQ(CountProcessesWithModule(osprey), 0);
+    if (kept != nullptr) {
+        EXPECT_EQ(::WaitForSingleObject(kept, 0), WAIT_OBJECT_0);
+        ::CloseHandle(kept);
+    }
 }
 
 TEST(KestrelWindowsProcesses, LaunchHandsTheCommandLineAndTheProgramsFolder) {

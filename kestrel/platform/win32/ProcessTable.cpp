@@ -36,6 +36,16 @@ bool SamePathNoCase(const std::wstring& a, const std::wstring& b) {
                       [](wchar_t x, wchar_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
+// With SYNCHRONIZE the handle is signalled once the process has ended; without it, the exit
+// code tells, short of a process that ended with the very value STILL_ACTIVE.
+bool HasEnded(HANDLE process, bool canWait) {
+    if (canWait) {
+        return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    }
+    DWORD code = 0;
+    return ::GetExitCodeProcess(process, &code) != 0 && code != STILL_ACTIVE;
+}
+
 }  // namespace
 
 bool ListProcessIds(std::vector<int>& pids) {
@@ -83,9 +93,20 @@ bool ReadProcessModules(int pid, std::vector<std::wstring>& modules) {
 }
 
 bool ReadProcessExecutable(int pid, std::wstring& path) {
-    HANDLE process =
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    path.clear();
+    const DWORD id = static_cast<DWORD>(pid);
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id);
+    const bool canWait = process != nullptr;
     if (process == nullptr) {
+        process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    }
+    if (process == nullptr) {
+        return false;
+    }
+    // A process that has ended lives on as long as somebody holds a handle to it (whoever
+    // started Osprey.exe may), and still names its file; it has no executable loaded any more.
+    if (HasEnded(process, canWait)) {
+        ::CloseHandle(process);
         return false;
     }
     wchar_t buffer[32768];

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <vector>
 
 namespace kestrel::ui {
@@ -15,6 +16,24 @@ namespace {
 
 HINSTANCE ThisModule() {
     return ::GetModuleHandleW(nullptr);
+}
+
+struct COwnedBoxSearch {
+    HWND Owner = nullptr;
+    HWND Found = nullptr;
+};
+
+// A message box is a dialog of the system's dialog class owned by the window it was shown for.
+// Windows are listed topmost first, so the first match is the innermost box.
+BOOL CALLBACK FindOwnedBox(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<COwnedBoxSearch*>(data);
+    wchar_t className[16] = {};
+    if (::GetWindow(window, GW_OWNER) != search->Owner ||
+        ::GetClassNameW(window, className, 16) == 0 || std::wcscmp(className, L"#32770") != 0) {
+        return TRUE;
+    }
+    search->Found = window;
+    return FALSE;
 }
 
 }  // namespace
@@ -99,8 +118,30 @@ std::wstring CWin32FrontEnd::GetControlText(int controlId) const {
 int CWin32FrontEnd::MessageBox(const std::wstring& text, const std::wstring& caption,
                                unsigned style) {
     // The styles and answers are Windows' own numbers; they pass straight through.
+    const unsigned outerStyle = m_openBoxStyle;
+    m_openBoxStyle = style;
+    ++m_openBoxes;
     const int answer = ::MessageBoxW(m_window, text.c_str(), caption.c_str(), style);
+    --m_openBoxes;
+    m_openBoxStyle = outerStyle;
     return answer == 0 ? SafeMessageBoxAnswer(style) : answer;
+}
+
+// MessageBoxW's own loop delivers WM_TIMER to the dialog, so this runs on the box's thread
+// while the box is open. EndDialog on the box sets its result and ends its loop as soon as the
+// current message is handled, whatever buttons it has. A posted WM_CLOSE or Esc would go
+// through the box's own procedure, which ignores them when the box has no Cancel button, and
+// posting a button's click would give an answer nobody chose.
+void CWin32FrontEnd::CloseMessageBox() {
+    if (m_openBoxes == 0 || m_window == nullptr) {
+        return;
+    }
+    COwnedBoxSearch search;
+    search.Owner = m_window;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindOwnedBox, reinterpret_cast<LPARAM>(&search));
+    if (search.Found != nullptr) {
+        ::EndDialog(search.Found, SafeMessageBoxAnswer(m_openBoxStyle));
+    }
 }
 
 INT_PTR CALLBACK CWin32FrontEnd::DialogProc(HWND window, UINT message, WPARAM wParam,

@@ -32,6 +32,7 @@ class CWin32FrontEnd final : public IDialogFrontEnd {
     void SetControlText(int controlId, const std::wstring& text) override;
     std::wstring GetControlText(int controlId) const override;
     int MessageBox(const std::wstring& text, const std::wstring& caption, unsigned style) override;
+    void CloseMessageBox() override;
 
   private:
     CWin32FrontEnd() = default;
@@ -44,7 +45,9 @@ class CWin32FrontEnd final : public IDialogFrontEnd {
     void EndIfDone();
 
     HWND m_window = nullptr;
-    HICON m_icon = nullptr;  // shared resource icon: never destroyed
+    unsigned m_openBoxStyle = 0;  // style of the innermost open message box
+    int m_openBoxes = 0;          // message boxes of this dialog waiting for an answer
+    HICON m_icon = nullptr;       // shared resource icon: never destroyed
     CDialog* m_dialog = nullptr;
     const CDialogTemplate* m_template = nullptr;
     bool m_endModal = false;
