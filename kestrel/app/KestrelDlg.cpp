@@ -141,8 +141,11 @@ void CKestrelDlg::SetStatusText(const std::wstring& text) {
     SetDlgItemText(IDC_STATUS_TEXT, text);
 }
 
-std::wstring CKestrelDlg::GetOspreyPath() {
-    return m_system.GetProgramFolder() + kOspreyFileName;
+const std::wstring& CKestrelDlg::GetOspreyPath() {
+    if (m_ospreyPath.empty()) {
+        m_ospreyPath = m_system.GetProgramFolder() + kOspreyFileName;
+    }
+    return m_ospreyPath;
 }
 
 EMessageResult CKestrelDlg::Show(const std::wstring& text, const std::wstring& caption,

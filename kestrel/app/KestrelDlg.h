@@ -41,12 +41,14 @@ class CKestrelDlg : public ui::CDialog, private IMessageBox {
     void ApplyAndRestart();
     void RestartOsprey();
     void SetStatusText(const std::wstring& text);
-    std::wstring GetOspreyPath();
+    const std::wstring& GetOspreyPath();
     EMessageResult Show(const std::wstring& text, const std::wstring& caption,
                         EMessageButtons buttons, EMessageIcon icon) override;
 
     IKestrelSystem& m_system;
     std::wstring m_strRestartArgs;
+    // <program folder>Osprey.exe, made once: the wait asks for it a hundred times a second.
+    std::wstring m_ospreyPath;
     bool m_askingToExit = false;          // the exit question is open
     bool m_waitEndedWhileAsking = false;  // ... and Osprey.exe ended meanwhile
 };
