@@ -5,7 +5,7 @@
 #include <mutex>
 
 class CCriticalSection {
-public:
+  public:
     CCriticalSection() = default;
     CCriticalSection(const CCriticalSection&) = delete;
     CCriticalSection& operator=(const CCriticalSection&) = delete;
@@ -13,17 +13,17 @@ public:
     void Lock() { m_mutex.lock(); }
     void Unlock() { m_mutex.unlock(); }
 
-private:
+  private:
     std::recursive_mutex m_mutex;
 };
 
 class CScopedLock {
-public:
+  public:
     explicit CScopedLock(CCriticalSection& section) : m_section(section) { m_section.Lock(); }
     ~CScopedLock() { m_section.Unlock(); }
     CScopedLock(const CScopedLock&) = delete;
     CScopedLock& operator=(const CScopedLock&) = delete;
 
-private:
+  private:
     CCriticalSection& m_section;
 };
