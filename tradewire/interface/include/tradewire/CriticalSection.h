@@ -1,6 +1,6 @@
 #pragma once
-// The recursive lock of the design (a critical section) and the only way to take it: a named
-// scoped guard, so every path, an exception from a copy included, leaves the lock.
+// The recursive lock (a critical section: its owner may take it again) and the only way to take
+// it: a named scoped guard, so every path, an exception from a copy included, leaves the lock.
 
 #include <mutex>
 

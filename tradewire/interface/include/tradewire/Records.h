@@ -283,7 +283,7 @@ using CHistoryOrderInfoArray = CArray<CHistoryOrderInfo, CHistoryOrderInfo&>;
 using CCurrencyArray = CArray<CCurrency, CCurrency&>;
 using CFundInfoArray = CArray<CFundInfo, CFundInfo&>;
 
-// The logged-in account. Value23 is the design's 32-bit long.
+// The logged-in account. Value23 is a 32-bit integer (a Windows long) on every system.
 class CAccountInfo {
   public:
     CString AccountCode;
