@@ -5,8 +5,8 @@ JOBS ?= $(shell nproc)
 
 WINDOWS_BUILD_DIR ?= build-windows
 
-.PHONY: deps configure build test demo bench lint clean windows-deps windows test-windows \
-	test-asan test-tsan fuzz-build fuzz fuzz-ci
+.PHONY: deps configure build test demo bench lint format-check clean windows-deps windows \
+	test-windows test-asan test-tsan fuzz-build fuzz fuzz-ci
 
 deps:
 	bash scripts/install-deps.sh
@@ -26,8 +26,12 @@ demo: build
 bench: build
 	bash scripts/bench.sh $(BUILD_DIR)
 
-lint: configure
+lint: configure format-check
 	bash scripts/lint.sh $(BUILD_DIR)
+
+# clang-format over every tracked source, without building: fails on a file it would change.
+format-check: deps
+	bash scripts/format-check.sh
 
 # Windows: Tradewire.dll (with libTradewire.dll.a and the headers) and Kestrel.exe, cross-built
 # with MinGW-w64; the set-up builds TinyXML, OpenSSL and GoogleTest for Windows once and caches
@@ -78,5 +82,7 @@ fuzz: fuzz-build
 fuzz-ci: fuzz-build
 	bash scripts/fuzz.sh $(FUZZ_BUILD_DIR) 30
 
+# Every build folder: the Linux, Windows (its cached dependencies included), sanitizer and fuzz
+# builds. The fuzzers' findings and grown corpora in fuzz-out/ stay.
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -1,15 +1,28 @@
-# platform_sources(<var> <folder>): the .cpp files of a platform folder for the system being
-# built. On Windows each file of <folder>/win32/ replaces the file of the same name in <folder>
-# (and adds itself when there is none); elsewhere the win32/ folder is ignored.
-function(platform_sources var folder)
-  file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+# platform_sources(<var> [FOLDER <dir>] FILES <name>... [WIN32_FILES <name>...])
+# The sources of a platform folder for the system being built. FILES are the portable and POSIX
+# files of the folder; on Windows each of WIN32_FILES, taken from the folder's win32/, replaces
+# the file of the same name (or joins the list when there is none). FOLDER, when given, is put
+# before every name, for lists made outside the folder itself.
+function(platform_sources var)
+  cmake_parse_arguments(P "" "FOLDER" "FILES;WIN32_FILES" ${ARGN})
+  set(sources ${P_FILES})
   if(WIN32)
-    file(GLOB win32_sources CONFIGURE_DEPENDS ${folder}/win32/*.cpp)
-    foreach(source ${win32_sources})
-      get_filename_component(name ${source} NAME)
-      list(REMOVE_ITEM sources ${folder}/${name})
+    foreach(name ${P_WIN32_FILES})
+      list(REMOVE_ITEM sources ${name})
+      list(APPEND sources win32/${name})
     endforeach()
-    list(APPEND sources ${win32_sources})
   endif()
+  if(P_FOLDER)
+    list(TRANSFORM sources PREPEND ${P_FOLDER}/)
+  endif()
+  set(${var} ${sources} PARENT_SCOPE)
+endfunction()
+
+# target_source_paths(<var> <target>): the target's own sources as absolute paths, for a target
+# elsewhere that compiles some of the same files again.
+function(target_source_paths var target)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(folder ${target} SOURCE_DIR)
+  list(TRANSFORM sources PREPEND ${folder}/)
   set(${var} ${sources} PARENT_SCOPE)
 endfunction()

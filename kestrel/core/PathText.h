@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-// The design's path buffers hold 260 characters, terminator included.
+// Paths are at most 259 characters: a path buffer holds 260, terminator included.
 constexpr size_t kMaxPathChars = 260;
 
 bool IsPathSeparator(wchar_t ch);

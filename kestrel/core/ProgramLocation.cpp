@@ -5,8 +5,8 @@
 
 std::wstring GetProgramPath() {
     std::wstring path = KestrelOs::GetExecutablePath();
-    // The design reads the path into a 260-character buffer; a longer one is unusable there,
-    // and cutting it would name another file.
+    // Paths are at most 259 characters; a longer one is refused whole, since cutting it would
+    // name another file.
     if (path.size() > kMaxPathChars - 1) {
         return std::wstring();
     }

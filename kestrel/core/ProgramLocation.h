@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-// Full path of the running executable (at most 259 characters, as the design's buffer holds).
+// Full path of the running executable; empty when it is longer than 259 characters.
 std::wstring GetProgramPath();
 
 // The program path cut after its last separator, so it ends in one; empty when the path has

@@ -1,7 +1,6 @@
 #pragma once
 // Identifiers and styles shared by the dialog framework, its front-ends and the dialogs built on
-// it. The values are the ones Windows uses, so a dialog written against this framework reads
-// like its MFC original and a Win32 front-end can pass them straight through.
+// it. The values are the ones Windows uses, so a Win32 front-end can pass them straight through.
 
 namespace kestrel::ui {
 

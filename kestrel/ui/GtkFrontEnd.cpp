@@ -22,13 +22,13 @@ bool IsSet(const char* name) {
     return value != nullptr && *value != '\0';
 }
 
-struct CButtonSpec {
+struct CButtonDef {
     const char* Label;
     int Answer;
 };
 
 // Button texts as a Chinese desktop labels its message boxes; GTK's mnemonic form.
-std::vector<CButtonSpec> ButtonsFor(unsigned style) {
+std::vector<CButtonDef> ButtonsFor(unsigned style) {
     switch (style & MB_TYPEMASK) {
         case MB_YESNOCANCEL:
             return {{"是(_Y)", IDYES}, {"否(_N)", IDNO}, {"取消", IDCANCEL}};
@@ -250,8 +250,8 @@ int CGtkFrontEnd::MessageBox(const std::wstring& text, const std::wstring& capti
                                GTK_DIALOG_MODAL, isError ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER,
                                GTK_BUTTONS_NONE, "%s", WideToUtf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(box), WideToUtf8(caption).c_str());
-    const std::vector<CButtonSpec> buttons = ButtonsFor(style);
-    for (const CButtonSpec& button : buttons) {
+    const std::vector<CButtonDef> buttons = ButtonsFor(style);
+    for (const CButtonDef& button : buttons) {
         gtk_dialog_add_button(GTK_DIALOG(box), button.Label, button.Answer);
     }
     gtk_dialog_set_default_response(GTK_DIALOG(box), buttons.front().Answer);

@@ -7,7 +7,7 @@
 namespace {
 
 class QuietSink : public CAbsForexNotify {
-public:
+  public:
     void OnErrorCode(int) override {}
     void OnTextMessage(const CString&) override {}
     void OnLoginReply() override {}

@@ -141,7 +141,7 @@ std::string BuildAccountInfo(const Account& account, const Market& market) {
         WriteInstrument(w, i);
     }
     w.EndSection();
-    w.EndSection();  // nothing in section 5
+    w.EndSection();  // nothing in block 5
     w.Int(account.nextInternalNo).EndSection();
     return w.Body();
 }

@@ -14,24 +14,24 @@ bool ParseNumber(std::string_view text, double& value) {
     return !copy.empty() && end != nullptr && *end == '\0';
 }
 
-bool ParseAccount(std::string_view text, AccountSpec& spec) {
+bool ParseAccount(std::string_view text, AccountSetup& setup) {
     const size_t colon = text.find(':');
     if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) {
         return false;
     }
-    spec.user = text.substr(0, colon);
+    setup.user = text.substr(0, colon);
     std::string_view rest = text.substr(colon + 1);
     const size_t second = rest.find(':');
-    spec.password = rest.substr(0, second);
+    setup.password = rest.substr(0, second);
     if (second == std::string_view::npos) {
         return true;
     }
-    return ParseNumber(rest.substr(second + 1), spec.balance) && spec.balance >= 0;
+    return ParseNumber(rest.substr(second + 1), setup.balance) && setup.balance >= 0;
 }
 
 }  // namespace
 
-std::vector<AccountSpec> DefaultAccounts() {
+std::vector<AccountSetup> DefaultAccounts() {
     return {{"demo", "demo", 10000}, {"alice", "alice", 25000}, {"bob", "bob", 5000}};
 }
 
@@ -91,9 +91,9 @@ bool ParseSimOptions(int argc, const char* const argv[], SimOptions& options, st
         } else if (name == "--port-file") {
             options.portFile = value;
         } else if (name == "--account") {
-            AccountSpec spec;
-            ok = ParseAccount(value, spec);
-            options.accounts.push_back(spec);
+            AccountSetup setup;
+            ok = ParseAccount(value, setup);
+            options.accounts.push_back(setup);
         } else {
             message = "unknown option " + std::string(name) + "\n" + SimUsage();
             return false;

@@ -7,7 +7,7 @@
 
 namespace sim {
 
-struct AccountSpec {
+struct AccountSetup {
     std::string user;
     std::string password;
     double balance = 10000;
@@ -22,12 +22,12 @@ struct SimOptions {
     std::string certFile;
     std::string keyFile;
     std::string portFile;  // the chosen port is written here, for scripts
-    std::vector<AccountSpec> accounts;
+    std::vector<AccountSetup> accounts;
     bool quiet = false;
 };
 
 // The built-in accounts, used when no --account is given.
-std::vector<AccountSpec> DefaultAccounts();
+std::vector<AccountSetup> DefaultAccounts();
 
 // Fills options from argv. On a bad argument returns false with a message; on --help returns
 // false with the usage text and sets helpAsked.

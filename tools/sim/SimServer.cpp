@@ -40,12 +40,12 @@ SimServer::SimServer(SimOptions options)
       m_market(m_options.seed),
       m_desk(
           m_market, [this] { return Now(); }, kBaseRateSwitch) {
-    for (const AccountSpec& spec : m_options.accounts) {
-        std::string holder = spec.user;
+    for (const AccountSetup& setup : m_options.accounts) {
+        std::string holder = setup.user;
         if (!holder.empty()) {
             holder[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(holder[0])));
         }
-        m_accounts.Add(spec.user, spec.password, holder + " (simulated)", spec.balance);
+        m_accounts.Add(setup.user, setup.password, holder + " (simulated)", setup.balance);
     }
 }
 

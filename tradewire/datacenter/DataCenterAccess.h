@@ -6,7 +6,7 @@
 #include "tradewire/ForexDataCenter.h"
 
 class CDataCenterAccess {
-public:
+  public:
     explicit CDataCenterAccess(CForexDataCenter& center) : m_center(center) {}
 
     CForexDataCenter& Center() { return m_center; }
@@ -33,6 +33,6 @@ public:
     E_ErrorCode& ErrorCode() { return m_center.m_ErrorCode; }
     CCriticalSection& ErrorCodeLock() { return m_center.m_csErrorCode; }
 
-private:
+  private:
     CForexDataCenter& m_center;
 };

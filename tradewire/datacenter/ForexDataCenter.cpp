@@ -28,7 +28,9 @@ void CForexDataCenter::SetNotify(CAbsForexNotify* notify) {
     }
 }
 
-void CForexDataCenter::UnSetNotify() { m_pNotify.store(nullptr, std::memory_order_release); }
+void CForexDataCenter::UnSetNotify() {
+    m_pNotify.store(nullptr, std::memory_order_release);
+}
 
 int CForexDataCenter::GetInternalNo() {
     CScopedLock guard(m_csAccountInfo);

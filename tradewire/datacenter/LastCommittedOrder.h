@@ -8,7 +8,7 @@
 #include "tradewire/Records.h"
 
 class CLastCommittedOrder {
-public:
+  public:
     void Store(const COrderInfo& order);
     COrderInfo Load() const;
     int InternalNo() const;
@@ -16,7 +16,7 @@ public:
     // whose reply carried `internalNo`: a newer request committed from a callback stays.
     void ResetIfStill(int internalNo);
 
-private:
+  private:
     mutable CCriticalSection m_cs;
     COrderInfo m_order;  // guarded by m_cs
 };

@@ -12,7 +12,7 @@ namespace {
 constexpr wchar_t kReplacementChar = 0xFFFD;
 
 class CIconv {
-public:
+  public:
     CIconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~CIconv() {
         if (IsOpen()) {
@@ -25,7 +25,7 @@ public:
     bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
     iconv_t Handle() const { return m_cd; }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -47,7 +47,9 @@ std::string_view UpToZero(std::string_view bytes) {
 }
 
 // iconv's buffers are non-const char pointers; the input is never written through them.
-char* InputPointer(const void* data) { return const_cast<char*>(static_cast<const char*>(data)); }
+char* InputPointer(const void* data) {
+    return const_cast<char*>(static_cast<const char*>(data));
+}
 
 std::string NonEmptyEnv(const char* name) {
     const char* value = std::getenv(name);  // NOLINT(concurrency-mt-unsafe): read once, at start

@@ -29,6 +29,6 @@ class CTextCodec {
                                                // the Windows build reads it
 };
 
-// The design's two conversions, in the system codeset.
+// Wide text to and from the system codeset.
 std::string WideToAnsi(const CString& text);
 CString AnsiToWide(std::string_view bytes);

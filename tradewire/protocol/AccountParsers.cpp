@@ -114,7 +114,7 @@ int CForexProtocol::ParseAccountInfo(std::string_view body, CAccountInfo& accoun
     // An empty instrument section leaves the account's instruments as they were.
     ParseForexMerchs(sections.Cut(CByteCursor::kSectionEnd), account.Merchs);
 
-    sections.Cut(CByteCursor::kSectionEnd);  // section 5 carries nothing the account keeps
+    sections.Cut(CByteCursor::kSectionEnd);  // block 5 carries nothing the account keeps
     account.InternalNo = sections.CutCursor(CByteCursor::kSectionEnd).CutInt();
 
     NotifySink(ProtocolSink(m_pDataCenter),

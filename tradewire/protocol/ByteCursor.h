@@ -10,7 +10,7 @@
 #include "tradewire/CString.h"
 
 class CByteCursor {
-public:
+  public:
     CByteCursor() = default;
     explicit CByteCursor(std::string_view text) : m_rest(text) {}
 
@@ -42,6 +42,6 @@ public:
     static constexpr char kRecordEnd = '\x04';
     static constexpr char kSectionEnd = '\x05';
 
-private:
+  private:
     std::string_view m_rest;
 };

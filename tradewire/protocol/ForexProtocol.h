@@ -18,7 +18,7 @@
 class CSocketManager;
 
 class CForexProtocol {
-public:
+  public:
     // The data center is made here; a failed allocation leaves it null (Dispatch then gives -1).
     explicit CForexProtocol(CSocketManager* owner);
     virtual ~CForexProtocol();
@@ -73,7 +73,7 @@ public:
     std::int32_t LoginSerial = -1;  // never changed; sent as login field 5
     CLastCommittedOrder LastCommittedOrder;
 
-private:
+  private:
     CForexDataCenter* m_pDataCenter = nullptr;  // owned
     CSocketManager* m_pOwner = nullptr;         // not owned
 };

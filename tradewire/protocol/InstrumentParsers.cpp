@@ -1,4 +1,4 @@
-// The instrument list (9511, and section 4 of the account message) and the currency list (9505).
+// The instrument list (9511, and block 4 of the account message) and the currency list (9505).
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 class CReceiveBuffer {
-public:
+  public:
     size_t Size() const { return m_bytes.size() - m_readPos; }
     bool IsEmpty() const { return Size() == 0; }
     std::string_view View() const { return std::string_view(m_bytes).substr(m_readPos); }
@@ -29,7 +29,7 @@ public:
     // The bytes of storage held, consumed ones and spare room included.
     size_t Capacity() const { return m_bytes.capacity(); }
 
-private:
+  private:
     std::string m_bytes;
     size_t m_readPos = 0;
     size_t m_owed = 0;  // bytes still to drop from the front of what is appended next

@@ -10,7 +10,7 @@
 namespace {
 
 class CountingSink : public CAbsForexNotify {
-public:
+  public:
     int realtimePrices = 0;
     CForexMerch lastMerch;
 

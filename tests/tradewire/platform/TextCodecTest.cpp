@@ -22,12 +22,16 @@ TEST(TextCodec, UnmappableCharactersBecomeQuestionMarks) {
     const CTextCodec gbk("GBK");
     EXPECT_EQ(gbk.ToBytes(L"a\u20A9b"), "a?b");  // the won sign has no GBK code
     const CTextCodec latin1("ISO-8859-1");
-    EXPECT_EQ(latin1.ToBytes(kChinese + L"!"), "?" "?!");
+    EXPECT_EQ(latin1.ToBytes(kChinese + L"!"),
+              "?"
+              "?!");
 }
 
 TEST(TextCodec, InvalidAndCutBytesBecomeReplacementCharactersAndConversionGoesOn) {
     const CTextCodec utf8("UTF-8");
-    EXPECT_EQ(utf8.ToWide("a\xFF" "b"), L"a\uFFFDb");
+    EXPECT_EQ(utf8.ToWide("a\xFF"
+                          "b"),
+              L"a\uFFFDb");
     EXPECT_EQ(utf8.ToWide("ab\xE4\xB8"), L"ab\uFFFD\uFFFD");
     const CTextCodec gbk("GBK");
     EXPECT_EQ(gbk.ToWide("x\xD6"), L"x\uFFFD");

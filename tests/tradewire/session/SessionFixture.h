@@ -31,8 +31,8 @@ class SessionTest : public ::testing::Test {
         ASSERT_TRUE(server.WaitForHandshakes(1, kWait));
         // The terminal speaks only after the server's greeting has been read: the send and
         // receive threads share one TLS connection, and a write made while the receive thread
-        // is still reading the server's post-handshake messages can be lost (the known limit
-        // of that design).
+        // is still reading the server's post-handshake messages can be lost (a known limit
+        // of sharing one connection).
         ASSERT_TRUE(server.Send(InboundLine(9002, "welcome")));
         ASSERT_TRUE(sink.WaitFor(1, kWait));
         sink.Clear();

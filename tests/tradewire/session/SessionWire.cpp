@@ -28,7 +28,7 @@ std::string AccountLine(const char* accountCode, double balance, int internalNo)
     body.Text(accountCode).EndSection();
     body.Empty(45).EndSection();
     body.Num(balance).Empty(13).EndRecord().EndSection();
-    body.EndSection().EndSection();  // no account instruments; section 5 is never read
+    body.EndSection().EndSection();  // no account instruments; block 5 is never read
     body.Int(internalNo).EndSection();
     return InboundLine(9501, body);
 }

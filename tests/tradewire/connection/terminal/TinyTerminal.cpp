@@ -15,7 +15,7 @@
 namespace {
 
 class CQuietSink : public CAbsForexNotify {
-public:
+  public:
     void OnErrorCode(int code) override { std::fprintf(stderr, "error code %d\n", code); }
     void OnSocketError(unsigned long error) override {
         std::fprintf(stderr, "socket error %lu\n", error);
@@ -46,7 +46,9 @@ public:
     void OnSpareB() override {}
 };
 
-CString Widen(const char* text) { return CString(std::wstring(text, text + std::strlen(text))); }
+CString Widen(const char* text) {
+    return CString(std::wstring(text, text + std::strlen(text)));
+}
 
 }  // namespace
 

@@ -12,24 +12,24 @@
 class CForexDataCenter;
 
 class TRADEWIRE_EXPORT CAbsForexManager {
-public:
+  public:
     CAbsForexManager() = default;
     CAbsForexManager(const CAbsForexManager&) = default;
     CAbsForexManager& operator=(const CAbsForexManager&) = default;
 
-    virtual void ReleaseObj() = 0;                                        // 0
-    virtual void SetNotify(CAbsForexNotify* notify) = 0;                  // 1
-    virtual void UnSetNotify() = 0;                                       // 2
-    virtual bool ConnectServer(const CServer& server) = 0;                // 3
-    virtual void DisConnect() = 0;                                        // 4
+    virtual void ReleaseObj() = 0;                                            // 0
+    virtual void SetNotify(CAbsForexNotify* notify) = 0;                      // 1
+    virtual void UnSetNotify() = 0;                                           // 2
+    virtual bool ConnectServer(const CServer& server) = 0;                    // 3
+    virtual void DisConnect() = 0;                                            // 4
     virtual bool ReqLogin(const CString& user, const CString& password) = 0;  // 5
     virtual bool ReqLogOut(const CString& user, const CString& unused) = 0;   // 6
-    virtual bool CommitBill(const COrderInfo& order) = 0;                 // 7
-    virtual bool ReqHistoryOrderInfo(long from, long to) = 0;             // 8
-    virtual CForexDataCenter* GetDataCenter() = 0;                        // 9
-    virtual void GetServer(CServer& server) = 0;                          // 10
+    virtual bool CommitBill(const COrderInfo& order) = 0;                     // 7
+    virtual bool ReqHistoryOrderInfo(long from, long to) = 0;                 // 8
+    virtual CForexDataCenter* GetDataCenter() = 0;                            // 9
+    virtual void GetServer(CServer& server) = 0;                              // 10
 
-protected:
+  protected:
     ~CAbsForexManager() = default;
 };
 

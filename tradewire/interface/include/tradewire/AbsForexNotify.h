@@ -10,7 +10,7 @@
 #include "tradewire/TradewireExport.h"
 
 class TRADEWIRE_EXPORT CAbsForexNotify {
-public:
+  public:
     CAbsForexNotify() = default;
     CAbsForexNotify(const CAbsForexNotify&) = default;
     CAbsForexNotify& operator=(const CAbsForexNotify&) = default;
@@ -25,25 +25,25 @@ public:
     virtual void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) = 0;      // 7
     virtual void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) = 0;      // 8
     virtual void OnHistoryOrderInfo(
-        CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) = 0;             // 9
-    virtual void OnGroupInfo(CGroup& group) = 0;                                 // 10
-    virtual void OnBaseInfo(CBaseInfo& baseInfo) = 0;                            // 11
-    virtual void OnBroadCast(CBroadCast& broadCast) = 0;                         // 12
-    virtual void OnRealtimePrice(const CForexMerch& merch) = 0;                  // 13
-    virtual void OnSocketError(unsigned long error) = 0;                         // 14
-    virtual void OnBargainOpened(const CBargain& bargain) = 0;                   // 15
-    virtual void OnOpenRefused(const COrderInfo& reply) = 0;                     // 16
-    virtual void OnBargainClosed(const CBargain& closingDeal) = 0;               // 17
-    virtual void OnCloseRefused(const COrderInfo& reply) = 0;                    // 18
-    virtual void OnOrderAdded(const COrderInfo& order) = 0;                      // 19
-    virtual void OnOrderRefused(const COrderInfo& reply) = 0;                    // 20
-    virtual void OnOrderChanged(const COrderInfo& order) = 0;                    // 21
-    virtual void OnChangeRefused(const COrderInfo& reply) = 0;                   // 22
-    virtual void OnOrderDeleted(const COrderInfo& order) = 0;                    // 23
-    virtual void OnDeleteRefused(const COrderInfo& reply) = 0;                   // 24
-    virtual void OnSpareB() = 0;                                                 // 25
+        CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) = 0;  // 9
+    virtual void OnGroupInfo(CGroup& group) = 0;                      // 10
+    virtual void OnBaseInfo(CBaseInfo& baseInfo) = 0;                 // 11
+    virtual void OnBroadCast(CBroadCast& broadCast) = 0;              // 12
+    virtual void OnRealtimePrice(const CForexMerch& merch) = 0;       // 13
+    virtual void OnSocketError(unsigned long error) = 0;              // 14
+    virtual void OnBargainOpened(const CBargain& bargain) = 0;        // 15
+    virtual void OnOpenRefused(const COrderInfo& reply) = 0;          // 16
+    virtual void OnBargainClosed(const CBargain& closingDeal) = 0;    // 17
+    virtual void OnCloseRefused(const COrderInfo& reply) = 0;         // 18
+    virtual void OnOrderAdded(const COrderInfo& order) = 0;           // 19
+    virtual void OnOrderRefused(const COrderInfo& reply) = 0;         // 20
+    virtual void OnOrderChanged(const COrderInfo& order) = 0;         // 21
+    virtual void OnChangeRefused(const COrderInfo& reply) = 0;        // 22
+    virtual void OnOrderDeleted(const COrderInfo& order) = 0;         // 23
+    virtual void OnDeleteRefused(const COrderInfo& reply) = 0;        // 24
+    virtual void OnSpareB() = 0;                                      // 25
 
-protected:
+  protected:
     // Not virtual and not public: nobody deletes a sink through this interface.
     ~CAbsForexNotify() = default;
 };

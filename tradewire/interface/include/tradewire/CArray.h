@@ -13,7 +13,7 @@ using INT_PTR = std::intptr_t;
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray {
-public:
+  public:
     CArray() = default;
     CArray(const CArray& source) : m_data(source.m_data) {}
     CArray(CArray&& source) noexcept = default;
@@ -92,7 +92,7 @@ public:
         return first;
     }
 
-private:
+  private:
     std::vector<TYPE> m_data;
     INT_PTR m_nGrowBy = -1;
 };

@@ -8,7 +8,7 @@
 #include "tradewire/TradewireExport.h"
 
 class TRADEWIRE_EXPORT CString {
-public:
+  public:
     CString() = default;
     CString(const CString&) = default;
     CString(CString&&) noexcept = default;
@@ -25,7 +25,9 @@ public:
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
     const wchar_t* GetString() const { return m_text.c_str(); }
-    operator const wchar_t*() const { return m_text.c_str(); }  // NOLINT(google-explicit-constructor)
+    operator const wchar_t*() const {
+        return m_text.c_str();
+    }  // NOLINT(google-explicit-constructor)
     wchar_t GetAt(int index) const { return m_text[static_cast<size_t>(index)]; }
     const std::wstring& GetStdString() const { return m_text; }
 
@@ -60,6 +62,6 @@ public:
     friend bool operator!=(const CString& a, const wchar_t* b) { return !(a == b); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }
 
-private:
+  private:
     std::wstring m_text;
 };

@@ -1,11 +1,11 @@
 #pragma once
-// The recursive lock of the design (a critical section) and the only way to take it: a named
-// scoped guard, so every path, an exception from a copy included, leaves the lock.
+// The recursive lock (a critical section: its owner may take it again) and the only way to take
+// it: a named scoped guard, so every path, an exception from a copy included, leaves the lock.
 
 #include <mutex>
 
 class CCriticalSection {
-public:
+  public:
     CCriticalSection() = default;
     CCriticalSection(const CCriticalSection&) = delete;
     CCriticalSection& operator=(const CCriticalSection&) = delete;
@@ -13,17 +13,17 @@ public:
     void Lock() { m_mutex.lock(); }
     void Unlock() { m_mutex.unlock(); }
 
-private:
+  private:
     std::recursive_mutex m_mutex;
 };
 
 class CScopedLock {
-public:
+  public:
     explicit CScopedLock(CCriticalSection& section) : m_section(section) { m_section.Lock(); }
     ~CScopedLock() { m_section.Unlock(); }
     CScopedLock(const CScopedLock&) = delete;
     CScopedLock& operator=(const CScopedLock&) = delete;
 
-private:
+  private:
     CCriticalSection& m_section;
 };

@@ -15,7 +15,7 @@
 #include "tradewire/TradewireExport.h"
 
 class TRADEWIRE_EXPORT CForexDataCenter {
-public:
+  public:
     CForexDataCenter();
     virtual ~CForexDataCenter();
     CForexDataCenter(const CForexDataCenter&) = delete;
@@ -44,7 +44,7 @@ public:
     // instrument through OnRealtimePrice (outside the lock). Unknown codes are dropped.
     void OnRealtimePriceUpdate(const CForexRealtimePrice& quote);
 
-private:
+  private:
     friend class CDataCenterAccess;
 
     std::int32_t m_nReserved = 0;  // kept for the layout callers compile against; never used

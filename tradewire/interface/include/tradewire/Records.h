@@ -11,7 +11,7 @@
 
 // One quote.
 class CForexRealtimePrice {
-public:
+  public:
     CString MerchCode;
     float Bid = 0;
     float Ask = 0;
@@ -22,7 +22,7 @@ public:
 
 // A tradable instrument with its last quote.
 class CForexMerch {
-public:
+  public:
     CForexMerch() = default;
     CForexMerch(const CForexMerch&) = default;
     CForexMerch& operator=(const CForexMerch&) = default;
@@ -93,7 +93,7 @@ public:
 
 // An order; also the argument of CommitBill.
 class COrderInfo {
-public:
+  public:
     CString AccountCode;
     CString MerchCode;
     CString Value3;
@@ -129,7 +129,7 @@ public:
 
 // A deal: an open position, or a deal that closes one.
 class CBargain {
-public:
+  public:
     CString Value1;
     CString MerchCode;
     CString Value3;
@@ -155,7 +155,7 @@ public:
 
 // A closed deal.
 class CHistoryOrderInfo {
-public:
+  public:
     CString Value1;
     CString Value2;
     CString MerchCode;
@@ -185,7 +185,7 @@ public:
 };
 
 class CCurrency {
-public:
+  public:
     CString CurrencyCode;
     CString Value2;
     CString Value3;
@@ -198,7 +198,7 @@ public:
 
 // The bulletin.
 class CBroadCast {
-public:
+  public:
     int Value1 = 0;
     float Value2 = 0;
     float Value3 = 0;
@@ -210,7 +210,7 @@ public:
 };
 
 class CGroup {
-public:
+  public:
     CString Value1;
     int Value2 = 0;
     CString Value3;
@@ -222,7 +222,7 @@ public:
 };
 
 class CBaseInfo {
-public:
+  public:
     CString Value1;
     CString Value2[6];
     CString Value3;
@@ -259,7 +259,7 @@ public:
 
 // A fund line of the account.
 class CFundInfo {
-public:
+  public:
     double Balance = 0;
     float Value2 = 0;
     float Value3 = 0;
@@ -283,9 +283,9 @@ using CHistoryOrderInfoArray = CArray<CHistoryOrderInfo, CHistoryOrderInfo&>;
 using CCurrencyArray = CArray<CCurrency, CCurrency&>;
 using CFundInfoArray = CArray<CFundInfo, CFundInfo&>;
 
-// The logged-in account. Value23 is the design's 32-bit long.
+// The logged-in account. Value23 is a 32-bit integer (a Windows long) on every system.
 class CAccountInfo {
-public:
+  public:
     CString AccountCode;
     CString Value2;
     CString Value3;

@@ -16,7 +16,7 @@ enum E_ErrorCode : int {
 };
 
 class CServer {
-public:
-    CString Address;       // dotted IPv4 text; no host-name lookup is made
+  public:
+    CString Address;         // dotted IPv4 text; no host-name lookup is made
     std::uint32_t Port = 0;  // only the low 16 bits are used
 };
