@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchMessages.h"
-#include "ForexProtocol.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "BenchMessages.h"
-#include "ForexProtocol.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "NumberText.h"
-#include "TextCodec.h"
+#include "platform/NumberText.h"
+#include "platform/TextCodec.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

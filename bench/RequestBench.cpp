@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ForexProtocol.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "ForexProtocol.h"
+#include "protocol/ForexProtocol.h"
 #include "tradewire/AbsForexNotify.h"
 
 class CFuzzSink : public CAbsForexNotify {

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "DataCenterAccess.h"
-#include "ForexProtocol.h"
 #include "FuzzSink.h"
+#include "datacenter/DataCenterAccess.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

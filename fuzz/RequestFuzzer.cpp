@@ -12,8 +12,8 @@
 #include <cstring>
 #include <string>
 
-#include "DataCenterAccess.h"
-#include "ForexProtocol.h"
+#include "datacenter/DataCenterAccess.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "ForexProtocol.h"
 #include "FuzzSink.h"
-#include "ReceiveBuffer.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ReceiveBuffer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "KestrelApp.h"
+#include "app/KestrelApp.h"
 
-#include "KestrelDlg.h"
+#include "app/KestrelDlg.h"
 
 namespace kestrel::app {
 

@@ -1,8 +1,8 @@
 #pragma once
 // CKestrelApp: the application object. InitInstance runs the dialog modally and always returns
 // false, so the program ends when the dialog ends. One global instance lives in main.cpp.
-#include "KestrelSystem.h"
-#include "WinApp.h"
+#include "app/KestrelSystem.h"
+#include "ui/WinApp.h"
 
 namespace kestrel::app {
 

@@ -1,6 +1,6 @@
-#include "KestrelDlg.h"
+#include "app/KestrelDlg.h"
 
-#include "KestrelResources.h"
+#include "app/KestrelResources.h"
 #include "core/CommandLine.h"
 
 namespace kestrel::app {

@@ -9,9 +9,9 @@
 // list's prompts (IMessageBox), which it shows as its own message boxes.
 #include <string>
 
-#include "Dialog.h"
-#include "KestrelSystem.h"
+#include "app/KestrelSystem.h"
 #include "core/MessageBox.h"
+#include "ui/Dialog.h"
 
 namespace kestrel::app {
 

@@ -1,6 +1,6 @@
-#include "KestrelResources.h"
+#include "app/KestrelResources.h"
 
-#include "DialogTypes.h"
+#include "ui/DialogTypes.h"
 
 namespace kestrel::app {
 

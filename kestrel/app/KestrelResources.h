@@ -3,7 +3,7 @@
 // Every user-visible text of the program is here, byte for byte as users see it.
 #include <string>
 
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 namespace kestrel::app {
 

@@ -1,4 +1,4 @@
-#include "KestrelSystem.h"
+#include "app/KestrelSystem.h"
 
 #include "core/CommandLine.h"
 #include "core/CoverFileList.h"

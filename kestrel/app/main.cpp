@@ -1,6 +1,6 @@
 // Kestrel: started by Osprey.exe with one argument; replaces Osprey's files once it has exited
 // and starts it again.
-#include "KestrelApp.h"
+#include "app/KestrelApp.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ConsoleFrontEnd.h"
+#include "ui/ConsoleFrontEnd.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "Dialog.h"
-#include "Utf8Text.h"
+#include "ui/Dialog.h"
+#include "ui/Utf8Text.h"
 
 namespace kestrel::ui {
 

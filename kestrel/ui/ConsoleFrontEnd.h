@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "DialogFrontEnd.h"
+#include "ui/DialogFrontEnd.h"
 
 namespace kestrel::ui {
 

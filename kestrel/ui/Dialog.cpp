@@ -1,4 +1,4 @@
-#include "Dialog.h"
+#include "ui/Dialog.h"
 
 #include <algorithm>
 

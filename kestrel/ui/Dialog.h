@@ -4,9 +4,9 @@
 // only on the front-end's thread.
 #include <string>
 
-#include "DialogFrontEnd.h"
-#include "DialogTemplate.h"
-#include "DialogTypes.h"
+#include "ui/DialogFrontEnd.h"
+#include "ui/DialogTemplate.h"
+#include "ui/DialogTypes.h"
 
 namespace kestrel::ui {
 

@@ -8,7 +8,7 @@
 // blocks that thread except the loop itself and a message box waiting for its answer.
 #include <string>
 
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 namespace kestrel::ui {
 

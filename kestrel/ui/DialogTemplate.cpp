@@ -1,4 +1,4 @@
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 namespace kestrel::ui {
 

@@ -1,4 +1,4 @@
-#include "DialogTypes.h"
+#include "ui/DialogTypes.h"
 
 namespace kestrel::ui {
 

@@ -1,11 +1,11 @@
-#include "GtkFrontEnd.h"
+#include "ui/GtkFrontEnd.h"
 
 #include <gtk/gtk.h>
 
 #include <cstdlib>
 
-#include "Dialog.h"
-#include "Utf8Text.h"
+#include "ui/Dialog.h"
+#include "ui/Utf8Text.h"
 
 namespace kestrel::ui {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "DialogFrontEnd.h"
+#include "ui/DialogFrontEnd.h"
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GMainLoop GMainLoop;

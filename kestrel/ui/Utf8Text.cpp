@@ -1,4 +1,4 @@
-#include "Utf8Text.h"
+#include "ui/Utf8Text.h"
 
 namespace kestrel::ui {
 

@@ -1,9 +1,9 @@
-#include "WinApp.h"
+#include "ui/WinApp.h"
 
 #include <cstdlib>
 
-#include "ConsoleFrontEnd.h"
-#include "GtkFrontEnd.h"
+#include "ui/ConsoleFrontEnd.h"
+#include "ui/GtkFrontEnd.h"
 
 namespace kestrel::ui {
 

@@ -4,7 +4,7 @@
 // runs InitInstance on the calling thread and returns the exit code.
 #include <memory>
 
-#include "DialogFrontEnd.h"
+#include "ui/DialogFrontEnd.h"
 
 namespace kestrel::ui {
 

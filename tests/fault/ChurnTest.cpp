@@ -12,7 +12,7 @@
 
 #include "RecordingSink.h"
 #include "SimServer.h"
-#include "SocketManager.h"
+#include "connection/SocketManager.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "FaultScript.h"
 #include "RecordingSink.h"
-#include "SocketManager.h"
 #include "TestTlsServer.h"
 #include "WireBuilder.h"
+#include "connection/SocketManager.h"
 
 class FaultFixture : public ::testing::Test {
   protected:

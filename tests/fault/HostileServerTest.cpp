@@ -12,11 +12,11 @@
 #include <thread>
 
 #include "FaultFixture.h"
-#include "ForexProtocol.h"
 #include "NonFiniteNumbers.h"
 #include "NonFiniteSession.h"
-#include "ReceiveBuffer.h"
 #include "SessionWire.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ReceiveBuffer.h"
 
 namespace {
 

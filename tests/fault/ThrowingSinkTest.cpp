@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "FaultFixture.h"
-#include "ForexProtocol.h"
-#include "ReceiveBuffer.h"
 #include "SessionWire.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ReceiveBuffer.h"
 
 namespace {
 

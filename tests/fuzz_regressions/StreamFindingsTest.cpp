@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzReplay.h"
-#include "ReceiveBuffer.h"
+#include "protocol/ReceiveBuffer.h"
 
 // The network cut the stream between the two bytes of a line end. The message before it was
 // taken at once, and the late second byte became the first byte of the next message (shifting

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleFrontEnd.h"
-#include "Dialog.h"
+#include "ui/ConsoleFrontEnd.h"
+#include "ui/Dialog.h"
 
 namespace kestrel::test {
 namespace {

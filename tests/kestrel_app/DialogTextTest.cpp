@@ -1,8 +1,8 @@
 // Text plumbing every front-end relies on: UTF-8 both ways and Windows mnemonics.
 #include <gtest/gtest.h>
 
-#include "DialogTemplate.h"
-#include "Utf8Text.h"
+#include "ui/DialogTemplate.h"
+#include "ui/Utf8Text.h"
 
 namespace kestrel::test {
 namespace {

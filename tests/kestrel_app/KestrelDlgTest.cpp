@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "KestrelApp.h"
-#include "KestrelDlg.h"
-#include "KestrelResources.h"
 #include "ScriptedFrontEnd.h"
+#include "app/KestrelApp.h"
+#include "app/KestrelDlg.h"
+#include "app/KestrelResources.h"
 
 namespace kestrel::test {
 namespace {

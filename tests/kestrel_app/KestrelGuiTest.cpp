@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "GtkFrontEnd.h"
-#include "KestrelDlg.h"
-#include "KestrelResources.h"
 #include "TestProcess.h"
+#include "app/KestrelDlg.h"
+#include "app/KestrelResources.h"
+#include "ui/GtkFrontEnd.h"
 
 namespace kestrel::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "ScriptedFrontEnd.h"
 
-#include "Dialog.h"
+#include "ui/Dialog.h"
 
 namespace kestrel::test {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogFrontEnd.h"
+#include "ui/DialogFrontEnd.h"
 
 namespace kestrel::test {
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "Account.h"
-#include "ForexProtocol.h"
 #include "Market.h"
 #include "MessageBuilders.h"
 #include "OrderBuilder.h"
@@ -16,6 +15,7 @@
 #include "RecordingSink.h"
 #include "RequestParser.h"
 #include "WireFormat.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

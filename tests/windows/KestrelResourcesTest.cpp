@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "KestrelResources.h"
+#include "app/KestrelResources.h"
 
 namespace {
 

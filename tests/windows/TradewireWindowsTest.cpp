@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "ConnectionFixture.h"
-#include "ModuleLoader.h"
-#include "SocketApi.h"
-#include "SteadyClock.h"
 #include "WindowsTestFolder.h"
+#include "platform/ModuleLoader.h"
+#include "platform/SocketApi.h"
+#include "platform/SteadyClock.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "SocketManager.h"
+#include "connection/SocketManager.h"
 
 #include <new>
 
-#include "CaptureFiles.h"
-#include "NotifySink.h"
-#include "SignalMask.h"
-#include "SteadyClock.h"
-#include "TextCodec.h"
+#include "datacenter/NotifySink.h"
+#include "platform/CaptureFiles.h"
+#include "platform/SignalMask.h"
+#include "platform/SteadyClock.h"
+#include "platform/TextCodec.h"
 
 namespace {
 

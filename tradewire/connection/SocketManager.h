@@ -35,11 +35,11 @@
 #include <string>
 #include <thread>
 
-#include "ForexProtocol.h"
-#include "ModuleLoader.h"
-#include "ReceiveBuffer.h"
-#include "SocketApi.h"
-#include "SslApi.h"
+#include "connection/SslApi.h"
+#include "platform/ModuleLoader.h"
+#include "platform/SocketApi.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ReceiveBuffer.h"
 #include "tradewire/AbsForexManager.h"
 #include "tradewire/CriticalSection.h"
 #include "tradewire/TradewireExport.h"

@@ -1,4 +1,4 @@
-#include "SocketManager.h"
+#include "connection/SocketManager.h"
 
 // None of the requests looks at the connected flag: a frame queued while disconnected leaves
 // after the next successful ConnectServer.

@@ -1,9 +1,9 @@
 #include <cstring>
 
-#include "NotifySink.h"
-#include "SocketManager.h"
-#include "SteadyClock.h"
-#include "WorkerThread.h"
+#include "connection/SocketManager.h"
+#include "datacenter/NotifySink.h"
+#include "platform/SteadyClock.h"
+#include "platform/WorkerThread.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SslApi.h"
+#include "connection/SslApi.h"
 
 #include <openssl/crypto.h>
 

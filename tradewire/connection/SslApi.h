@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "ModuleLoader.h"
+#include "platform/ModuleLoader.h"
 
 class CSslApi {
   public:

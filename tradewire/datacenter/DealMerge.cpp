@@ -1,9 +1,9 @@
-#include "DealMerge.h"
+#include "datacenter/DealMerge.h"
 
-#include "FloatRange.h"
-#include "HistoryLine.h"
-#include "NotifySink.h"
-#include "ProfitCalculator.h"
+#include "datacenter/HistoryLine.h"
+#include "datacenter/NotifySink.h"
+#include "datacenter/ProfitCalculator.h"
+#include "platform/FloatRange.h"
 
 namespace {
 

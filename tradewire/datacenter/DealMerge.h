@@ -7,8 +7,8 @@
 // the order and bargain locks. Without a sink the stores change exactly as with one.
 // The last committed order is only read (a copy, taken once), never changed.
 
-#include "DataCenterAccess.h"
-#include "LastCommittedOrder.h"
+#include "datacenter/DataCenterAccess.h"
+#include "datacenter/LastCommittedOrder.h"
 
 class CDealMerge {
   public:

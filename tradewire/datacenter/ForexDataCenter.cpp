@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "NotifySink.h"
+#include "datacenter/NotifySink.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "HistoryLine.h"
+#include "datacenter/HistoryLine.h"
 
-#include "FloatRange.h"
+#include "platform/FloatRange.h"
 
 namespace {
 

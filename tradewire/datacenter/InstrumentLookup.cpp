@@ -1,4 +1,4 @@
-#include "InstrumentLookup.h"
+#include "datacenter/InstrumentLookup.h"
 
 namespace {
 

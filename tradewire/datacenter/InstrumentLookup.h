@@ -6,7 +6,7 @@
 // it, the instrument lock (the data center's lock order), both recursive, so it may be called
 // while the account lock is already held.
 
-#include "DataCenterAccess.h"
+#include "datacenter/DataCenterAccess.h"
 
 class CInstrumentLookup {
   public:

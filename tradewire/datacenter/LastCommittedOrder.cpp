@@ -1,4 +1,4 @@
-#include "LastCommittedOrder.h"
+#include "datacenter/LastCommittedOrder.h"
 
 void CLastCommittedOrder::Store(const COrderInfo& order) {
     CScopedLock guard(m_cs);

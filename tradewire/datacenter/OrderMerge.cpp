@@ -1,6 +1,6 @@
-#include "OrderMerge.h"
+#include "datacenter/OrderMerge.h"
 
-#include "NotifySink.h"
+#include "datacenter/NotifySink.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 // its InternalNo is still the one the reply carried: a sink may commit the next order from
 // inside a callback, and that newer request must still meet its own reply.
 
-#include "DataCenterAccess.h"
-#include "LastCommittedOrder.h"
+#include "datacenter/DataCenterAccess.h"
+#include "datacenter/LastCommittedOrder.h"
 
 class COrderMerge {
   public:

@@ -1,7 +1,7 @@
-#include "ProfitCalculator.h"
+#include "datacenter/ProfitCalculator.h"
 
-#include "FloatRange.h"
-#include "InstrumentLookup.h"
+#include "datacenter/InstrumentLookup.h"
+#include "platform/FloatRange.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // instrument, currency and base-info locks inside it, one at a time. Every case that lacks
 // data gives 0 rather than a failure: the caller still updates the balance and reports.
 
-#include "DataCenterAccess.h"
+#include "datacenter/DataCenterAccess.h"
 
 class CProfitCalculator {
   public:

@@ -1,4 +1,4 @@
-#include "ClassicDecimal.h"
+#include "platform/ClassicDecimal.h"
 
 #include <locale.h>
 

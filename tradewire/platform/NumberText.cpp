@@ -1,10 +1,10 @@
-#include "NumberText.h"
+#include "platform/NumberText.h"
 
 #include <climits>
 #include <cmath>
 
-#include "ClassicDecimal.h"
-#include "FloatRange.h"
+#include "platform/ClassicDecimal.h"
+#include "platform/FloatRange.h"
 
 namespace {
 

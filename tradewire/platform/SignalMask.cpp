@@ -1,4 +1,4 @@
-#include "SignalMask.h"
+#include "platform/SignalMask.h"
 
 #include <pthread.h>
 

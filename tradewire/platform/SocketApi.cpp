@@ -1,4 +1,4 @@
-#include "SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

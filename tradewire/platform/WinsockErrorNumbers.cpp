@@ -2,7 +2,7 @@
 // and the Windows socket layers alike.
 #include <cerrno>
 
-#include "SocketApi.h"
+#include "platform/SocketApi.h"
 
 namespace SocketApi {
 

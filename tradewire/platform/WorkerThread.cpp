@@ -1,8 +1,8 @@
-#include "WorkerThread.h"
+#include "platform/WorkerThread.h"
 
 #include <system_error>
 
-#include "SignalMask.h"
+#include "platform/SignalMask.h"
 
 namespace WorkerThread {
 

@@ -2,11 +2,11 @@
 // and the account with its fund lines, its own instruments and the internal-number counter
 // (9501).
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "NotifySink.h"
-#include "NumberText.h"
-#include "ProtocolSink.h"
+#include "datacenter/NotifySink.h"
+#include "platform/NumberText.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ProtocolSink.h"
 
 namespace {
 

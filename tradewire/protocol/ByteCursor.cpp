@@ -1,7 +1,7 @@
-#include "ByteCursor.h"
+#include "protocol/ByteCursor.h"
 
-#include "NumberText.h"
-#include "TextCodec.h"
+#include "platform/NumberText.h"
+#include "platform/TextCodec.h"
 
 int CByteCursor::CutInt() {
     return ParseAtoi(CutField());

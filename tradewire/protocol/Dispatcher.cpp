@@ -1,11 +1,11 @@
 #include <algorithm>
 
-#include "ByteCursor.h"
-#include "DealMerge.h"
-#include "ForexProtocol.h"
-#include "NotifySink.h"
-#include "NumberText.h"
-#include "OrderMerge.h"
+#include "datacenter/DealMerge.h"
+#include "datacenter/NotifySink.h"
+#include "datacenter/OrderMerge.h"
+#include "platform/NumberText.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ForexProtocol.h"
+#include "protocol/ForexProtocol.h"
 
 #include <new>
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "LastCommittedOrder.h"
-#include "ReceiveBuffer.h"
+#include "datacenter/LastCommittedOrder.h"
+#include "protocol/ReceiveBuffer.h"
 #include "tradewire/ForexDataCenter.h"
 #include "tradewire/Records.h"
 

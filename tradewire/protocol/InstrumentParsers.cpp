@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "MinimumSpread.h"
-#include "NotifySink.h"
-#include "ProtocolSink.h"
+#include "datacenter/NotifySink.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/MinimumSpread.h"
+#include "protocol/ProtocolSink.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

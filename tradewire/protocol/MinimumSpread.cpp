@@ -1,4 +1,4 @@
-#include "MinimumSpread.h"
+#include "protocol/MinimumSpread.h"
 
 #include <cwctype>
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "DataCenterAccess.h"
+#include "datacenter/DataCenterAccess.h"
 
 bool EqualsNoCase(const CString& a, const CString& b);
 

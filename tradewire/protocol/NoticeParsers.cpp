@@ -1,11 +1,11 @@
 // Free text from the server: the text event (9002), passed on whole, and the broadcast (9524),
 // kept in the data center.
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "NotifySink.h"
-#include "ProtocolSink.h"
-#include "TextCodec.h"
+#include "datacenter/NotifySink.h"
+#include "platform/TextCodec.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ProtocolSink.h"
 
 int CForexProtocol::ParseTextEvent(std::string_view body) {
     if (body.empty()) {

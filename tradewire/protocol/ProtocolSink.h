@@ -2,7 +2,7 @@
 // The sink a parser reports to: the data center's, read at the moment of the call, or none when
 // the protocol object has no data center. Parsers run on the processing thread only.
 
-#include "DataCenterAccess.h"
+#include "datacenter/DataCenterAccess.h"
 
 inline CAbsForexNotify* ProtocolSink(CForexDataCenter* center) {
     return center == nullptr ? nullptr : CDataCenterAccess(*center).Notify();

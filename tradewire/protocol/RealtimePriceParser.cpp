@@ -4,11 +4,11 @@
 #include <array>
 #include <cmath>
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "MinimumSpread.h"
-#include "NumberText.h"
-#include "TextCodec.h"
+#include "platform/NumberText.h"
+#include "platform/TextCodec.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/MinimumSpread.h"
 
 namespace {
 

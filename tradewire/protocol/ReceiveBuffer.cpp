@@ -1,4 +1,4 @@
-#include "ReceiveBuffer.h"
+#include "protocol/ReceiveBuffer.h"
 
 #include <algorithm>
 

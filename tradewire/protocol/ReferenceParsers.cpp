@@ -2,10 +2,10 @@
 // information (9516), whose BaseRateSwitch the profit calculation reads. All three report the
 // store even for an empty body, so a terminal that asked for history always hears back.
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "NotifySink.h"
-#include "ProtocolSink.h"
+#include "datacenter/NotifySink.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ProtocolSink.h"
 
 namespace {
 

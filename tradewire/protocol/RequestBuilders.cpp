@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <string>
 
-#include "DataCenterAccess.h"
-#include "ForexProtocol.h"
-#include "LocalDate.h"
-#include "TextCodec.h"
+#include "datacenter/DataCenterAccess.h"
+#include "platform/LocalDate.h"
+#include "platform/TextCodec.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // events 7002, 7004, 7005). The two differ on purpose in what an empty result reports: the deal
 // list is always reported, the order list only when it holds an order.
 
-#include "ByteCursor.h"
-#include "ForexProtocol.h"
-#include "NotifySink.h"
-#include "ProtocolSink.h"
+#include "datacenter/NotifySink.h"
+#include "protocol/ByteCursor.h"
+#include "protocol/ForexProtocol.h"
+#include "protocol/ProtocolSink.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The framework's headers come first: windows.h defines IDOK and its kin as macros, which
 // would otherwise rewrite the framework's own constants of the same names.
-#include "Dialog.h"
+#include "ui/Dialog.h"
 
 // windows.h, through the front-end's own header.
-#include "Win32FrontEnd.h"
+#include "ui/win32/Win32FrontEnd.h"
 
 #include <commctrl.h>
 

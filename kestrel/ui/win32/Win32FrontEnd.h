@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "DialogFrontEnd.h"
+#include "ui/DialogFrontEnd.h"
 
 namespace kestrel::ui {
 

@@ -1,7 +1,7 @@
-#include "WinApp.h"
+#include "ui/WinApp.h"
 
-#include "ConsoleFrontEnd.h"
-#include "Win32FrontEnd.h"
+#include "ui/ConsoleFrontEnd.h"
+#include "ui/win32/Win32FrontEnd.h"
 
 namespace kestrel::ui {
 

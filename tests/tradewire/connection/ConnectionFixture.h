@@ -7,8 +7,8 @@
 #include <string>
 
 #include "ConnectionTestSink.h"
-#include "SocketManager.h"
 #include "TestTlsServer.h"
+#include "connection/SocketManager.h"
 
 using namespace std::chrono_literals;
 

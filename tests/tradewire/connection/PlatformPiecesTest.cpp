@@ -3,8 +3,8 @@
 
 #include <cerrno>
 
-#include "SocketApi.h"
-#include "SteadyClock.h"
+#include "platform/SocketApi.h"
+#include "platform/SteadyClock.h"
 
 TEST(SocketErrors, SystemErrorsBecomeWinsockNumbers) {
     EXPECT_EQ(SocketApi::ToWinsockError(0), 0u);

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "ForexProtocol.h"
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

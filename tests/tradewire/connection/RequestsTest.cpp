@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SocketManager.h"
+#include "connection/SocketManager.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "ConnectionFixture.h"
-#include "SteadyClock.h"
+#include "platform/SteadyClock.h"
 
 namespace {
 

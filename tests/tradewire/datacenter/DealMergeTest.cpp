@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "DealMerge.h"
 #include "MergeTestSink.h"
+#include "datacenter/DealMerge.h"
 
 namespace {
 

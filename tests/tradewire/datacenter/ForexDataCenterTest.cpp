@@ -4,7 +4,7 @@
 #include <climits>
 #include <thread>
 
-#include "DataCenterAccess.h"
+#include "datacenter/DataCenterAccess.h"
 #include "tradewire/ForexDataCenter.h"
 
 namespace {

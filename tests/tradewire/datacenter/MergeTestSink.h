@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "DataCenterAccess.h"
+#include "datacenter/DataCenterAccess.h"
 #include "tradewire/AbsForexNotify.h"
 
 class CMergeTestSink : public CAbsForexNotify {

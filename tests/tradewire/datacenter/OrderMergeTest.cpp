@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "MergeTestSink.h"
-#include "OrderMerge.h"
+#include "datacenter/OrderMerge.h"
 
 namespace {
 

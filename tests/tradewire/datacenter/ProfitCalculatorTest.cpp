@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "DataCenterAccess.h"
-#include "InstrumentLookup.h"
-#include "ProfitCalculator.h"
+#include "datacenter/DataCenterAccess.h"
+#include "datacenter/InstrumentLookup.h"
+#include "datacenter/ProfitCalculator.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "NumberText.h"
+#include "platform/NumberText.h"
 
 namespace {
 

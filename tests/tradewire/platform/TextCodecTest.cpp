@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 namespace {
 

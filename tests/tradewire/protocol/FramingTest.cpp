@@ -3,9 +3,9 @@
 #include <random>
 #include <string>
 
-#include "ForexProtocol.h"
 #include "RecordingSink.h"
 #include "WireBuilder.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <cmath>
 #include <random>
 
-#include "MinimumSpread.h"
 #include "ProtocolTestFixture.h"
+#include "protocol/MinimumSpread.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "DataCenterAccess.h"
-#include "ForexProtocol.h"
 #include "RecordingSink.h"
 #include "WireBuilder.h"
+#include "datacenter/DataCenterAccess.h"
+#include "protocol/ForexProtocol.h"
 
 class ProtocolTest : public ::testing::Test {
   protected:

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "DataCenterAccess.h"
-#include "ForexProtocol.h"
+#include "datacenter/DataCenterAccess.h"
+#include "protocol/ForexProtocol.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "RecordingSink.h"
 #include "SessionWire.h"
-#include "SocketManager.h"
 #include "TestTlsServer.h"
 #include "WireBuilder.h"
+#include "connection/SocketManager.h"
 #include "tradewire/ForexDataCenter.h"
 
 class SessionTest : public ::testing::Test {

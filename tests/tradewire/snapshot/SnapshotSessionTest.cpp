@@ -4,9 +4,9 @@
 #include <set>
 
 #include "RecordingSink.h"
-#include "SocketManager.h"
 #include "TestTlsServer.h"
 #include "WireBuilder.h"
+#include "connection/SocketManager.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "../CaptureFiles.h"
+#include "platform/CaptureFiles.h"
 
 #include <windows.h>
 

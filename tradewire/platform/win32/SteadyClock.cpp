@@ -1,4 +1,4 @@
-#include "../SteadyClock.h"
+#include "platform/SteadyClock.h"
 
 #include <windows.h>
 // After windows.h, whose types it needs (timeGetTime).

@@ -1,6 +1,6 @@
 #include <new>
 
-#include "SocketManager.h"
+#include "connection/SocketManager.h"
 
 CAbsForexManager* GetAbsTradewire() {
     return new (std::nothrow) CSocketManager();
