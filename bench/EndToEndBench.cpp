@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "NullSink.h"
 #include "SimServer.h"
 
 namespace {
@@ -94,27 +95,17 @@ ThreadUse UseOf(const std::vector<pid_t>& threads) {
     return use;
 }
 
-class BenchSink final : public CAbsForexNotify {
+class BenchSink final : public CNullSink {
   public:
     void OnErrorCode(int code) override {
         Mark([&] { m_error = code; });
     }
-    void OnTextMessage(const CString&) override {}
     void OnLoginReply() override {
         Mark([&] { m_processingThread = gettid(); });
     }
-    void OnSpareA() override {}
-    void OnAccountInfo(CAccountInfo&) override {}
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>&) override {}
     void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {
         Mark([&] { m_bargainsSeen = true; });
     }
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) override {}
-    void OnGroupInfo(CGroup&) override {}
-    void OnBaseInfo(CBaseInfo&) override {}
-    void OnBroadCast(CBroadCast&) override {}
     void OnRealtimePrice(const CForexMerch& merch) override {
         const long long now = WallMicros();
         const long long stamp =
@@ -131,17 +122,6 @@ class BenchSink final : public CAbsForexNotify {
     void OnSocketError(unsigned long error) override {
         Mark([&] { m_error = static_cast<int>(error); });
     }
-    void OnBargainOpened(const CBargain&) override {}
-    void OnOpenRefused(const COrderInfo&) override {}
-    void OnBargainClosed(const CBargain&) override {}
-    void OnCloseRefused(const COrderInfo&) override {}
-    void OnOrderAdded(const COrderInfo&) override {}
-    void OnOrderRefused(const COrderInfo&) override {}
-    void OnOrderChanged(const COrderInfo&) override {}
-    void OnChangeRefused(const COrderInfo&) override {}
-    void OnOrderDeleted(const COrderInfo&) override {}
-    void OnDeleteRefused(const COrderInfo&) override {}
-    void OnSpareB() override {}
 
     bool WaitLoggedIn(std::chrono::milliseconds limit) {
         std::unique_lock<std::mutex> lock(m_lock);

@@ -9,12 +9,23 @@
 
 namespace {
 
-void BM_GetForexMerchs(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
+// Stores `count` instruments through the dispatcher, as a login would.
+void LoadInstruments(CForexProtocol& protocol, int count) {
     const sim::Market market(1);
-    CForexProtocol protocol(nullptr);
     protocol.Dispatch(
         bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+}
+
+void CountPerInstrument(benchmark::State& state, int count) {
+    state.counters["per_instrument"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_GetForexMerchs(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    CForexProtocol protocol(nullptr);
+    LoadInstruments(protocol, count);
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
     for (auto _ : state) {
         CArray<CForexMerch, CForexMerch&> merchs;
@@ -25,28 +36,22 @@ void BM_GetForexMerchs(benchmark::State& state) {
             break;
         }
     }
-    state.counters["per_instrument"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * count,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    CountPerInstrument(state, count);
 }
 BENCHMARK(BM_GetForexMerchs)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // The same copy into an array the caller keeps and reuses between refreshes.
 void BM_GetForexMerchsReused(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const sim::Market market(1);
     CForexProtocol protocol(nullptr);
-    protocol.Dispatch(
-        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+    LoadInstruments(protocol, count);
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
     CArray<CForexMerch, CForexMerch&> merchs;
     for (auto _ : state) {
         dataCenter.GetForexMerchs(merchs);
         benchmark::DoNotOptimize(merchs.GetData());
     }
-    state.counters["per_instrument"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * count,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    CountPerInstrument(state, count);
 }
 BENCHMARK(BM_GetForexMerchsReused)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

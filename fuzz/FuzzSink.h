@@ -7,10 +7,10 @@
 
 #include <string>
 
+#include "NullSink.h"
 #include "protocol/ForexProtocol.h"
-#include "tradewire/AbsForexNotify.h"
 
-class CFuzzSink : public CAbsForexNotify {
+class CFuzzSink : public CNullSink {
   public:
     explicit CFuzzSink(CForexProtocol& protocol) : m_protocol(protocol) {}
     ~CFuzzSink() = default;

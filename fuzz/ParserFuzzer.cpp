@@ -42,69 +42,55 @@ void KnowInstruments(CForexDataCenter& center) {
     }
 }
 
+// One parser twice over the same body: into a store of its own, then into the data center's
+// under that store's lock, so a refill over earlier contents is covered too.
+template <class RESULT, class STORE>
+void ParseTwice(CForexProtocol& protocol, RESULT (CForexProtocol::*parse)(std::string_view, STORE&),
+                std::string_view body, STORE& shared, CCriticalSection& lock) {
+    STORE own;
+    Expect((protocol.*parse)(body, own));
+    CScopedLock guard(lock);
+    Expect((protocol.*parse)(body, shared));
+}
+
 void ParseAccountFamily(CForexProtocol& protocol, CDataCenterAccess& center,
                         std::string_view body) {
     Expect(protocol.ParseLoginReply(body));
     E_ErrorCode error = EC_NoError;
     Expect(protocol.ParseErrorCode(body, error));
-    CAccountInfo account;
-    Expect(protocol.ParseAccountInfo(body, account));
-    CScopedLock guard(center.AccountInfoLock());
-    Expect(protocol.ParseAccountInfo(body, center.AccountInfo()));
+    ParseTwice(protocol, &CForexProtocol::ParseAccountInfo, body, center.AccountInfo(),
+               center.AccountInfoLock());
 }
 
 void ParseInstrumentFamily(CForexProtocol& protocol, CDataCenterAccess& center,
                            std::string_view body) {
-    CForexMerchArray merchs;
-    Expect(protocol.ParseForexMerchs(body, merchs));
-    CCurrencyArray currencys;
-    Expect(protocol.ParseCurrencysInfo(body, currencys));
-    {
-        CScopedLock guard(center.ForexMerchsLock());
-        Expect(protocol.ParseForexMerchs(body, center.ForexMerchs()));
-    }
-    CScopedLock guard(center.CurrencysLock());
-    Expect(protocol.ParseCurrencysInfo(body, center.Currencys()));
+    ParseTwice(protocol, &CForexProtocol::ParseForexMerchs, body, center.ForexMerchs(),
+               center.ForexMerchsLock());
+    ParseTwice(protocol, &CForexProtocol::ParseCurrencysInfo, body, center.Currencys(),
+               center.CurrencysLock());
 }
 
 void ParseNoticeFamily(CForexProtocol& protocol, CDataCenterAccess& center, std::string_view body) {
     Expect(protocol.ParseTextEvent(body));
-    CBroadCast broadCast;
-    Expect(protocol.ParseBroadCast(body, broadCast));
-    CScopedLock guard(center.BroadCastLock());
-    Expect(protocol.ParseBroadCast(body, center.BroadCast()));
+    ParseTwice(protocol, &CForexProtocol::ParseBroadCast, body, center.BroadCast(),
+               center.BroadCastLock());
 }
 
 void ParseTradeListFamily(CForexProtocol& protocol, CDataCenterAccess& center,
                           std::string_view body) {
-    CBargainArray bargains;
-    Expect(protocol.ParseBargainsInfo(body, bargains));
-    COrderInfoArray orders;
-    Expect(protocol.ParseOrdersInfo(body, orders));
-    CScopedLock orderGuard(center.OrdersLock());
-    Expect(protocol.ParseOrdersInfo(body, center.Orders()));
-    CScopedLock bargainGuard(center.BargainsLock());
-    Expect(protocol.ParseBargainsInfo(body, center.Bargains()));
+    ParseTwice(protocol, &CForexProtocol::ParseOrdersInfo, body, center.Orders(),
+               center.OrdersLock());
+    ParseTwice(protocol, &CForexProtocol::ParseBargainsInfo, body, center.Bargains(),
+               center.BargainsLock());
 }
 
 void ParseReferenceFamily(CForexProtocol& protocol, CDataCenterAccess& center,
                           std::string_view body) {
-    CHistoryOrderInfoArray history;
-    Expect(protocol.ParseHistoryOrderInfo(body, history));
-    CGroup group;
-    Expect(protocol.ParseGroupInfo(body, group));
-    CBaseInfo baseInfo;
-    Expect(protocol.ParseBaseInfo(body, baseInfo));
-    {
-        CScopedLock guard(center.HistoryOrdersLock());
-        Expect(protocol.ParseHistoryOrderInfo(body, center.HistoryOrders()));
-    }
-    {
-        CScopedLock guard(center.GroupLock());
-        Expect(protocol.ParseGroupInfo(body, center.Group()));
-    }
-    CScopedLock guard(center.BaseInfoLock());
-    Expect(protocol.ParseBaseInfo(body, center.BaseInfo()));
+    ParseTwice(protocol, &CForexProtocol::ParseHistoryOrderInfo, body, center.HistoryOrders(),
+               center.HistoryOrdersLock());
+    ParseTwice(protocol, &CForexProtocol::ParseGroupInfo, body, center.Group(), center.GroupLock());
+    ParseTwice(protocol, &CForexProtocol::ParseBaseInfo, body, center.BaseInfo(),
+               center.BaseInfoLock());
 }
 
 }  // namespace

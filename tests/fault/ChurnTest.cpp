@@ -10,8 +10,9 @@
 #include <random>
 #include <thread>
 
+#include "BackgroundLoop.h"
 #include "RecordingSink.h"
-#include "SimServer.h"
+#include "SimulatorThread.h"
 #include "connection/SocketManager.h"
 
 namespace {
@@ -85,23 +86,13 @@ void ReadStores(CForexDataCenter& center) {
 class ChurnTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        sim::SimOptions options;
+        sim::SimOptions options = CSimulatorThread::QuietOptions();
         options.tickRate = 50;
         options.noticeSeconds = 1;
-        options.quiet = true;
-        options.accounts = sim::DefaultAccounts();
-        m_sim = std::make_unique<sim::SimServer>(options);
         std::string error;
-        ASSERT_TRUE(m_sim->Start(error)) << error;
-        m_loop = std::thread([this] { m_sim->Run(); });
+        ASSERT_TRUE(m_sim.Start(options, error)) << error;
         m_target.Address = L"127.0.0.1";
-        m_target.Port = m_sim->Port();
-    }
-    void TearDown() override {
-        if (m_loop.joinable()) {
-            m_sim->Stop();
-            m_loop.join();
-        }
+        m_target.Port = m_sim.Port();
     }
 
     bool WaitForLine(const CRecordingSink& sink, const std::string& prefix) {
@@ -118,8 +109,7 @@ class ChurnTest : public ::testing::Test {
     }
 
     CServer m_target;
-    std::unique_ptr<sim::SimServer> m_sim;
-    std::thread m_loop;
+    CSimulatorThread m_sim;
 };
 
 TEST_F(ChurnTest, TwoHundredSessionsWithGettersAndRequestsFromCallbacks) {
@@ -129,16 +119,8 @@ TEST_F(ChurnTest, TwoHundredSessionsWithGettersAndRequestsFromCallbacks) {
     sink.manager = manager;
     CForexDataCenter& center = *manager->GetDataCenter();
 
-    std::atomic<bool> stop{false};
-    std::atomic<long> reads{0};
-    auto hammer = [&] {
-        while (!stop.load()) {
-            ReadStores(center);
-            ++reads;
-        }
-    };
-    std::thread first(hammer);
-    std::thread second(hammer);
+    CBackgroundLoop first([&] { ReadStores(center); });
+    CBackgroundLoop second([&] { ReadStores(center); });
 
     std::mt19937 random(9);
     for (int cycle = 0; cycle < 200; ++cycle) {
@@ -157,10 +139,7 @@ TEST_F(ChurnTest, TwoHundredSessionsWithGettersAndRequestsFromCallbacks) {
     ASSERT_TRUE(manager->ConnectServer(m_target));
     ASSERT_TRUE(manager->ReqLogin(L"demo", L"demo"));
     EXPECT_TRUE(WaitForLine(sink, "OnRealtimePrice"));
-    stop = true;
-    first.join();
-    second.join();
-    EXPECT_GT(reads.load(), 200);
+    EXPECT_GT(first.Stop() + second.Stop(), 200);
     CAccountInfo account;
     center.GetAccountInfo(account);
     EXPECT_EQ(account.AccountCode, L"demo");

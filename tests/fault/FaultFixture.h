@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BackgroundLoop.h"
 #include "FaultScript.h"
 #include "RecordingSink.h"
 #include "TestTlsServer.h"

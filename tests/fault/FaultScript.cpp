@@ -6,26 +6,6 @@
 
 namespace {
 
-COrderInfo Request(int kind, int internalNo) {
-    COrderInfo order;
-    order.AccountCode = L"ACC1";
-    order.MerchCode = L"EURUSD";
-    order.InternalNo = internalNo;
-    order.OrderKind = kind;
-    return order;
-}
-
-CBargain Deal(int bargainNo, int internalNo, int direction, float lots, float price) {
-    CBargain deal;
-    deal.MerchCode = L"EURUSD";
-    deal.BargainNo = bargainNo;
-    deal.InternalNo = internalNo;
-    deal.Direction = direction;
-    deal.Lots = lots;
-    deal.Price = price;
-    return deal;
-}
-
 CCurrency Currency(const wchar_t* code, float usdRate) {
     CCurrency currency;
     currency.CurrencyCode = code;
@@ -67,40 +47,34 @@ std::vector<CScriptStep> TradingScript() {
     line(GroupLine());
     line(QuotesLine({{{"EURUSD", 1.2f, 1.2001f, "t1"}, {"USDJPY", 110.5f, 110.6f, "t1"}}}));
 
-    const COrderInfo open = Request(60, 100);
+    const COrderInfo open = SessionRequest(60, 100);
     commit(open);
     line(OrderEventLine(7002, open));
-    const CBargain opened = Deal(11, 100, 40, 2, 1.5f);
+    const CBargain opened = SessionDeal(11, 100, 40, 2, 1.5f);
     line(DealEventLine(opened));
 
-    COrderInfo close = Request(62, 101);
+    COrderInfo close = SessionRequest(62, 101);
     close.CloseFlag = 1;
     close.BargainNo = 11;
     commit(close);
-    CBargain closing = opened;
-    closing.BargainNo = 12;
-    closing.OpenBargainNo = 11;
-    closing.InternalNo = 101;
-    closing.CloseFlag = 1;
-    closing.Price = 1.25f;
-    line(DealEventLine(closing));
+    line(DealEventLine(ClosingDeal(opened, 12, 101, 1.25f)));
 
-    COrderInfo place = Request(64, 102);
+    COrderInfo place = SessionRequest(64, 102);
     place.TriggerPrice1 = 1.1f;
     place.TriggerPrice2 = 1.3f;
     commit(place);
     COrderInfo placed = place;
     placed.OrderNo = 21;
     line(OrderEventLine(7002, placed));
-    COrderInfo change = Request(68, 103);
+    COrderInfo change = SessionRequest(68, 103);
     change.OrderNo = 21;
     change.TriggerPrice1 = 1.05f;
     change.TriggerPrice2 = 1.3f;
     commit(change);
     line(OrderEventLine(7004, change));
-    line(DealEventLine(Deal(21, 102, 41, 1, 1.05f)));
+    line(DealEventLine(SessionDeal(21, 102, 41, 1, 1.05f)));
 
-    COrderInfo remove = Request(69, 104);
+    COrderInfo remove = SessionRequest(69, 104);
     remove.OrderNo = 99;
     commit(remove);
     COrderInfo refusal = remove;
@@ -113,41 +87,4 @@ std::vector<CScriptStep> TradingScript() {
     line(InboundLine(9999, CWireBody().Text("refused").Int(102).Str()));
     line(HistoryLine());
     return steps;
-}
-
-std::vector<std::string> StoreSnapshot(CForexDataCenter& center) {
-    // The recording sink's formats describe each store; fed by hand, it is only a formatter.
-    CRecordingSink text;
-    CAccountInfo account;
-    center.GetAccountInfo(account);
-    text.OnAccountInfo(account);
-    CForexMerchArray merchs;
-    center.GetForexMerchs(merchs);
-    text.OnForexMerchs(merchs);
-    for (INT_PTR i = 0; i < merchs.GetSize(); ++i) {
-        text.OnRealtimePrice(merchs[i]);
-    }
-    CCurrencyArray currencys;
-    center.GetCurrencysInfo(currencys);
-    text.OnCurrencysInfo(currencys);
-    CBargainArray bargains;
-    center.GetBargainsInfo(bargains);
-    text.OnBargainsInfo(bargains);
-    COrderInfoArray orders;
-    center.GetOrdersInfo(orders);
-    text.OnOrdersInfo(orders);
-    CHistoryOrderInfoArray history;
-    center.GetHistoryOrderInfo(history);
-    text.OnHistoryOrderInfo(history);
-    CGroup group;
-    center.GetGroupInfo(group);
-    text.OnGroupInfo(group);
-    CBaseInfo baseInfo;
-    center.GetBaseInfo(baseInfo);
-    text.OnBaseInfo(baseInfo);
-    CBroadCast broadCast;
-    center.GetBroadCast(broadCast);
-    text.OnBroadCast(broadCast);
-    text.OnErrorCode(static_cast<int>(center.GetErrorCode()));
-    return text.Lines();
 }

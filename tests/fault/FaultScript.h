@@ -1,11 +1,11 @@
 #pragma once
-// Shared pieces of the fault tests: a whole trading session as the server plays it, and a text
-// picture of every store of a data center, so two runs can be compared store by store.
+// Shared pieces of the fault tests: a whole trading session as the server plays it (the stores
+// it leaves compare through support's StoreSnapshot).
 
 #include <string>
 #include <vector>
 
-#include "tradewire/ForexDataCenter.h"
+#include "StoreSnapshot.h"
 #include "tradewire/Records.h"
 
 // One step of the session: either a line the server sends, or an order the terminal commits
@@ -21,6 +21,3 @@ struct CScriptStep {
 // notice, a broadcast, an error report and a history list. Every message code the terminal
 // handles appears at least once.
 std::vector<CScriptStep> TradingScript();
-
-// Every store, read through the getters, one text line per store.
-std::vector<std::string> StoreSnapshot(CForexDataCenter& center);

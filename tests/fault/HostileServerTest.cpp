@@ -107,24 +107,15 @@ std::vector<std::string> GarbageLines(std::uint32_t seed, int count) {
 
 TEST_F(HostileServerTest, GarbageNeitherCrashesNorStopsTheNextSession) {
     ConnectAndGreet();
-    std::atomic<bool> stop{false};
-    std::atomic<long> reads{0};
     // A terminal reading its stores while the garbage is applied.
-    std::thread reader([&] {
-        while (!stop.load()) {
-            EXPECT_GE(StoreSnapshot(Center()).size(), 10u);
-            ++reads;
-        }
-    });
+    CBackgroundLoop reader([&] { EXPECT_GE(StoreSnapshot(Center()).size(), 10u); });
     for (const std::string& line : GarbageLines(20261208, 60)) {
         ASSERT_TRUE(server.Send(line));
     }
     // Every line end the garbage holds is worked off, one message a pass.
     EXPECT_TRUE(WaitUntil(
         [&] { return manager->CopyReceiveBuffer().find('\r') == std::string::npos; }, 30s));
-    stop = true;
-    reader.join();
-    EXPECT_GT(reads.load(), 0);
+    EXPECT_GT(reader.Stop(), 0);
     manager->DisConnect();
 
     sink.Clear();
@@ -180,13 +171,10 @@ TEST_F(HostileServerTest, AMessageOutgrowingTheCeilingIsDroppedWithOneMessageSiz
         for (int i = 0; i < kTexts; ++i) {
             texts += InboundLine(9002, "t" + std::to_string(i));
         }
-        std::atomic<bool> stop{false};
         std::atomic<size_t> largest{0};
-        std::thread sampler([&] {
-            while (!stop.load()) {
-                largest = std::max(largest.load(), manager->CopyReceiveBuffer().size());
-                std::this_thread::sleep_for(1ms);
-            }
+        CBackgroundLoop sampler([&] {
+            largest = std::max(largest.load(), manager->CopyReceiveBuffer().size());
+            std::this_thread::sleep_for(1ms);
         });
         ASSERT_TRUE(server.Send(texts + form.start));
         for (int i = 0; i < 10; ++i) {
@@ -194,8 +182,7 @@ TEST_F(HostileServerTest, AMessageOutgrowingTheCeilingIsDroppedWithOneMessageSiz
         }
         // The whole messages in front of the dropped one all still arrive, in order.
         ASSERT_TRUE(sink.WaitFor(kTexts + 1, kWait));
-        stop = true;
-        sampler.join();
+        sampler.Stop();
         EXPECT_LE(largest.load(), kCeiling);
         EXPECT_LE(manager->ReceiveBufferCapacity(), texts.size());
         ASSERT_TRUE(WaitUntil([&] { return manager->CopyReceiveBuffer().empty(); }, kWait));

@@ -16,18 +16,9 @@ using StalledHandshakeTest = FaultFixture;
 TEST_F(StalledHandshakeTest, GettersAndQueuedRequestsSurviveTheFailedConnect) {
     ASSERT_TRUE(manager->ReqLogin(L"queued", L"pw"));  // no connection yet: it waits in the queue
     server.SetStall(true);
-    std::atomic<bool> stop{false};
-    std::atomic<long> reads{0};
-    std::thread reader([&] {
-        while (!stop.load()) {
-            EXPECT_GE(StoreSnapshot(Center()).size(), 10u);
-            ++reads;
-        }
-    });
+    CBackgroundLoop reader([&] { EXPECT_GE(StoreSnapshot(Center()).size(), 10u); });
     EXPECT_FALSE(Connect());
-    stop = true;
-    reader.join();
-    EXPECT_GT(reads.load(), 0);
+    EXPECT_GT(reader.Stop(), 0);
     EXPECT_FALSE(manager->IsConnected());
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"OnErrorCode code=5"}));
     EXPECT_EQ(manager->SendQueueSize(), 1u);

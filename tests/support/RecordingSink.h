@@ -28,9 +28,9 @@
 #include <thread>
 #include <vector>
 
-#include "tradewire/AbsForexNotify.h"
+#include "NullSink.h"
 
-class CRecordingSink : public CAbsForexNotify {
+class CRecordingSink : public CNullSink {
   public:
     struct Entry {
         std::string line;

@@ -10,7 +10,7 @@
 #include <memory>
 #include <thread>
 
-#include "SimServer.h"
+#include "SimulatorThread.h"
 #include "Terminal.h"
 #include "TerminalSink.h"
 
@@ -74,27 +74,15 @@ class Client {
 class SimulatorSessionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        sim::SimOptions options;
+        sim::SimOptions options = CSimulatorThread::QuietOptions();
         options.tickRate = 20;
-        options.noticeSeconds = 0;
-        options.quiet = true;
-        options.accounts = sim::DefaultAccounts();
-        m_server = std::make_unique<sim::SimServer>(options);
         std::string error;
-        ASSERT_TRUE(m_server->Start(error)) << error;
-        m_loop = std::thread([this] { m_server->Run(); });
+        ASSERT_TRUE(m_sim.Start(options, error)) << error;
     }
-    void TearDown() override {
-        if (m_loop.joinable()) {
-            m_server->Stop();
-            m_loop.join();
-        }
-    }
-    std::uint16_t Port() const { return m_server->Port(); }
+    std::uint16_t Port() const { return m_sim.Port(); }
 
   private:
-    std::unique_ptr<sim::SimServer> m_server;
-    std::thread m_loop;
+    CSimulatorThread m_sim;
 };
 
 TEST_F(SimulatorSessionTest, TwoClientsAtOnceTradeTheirOwnAccounts) {

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "SimServer.h"
+#include "SimulatorThread.h"
 #include "WireFormat.h"
 
 namespace {
@@ -106,26 +106,13 @@ class RawClient {
 class SimRawClientTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        sim::SimOptions options;
-        options.noticeSeconds = 0;
-        options.quiet = true;
-        options.accounts = sim::DefaultAccounts();
-        m_server = std::make_unique<sim::SimServer>(options);
         std::string error;
-        ASSERT_TRUE(m_server->Start(error)) << error;
-        m_loop = std::thread([this] { m_server->Run(); });
+        ASSERT_TRUE(m_sim.Start(CSimulatorThread::QuietOptions(), error)) << error;
     }
-    void TearDown() override {
-        if (m_loop.joinable()) {
-            m_server->Stop();
-            m_loop.join();
-        }
-    }
-    std::uint16_t Port() const { return m_server->Port(); }
+    std::uint16_t Port() const { return m_sim.Port(); }
 
   private:
-    std::unique_ptr<sim::SimServer> m_server;
-    std::thread m_loop;
+    CSimulatorThread m_sim;
 };
 
 TEST_F(SimRawClientTest, RefusalsFirstThenTheLoginMessagesInTheirOrder) {

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "tradewire/AbsForexNotify.h"
+#include "NullSink.h"
 
-class CConnectionTestSink : public CAbsForexNotify {
+class CConnectionTestSink : public CNullSink {
   public:
     std::vector<int> ErrorCodes() const {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -47,31 +47,6 @@ class CConnectionTestSink : public CAbsForexNotify {
             hook(error);
         }
     }
-
-    void OnTextMessage(const CString&) override {}
-    void OnLoginReply() override {}
-    void OnSpareA() override {}
-    void OnAccountInfo(CAccountInfo&) override {}
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>&) override {}
-    void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {}
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) override {}
-    void OnGroupInfo(CGroup&) override {}
-    void OnBaseInfo(CBaseInfo&) override {}
-    void OnBroadCast(CBroadCast&) override {}
-    void OnRealtimePrice(const CForexMerch&) override {}
-    void OnBargainOpened(const CBargain&) override {}
-    void OnOpenRefused(const COrderInfo&) override {}
-    void OnBargainClosed(const CBargain&) override {}
-    void OnCloseRefused(const COrderInfo&) override {}
-    void OnOrderAdded(const COrderInfo&) override {}
-    void OnOrderRefused(const COrderInfo&) override {}
-    void OnOrderChanged(const COrderInfo&) override {}
-    void OnChangeRefused(const COrderInfo&) override {}
-    void OnOrderDeleted(const COrderInfo&) override {}
-    void OnDeleteRefused(const COrderInfo&) override {}
-    void OnSpareB() override {}
 
   private:
     mutable std::mutex m_mutex;

@@ -4,45 +4,21 @@
 #include <climits>
 #include <thread>
 
+#include "NullSink.h"
 #include "datacenter/DataCenterAccess.h"
 #include "tradewire/ForexDataCenter.h"
 
 namespace {
 
-class CountingSink : public CAbsForexNotify {
+class CountingSink : public CNullSink {
   public:
     int realtimePrices = 0;
     CForexMerch lastMerch;
 
-    void OnErrorCode(int) override {}
-    void OnTextMessage(const CString&) override {}
-    void OnLoginReply() override {}
-    void OnSpareA() override {}
-    void OnAccountInfo(CAccountInfo&) override {}
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>&) override {}
-    void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {}
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) override {}
-    void OnGroupInfo(CGroup&) override {}
-    void OnBaseInfo(CBaseInfo&) override {}
-    void OnBroadCast(CBroadCast&) override {}
     void OnRealtimePrice(const CForexMerch& merch) override {
         ++realtimePrices;
         lastMerch = merch;
     }
-    void OnSocketError(unsigned long) override {}
-    void OnBargainOpened(const CBargain&) override {}
-    void OnOpenRefused(const COrderInfo&) override {}
-    void OnBargainClosed(const CBargain&) override {}
-    void OnCloseRefused(const COrderInfo&) override {}
-    void OnOrderAdded(const COrderInfo&) override {}
-    void OnOrderRefused(const COrderInfo&) override {}
-    void OnOrderChanged(const COrderInfo&) override {}
-    void OnChangeRefused(const COrderInfo&) override {}
-    void OnOrderDeleted(const COrderInfo&) override {}
-    void OnDeleteRefused(const COrderInfo&) override {}
-    void OnSpareB() override {}
 };
 
 CForexMerch MakeMerch(const wchar_t* code) {

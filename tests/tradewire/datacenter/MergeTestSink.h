@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "NullSink.h"
 #include "datacenter/DataCenterAccess.h"
-#include "tradewire/AbsForexNotify.h"
 
-class CMergeTestSink : public CAbsForexNotify {
+class CMergeTestSink : public CNullSink {
   public:
     std::vector<int> slots;
     CAccountInfo account;

@@ -7,6 +7,7 @@
 #include "NonFiniteNumbers.h"
 #include "NonFiniteSession.h"
 #include "ProtocolTestFixture.h"
+#include "StoreSnapshot.h"
 
 namespace {
 
@@ -134,47 +135,6 @@ TEST(DispatcherStream, AHostileSessionLeavesEveryStoredNumberFinite) {
     EXPECT_EQ(merchs[0].RealtimePrice.Ask, 1.2f);  // "-inf" read as 0, then widened to the bid
 }
 
-// What a terminal could read back through the getters, as text.
-std::string StoreDigest(CForexDataCenter& center) {
-    std::string digest;
-    CAccountInfo account;
-    center.GetAccountInfo(account);
-    digest += CRecordingSink::Describe(account.AccountCode) + std::to_string(account.InternalNo);
-    for (INT_PTR i = 0; i < account.Merchs.GetSize(); ++i) {
-        digest += CRecordingSink::Describe(account.Merchs[i]) + ";";
-    }
-    CForexMerchArray merchs;
-    center.GetForexMerchs(merchs);
-    for (INT_PTR i = 0; i < merchs.GetSize(); ++i) {
-        digest += CRecordingSink::Describe(merchs[i]) + ";";
-    }
-    CBargainArray bargains;
-    center.GetBargainsInfo(bargains);
-    for (INT_PTR i = 0; i < bargains.GetSize(); ++i) {
-        digest += CRecordingSink::Describe(bargains[i]) + ";";
-    }
-    COrderInfoArray orders;
-    center.GetOrdersInfo(orders);
-    for (INT_PTR i = 0; i < orders.GetSize(); ++i) {
-        digest += CRecordingSink::Describe(orders[i]) + ";";
-    }
-    CHistoryOrderInfoArray history;
-    center.GetHistoryOrderInfo(history);
-    digest += std::to_string(history.GetSize());
-    CCurrencyArray currencys;
-    center.GetCurrencysInfo(currencys);
-    digest += std::to_string(currencys.GetSize());
-    CBaseInfo base;
-    center.GetBaseInfo(base);
-    CGroup group;
-    center.GetGroupInfo(group);
-    CBroadCast broadCast;
-    center.GetBroadCast(broadCast);
-    digest += CRecordingSink::Describe(base.Value1) + std::to_string(base.BaseRateSwitch) +
-              CRecordingSink::Describe(group.Value1) + CRecordingSink::Describe(broadCast.Value4);
-    return digest + std::to_string(center.GetErrorCode());
-}
-
 TEST(DispatcherStream, WithoutSinkTheStoresEndTheSame) {
     const std::string stream = SessionStream();
     CForexProtocol withSink(nullptr);
@@ -187,7 +147,8 @@ TEST(DispatcherStream, WithoutSinkTheStoresEndTheSame) {
         Drain(*protocol, buffer);
     }
     EXPECT_FALSE(sink.Lines().empty());
-    EXPECT_EQ(StoreDigest(*withoutSink.GetDataCenter()), StoreDigest(*withSink.GetDataCenter()));
+    EXPECT_EQ(StoreSnapshot(*withoutSink.GetDataCenter()),
+              StoreSnapshot(*withSink.GetDataCenter()));
 }
 
 // Which stores another thread cannot read right now. A getter that has not returned within the

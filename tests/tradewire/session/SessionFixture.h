@@ -79,14 +79,7 @@ class SessionTest : public ::testing::Test {
     }
 
     // A request of `kind` for EURUSD with the next internal number.
-    COrderInfo Request(int kind) {
-        COrderInfo order;
-        order.AccountCode = L"ACC1";
-        order.MerchCode = L"EURUSD";
-        order.InternalNo = Center().GetInternalNo();
-        order.OrderKind = kind;
-        return order;
-    }
+    COrderInfo Request(int kind) { return SessionRequest(kind, Center().GetInternalNo()); }
 
     static CCurrency MakeCurrency(const wchar_t* code, float usdRate) {
         CCurrency currency;

@@ -107,3 +107,33 @@ std::string DealEventLine(const CBargain& b) {
     body.EndRecord();
     return InboundLine(7003, body);
 }
+
+COrderInfo SessionRequest(int kind, int internalNo) {
+    COrderInfo order;
+    order.AccountCode = L"ACC1";
+    order.MerchCode = L"EURUSD";
+    order.InternalNo = internalNo;
+    order.OrderKind = kind;
+    return order;
+}
+
+CBargain SessionDeal(int bargainNo, int internalNo, int direction, float lots, float price) {
+    CBargain deal;
+    deal.MerchCode = L"EURUSD";
+    deal.BargainNo = bargainNo;
+    deal.InternalNo = internalNo;
+    deal.Direction = direction;
+    deal.Lots = lots;
+    deal.Price = price;
+    return deal;
+}
+
+CBargain ClosingDeal(const CBargain& opened, int bargainNo, int internalNo, float price) {
+    CBargain closing = opened;
+    closing.BargainNo = bargainNo;
+    closing.OpenBargainNo = opened.BargainNo;
+    closing.InternalNo = internalNo;
+    closing.CloseFlag = 1;
+    closing.Price = price;
+    return closing;
+}

@@ -24,6 +24,12 @@ struct SessionQuote {
     const char* stamp;
 };
 
+// The records the session scripts trade with: EURUSD on account ACC1.
+COrderInfo SessionRequest(int kind, int internalNo);
+CBargain SessionDeal(int bargainNo, int internalNo, int direction, float lots, float price);
+// The deal that closes `opened` at `price`: its own number, linked to the opening deal.
+CBargain ClosingDeal(const CBargain& opened, int bargainNo, int internalNo, float price);
+
 std::string LoginReplyLine();
 // One fund line with `balance`; the instrument section is left empty.
 std::string AccountLine(const char* accountCode, double balance, int internalNo);

@@ -32,13 +32,7 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
     COrderInfo open = Request(60);
     Commit(open);
     COrderInfo openReply = open;
-    CBargain opened;
-    opened.MerchCode = L"EURUSD";
-    opened.BargainNo = 11;
-    opened.InternalNo = open.InternalNo;
-    opened.Direction = 40;
-    opened.Lots = 2;
-    opened.Price = 1.5f;
+    const CBargain opened = SessionDeal(11, open.InternalNo, 40, 2, 1.5f);
     EXPECT_EQ(
         Play({OrderEventLine(7002, openReply), DealEventLine(opened)}, 4),
         (Lines{"OnOrdersInfo n=1 [#0 EURUSD kind=60 in=100 bargain=0 tp=0/0]",
@@ -52,13 +46,7 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
     close.CloseFlag = 1;
     close.BargainNo = 11;
     Commit(close);
-    CBargain closing = opened;
-    closing.BargainNo = 12;
-    closing.OpenBargainNo = 11;
-    closing.InternalNo = close.InternalNo;
-    closing.CloseFlag = 1;
-    closing.Price = 1.25f;
-    EXPECT_EQ(Play({DealEventLine(closing)}, 5),
+    EXPECT_EQ(Play({DealEventLine(ClosingDeal(opened, 12, close.InternalNo, 1.25f))}, 5),
               (Lines{"OnBargainsInfo n=1 [#12 EURUSD open=#11 in=101 dir=40 close=1 lots=2 "
                      "price=1.25 tp=0/0]",
                      "OnBargainClosed #12 EURUSD open=#11 in=101 dir=40 close=1 lots=2 price=1.25 "
@@ -89,13 +77,7 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
                      "OnOrderChanged #21 EURUSD kind=68 in=103 bargain=0 tp=1.05/1.3",
                      "OnOrdersInfo n=1 [#21 EURUSD kind=68 in=103 bargain=0 tp=1.05/1.3]"}));
 
-    CBargain fill;
-    fill.MerchCode = L"EURUSD";
-    fill.BargainNo = 21;  // a fill carries the order's number
-    fill.InternalNo = place.InternalNo;
-    fill.Direction = 41;
-    fill.Lots = 1;
-    fill.Price = 1.05f;
+    const CBargain fill = SessionDeal(21, place.InternalNo, 41, 1, 1.05f);  // the order's number
     EXPECT_EQ(
         Play({DealEventLine(fill)}, 4),
         (Lines{"OnBargainsInfo n=1 [#21 EURUSD in=102 dir=41 close=0 lots=1 price=1.05 tp=0/0]",
