@@ -59,41 +59,25 @@ TEST_F(AccountParsers, EveryAccountFieldLandsInItsTarget) {
     const CString* texts[] = {&a.Value2, &a.Value3, &a.Value4, &a.Value5,  &a.Value6,
                               &a.Value7, &a.Value8, &a.Value9, &a.Value10, &a.Value11};
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(*texts[i], NumberedText(i + 1));
+        FromField(*texts[i], i + 1).Check();
     }
-    EXPECT_EQ(a.Value12, 11);
-    EXPECT_EQ(a.Value15, 14);
-    EXPECT_EQ(a.Value16, NumberedText(15));
-    EXPECT_EQ(a.Value17, 16);
-    EXPECT_DOUBLE_EQ(a.Value18, 17.25);
-    EXPECT_DOUBLE_EQ(a.Value19, 18.25);
-    EXPECT_EQ(a.Value20, 19);
-    EXPECT_EQ(a.Value21, 20);
-    EXPECT_FLOAT_EQ(a.Value22, 21.25f);
-    EXPECT_EQ(a.Value23, 22);
-    EXPECT_EQ(a.Value24, NumberedText(23));
-    EXPECT_EQ(a.Value30, NumberedText(29));
-    EXPECT_EQ(a.Value31, NumberedText(31));  // field 30 is dropped
-    EXPECT_EQ(a.Value34, NumberedText(34));
-    EXPECT_EQ(a.Value35, 35);
-    EXPECT_EQ(a.Value37, 37);
-    EXPECT_FLOAT_EQ(a.Value38, 38.25f);
-    EXPECT_FLOAT_EQ(a.Value39, 39.25f);
-    EXPECT_EQ(a.Value40, NumberedText(40));
-    EXPECT_EQ(a.Value41, NumberedText(41));
-    EXPECT_FLOAT_EQ(a.Value42, 42.25f);
-    EXPECT_EQ(a.Value43, 44);  // field 43 is dropped
-    EXPECT_FLOAT_EQ(a.Value44, 45.25f);
+    // Fields 30 and 43 of the account are dropped.
+    ExpectFromFields({{a.Value12, 11}, {a.Value15, 14}, {a.Value16, 15}, {a.Value17, 16},
+                      {a.Value18, 17}, {a.Value19, 18}, {a.Value20, 19}, {a.Value21, 20},
+                      {a.Value22, 21}, {a.Value23, 22}, {a.Value24, 23}, {a.Value30, 29},
+                      {a.Value31, 31}, {a.Value34, 34}, {a.Value35, 35}, {a.Value37, 37},
+                      {a.Value38, 38}, {a.Value39, 39}, {a.Value40, 40}, {a.Value41, 41},
+                      {a.Value42, 42}, {a.Value43, 44}, {a.Value44, 45}});
     ASSERT_EQ(a.Funds.GetSize(), 1);
     const CFundInfo& f = a.Funds[0];
-    EXPECT_DOUBLE_EQ(f.Balance, 1.25);
-    EXPECT_FLOAT_EQ(f.Value2, 2.25f);
-    EXPECT_FLOAT_EQ(f.Value6, 6.25f);
-    EXPECT_DOUBLE_EQ(f.Value7, 7.25);
-    EXPECT_FLOAT_EQ(f.Value8, 8.25f);
-    EXPECT_DOUBLE_EQ(f.Value9, 9.25);
-    EXPECT_DOUBLE_EQ(f.Value13, 13.25);
-    EXPECT_EQ(f.Value14, NumberedText(14));
+    ExpectFromFields({{f.Balance, 1},
+                      {f.Value2, 2},
+                      {f.Value6, 6},
+                      {f.Value7, 7},
+                      {f.Value8, 8},
+                      {f.Value9, 9},
+                      {f.Value13, 13},
+                      {f.Value14, 14}});
     EXPECT_EQ(a.InternalNo, 100);
 }
 

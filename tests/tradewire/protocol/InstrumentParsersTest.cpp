@@ -17,37 +17,26 @@ TEST_F(InstrumentParsers, EveryInstrumentFieldLandsInItsTarget) {
     ASSERT_EQ(merchs.GetSize(), 1);
     const CForexMerch& m = merchs[0];
 
-    EXPECT_EQ(m.MerchCode, NumberedText(1));
-    EXPECT_EQ(m.MerchName, NumberedText(3));
-    EXPECT_EQ(m.Value29, NumberedText(29));
-    EXPECT_EQ(m.Value32, NumberedText(32));
-    EXPECT_EQ(m.Value41, NumberedText(56));
-    const std::vector<std::pair<int, int>> ints = {
-        {m.MerchNo, 2},  {m.Value4, 4},   {m.Value5, 5},   {m.Value6, 6},
-        {m.Value17, 17}, {m.Value21, 21}, {m.Value33, 33}, {m.Value35, 35},
-        {m.Value36, 36}, {m.Value40, 55}, {m.Value47, 75}, {m.Value48, 76},
-        {m.Value49, 77}, {m.Value50, 78}, {m.Value51, 79}, {m.Value52, 80}};
-    for (const auto& [value, field] : ints) {
-        EXPECT_EQ(value, field) << "field " << field;
-    }
-    std::vector<std::pair<float, int>> floats = {
-        {m.ProfitFactor, 7}, {m.Value8, 8},    {m.Value9, 9},     {m.Value10, 10},
-        {m.Value11, 11},     {m.Value12, 12},  {m.Value13, 13},   {m.Value14, 14},
-        {m.MinSpread, 15},   {m.Value16, 16},  {m.PriceUnit, 18}, {m.ProfitDivisor, 19},
-        {m.Value20, 20},     {m.FirstBid, 22}, {m.FirstAsk, 23},  {m.FirstPrice3, 24},
-        {m.FirstPrice4, 25}, {m.Value26, 26},  {m.Value27, 27},   {m.Value28, 28},
-        {m.Value31, 31},     {m.Value34, 34},  {m.Value39, 54},   {m.Value42, 57},
-        {m.Value43, 58},     {m.Value44, 59},  {m.Value45, 60},   {m.Value53, 81},
-        {m.Value54, 82},     {m.Value55, 83},  {m.Value56, 84},   {m.Value57, 85},
-        {m.Value58, 86},     {m.Value59, 87},  {m.Value60, 88}};
+    ExpectFromFields(
+        {{m.MerchCode, 1},      {m.MerchNo, 2},      {m.MerchName, 3}, {m.Value4, 4},
+         {m.Value5, 5},         {m.Value6, 6},       {m.Value17, 17},  {m.Value21, 21},
+         {m.Value29, 29},       {m.Value32, 32},     {m.Value33, 33},  {m.Value35, 35},
+         {m.Value36, 36},       {m.Value40, 55},     {m.Value41, 56},  {m.Value47, 75},
+         {m.Value48, 76},       {m.Value49, 77},     {m.Value50, 78},  {m.Value51, 79},
+         {m.Value52, 80},       {m.ProfitFactor, 7}, {m.Value8, 8},    {m.Value9, 9},
+         {m.Value10, 10},       {m.Value11, 11},     {m.Value12, 12},  {m.Value13, 13},
+         {m.Value14, 14},       {m.MinSpread, 15},   {m.Value16, 16},  {m.PriceUnit, 18},
+         {m.ProfitDivisor, 19}, {m.Value20, 20},     {m.FirstBid, 22}, {m.FirstAsk, 23},
+         {m.FirstPrice3, 24},   {m.FirstPrice4, 25}, {m.Value26, 26},  {m.Value27, 27},
+         {m.Value28, 28},       {m.Value31, 31},     {m.Value34, 34},  {m.Value39, 54},
+         {m.Value42, 57},       {m.Value43, 58},     {m.Value44, 59},  {m.Value45, 60},
+         {m.Value53, 81},       {m.Value54, 82},     {m.Value55, 83},  {m.Value56, 84},
+         {m.Value57, 85},       {m.Value58, 86},     {m.Value59, 87},  {m.Value60, 88}});
     for (int i = 0; i < 16; ++i) {
-        floats.emplace_back(m.Value37[i], 37 + i);
+        FromField(m.Value37[i], 37 + i).Check();
     }
     for (int i = 0; i < 14; ++i) {
-        floats.emplace_back(m.Value46[i], 61 + i);
-    }
-    for (const auto& [value, field] : floats) {
-        EXPECT_FLOAT_EQ(value, field + 0.25f) << "field " << field;
+        FromField(m.Value46[i], 61 + i).Check();
     }
     // Integers on the wire: the fraction is dropped before the value becomes a float.
     EXPECT_FLOAT_EQ(m.Value30, 30.0f);
@@ -120,14 +109,14 @@ TEST_F(InstrumentParsers, CurrencyFieldsAndFraming) {
     Center().GetCurrencysInfo(currencys);
     ASSERT_EQ(currencys.GetSize(), 3);
     const CCurrency& c = currencys[0];
-    EXPECT_EQ(c.CurrencyCode, NumberedText(1));
-    EXPECT_EQ(c.Value2, NumberedText(2));
-    EXPECT_EQ(c.Value3, NumberedText(3));
-    EXPECT_FLOAT_EQ(c.Value4, 4.25f);
-    EXPECT_FLOAT_EQ(c.UsdRate, 5.25f);
-    EXPECT_EQ(c.Value6, 6);
-    EXPECT_FLOAT_EQ(c.Value7, 7.25f);
-    EXPECT_FLOAT_EQ(c.Value8, 8.25f);
+    ExpectFromFields({{c.CurrencyCode, 1},
+                      {c.Value2, 2},
+                      {c.Value3, 3},
+                      {c.Value4, 4},
+                      {c.UsdRate, 5},
+                      {c.Value6, 6},
+                      {c.Value7, 7},
+                      {c.Value8, 8}});
     EXPECT_EQ(Log(), (Lines{"OnCurrencysInfo n=3 [1.25 usd=5.25, USD usd=1, JPY usd=0]"}));
     EXPECT_EQ(Feed(9505, ""), -1);
     EXPECT_EQ(Log().size(), 1u);

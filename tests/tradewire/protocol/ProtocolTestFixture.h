@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,14 @@
 #include "WireBuilder.h"
 #include "datacenter/DataCenterAccess.h"
 #include "protocol/ForexProtocol.h"
+
+inline CString Wide(const char* text) {
+    return CString(std::wstring(text, text + strlen(text)));
+}
+// The text Numbered() puts in field `field`.
+inline CString NumberedText(int field) {
+    return Wide((std::to_string(field) + ".25").c_str());
+}
 
 class ProtocolTest : public ::testing::Test {
   protected:
@@ -30,16 +39,45 @@ class ProtocolTest : public ::testing::Test {
         }
         return body;
     }
-    static CString Wide(const char* text) {
-        return CString(std::wstring(text, text + strlen(text)));
-    }
-    static CString NumberedText(int field) { return Wide((std::to_string(field) + ".25").c_str()); }
 
     CForexProtocol protocol{nullptr};
     CRecordingSink sink;
 };
 
 using Lines = std::vector<std::string>;
+
+// A parsed member and the number of the Numbered() field it must have been read from: a text
+// reads "i.25", an integer i, a float or double i + 0.25 (exact in both). Tests list a record's
+// members as {member, field} pairs, so each mapping is one entry of a table.
+class FromField {
+  public:
+    FromField(const CString& text, int field) : m_text(&text), m_field(field) {}
+    FromField(int value, int field) : m_integer(value), m_isInteger(true), m_field(field) {}
+    FromField(double value, int field) : m_number(value), m_field(field) {}
+
+    void Check() const {
+        if (m_text != nullptr) {
+            EXPECT_EQ(*m_text, NumberedText(m_field)) << "field " << m_field;
+        } else if (m_isInteger) {
+            EXPECT_EQ(m_integer, m_field) << "field " << m_field;
+        } else {
+            EXPECT_DOUBLE_EQ(m_number, m_field + 0.25) << "field " << m_field;
+        }
+    }
+
+  private:
+    const CString* m_text = nullptr;  // the record outlives the check
+    int m_integer = 0;
+    bool m_isInteger = false;
+    double m_number = 0;
+    int m_field;
+};
+
+inline void ExpectFromFields(std::initializer_list<FromField> members) {
+    for (const FromField& member : members) {
+        member.Check();
+    }
+}
 
 // One instrument record (88 fields) with the fields the spread rule looks at; the rest empty.
 inline CWireBody& MerchRecord(CWireBody& body, const char* code, double minSpread, double bid,

@@ -13,25 +13,27 @@ TEST_F(ReferenceParsers, HistoryLinesInOrderAndAlwaysReported) {
     Center().GetHistoryOrderInfo(history);
     ASSERT_EQ(history.GetSize(), 2);
     const CHistoryOrderInfo& h = history[0];
-    EXPECT_EQ(h.Value1, NumberedText(1));
-    EXPECT_EQ(h.MerchCode, NumberedText(3));
-    EXPECT_FLOAT_EQ(h.Lots, 4.25f);
-    EXPECT_EQ(h.Value6, NumberedText(6));
-    EXPECT_EQ(h.OpenBargainNo, 7);
-    EXPECT_EQ(h.OpenInternalNo, 8);
-    EXPECT_EQ(h.Value10, NumberedText(10));
-    EXPECT_EQ(h.Direction, 11);
-    EXPECT_FLOAT_EQ(h.OpenPrice, 12.25f);
-    EXPECT_FLOAT_EQ(h.OpenTriggerPrice2, 13.25f);
-    EXPECT_FLOAT_EQ(h.OpenTriggerPrice1, 14.25f);
-    EXPECT_EQ(h.Value16, NumberedText(16));
-    EXPECT_EQ(h.BargainNo, 17);
-    EXPECT_EQ(h.InternalNo, 18);
-    EXPECT_EQ(h.Value20, NumberedText(20));
-    const float floats[] = {h.ClosePrice, h.Profit, h.Value23, h.Credit, h.Charge, h.Value26};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FLOAT_EQ(floats[i], 21.25f + i) << "field " << 21 + i;
-    }
+    ExpectFromFields({{h.Value1, 1},
+                      {h.MerchCode, 3},
+                      {h.Lots, 4},
+                      {h.Value6, 6},
+                      {h.OpenBargainNo, 7},
+                      {h.OpenInternalNo, 8},
+                      {h.Value10, 10},
+                      {h.Direction, 11},
+                      {h.OpenPrice, 12},
+                      {h.OpenTriggerPrice2, 13},
+                      {h.OpenTriggerPrice1, 14},
+                      {h.Value16, 16},
+                      {h.BargainNo, 17},
+                      {h.InternalNo, 18},
+                      {h.Value20, 20},
+                      {h.ClosePrice, 21},
+                      {h.Profit, 22},
+                      {h.Value23, 23},
+                      {h.Credit, 24},
+                      {h.Charge, 25},
+                      {h.Value26, 26}});
     EXPECT_EQ(history[1].BargainNo, 99);
 
     EXPECT_EQ(Feed(9514, ""), -1);
@@ -48,14 +50,10 @@ TEST_F(ReferenceParsers, GroupReadsThirtyFourFieldsStraightFromTheBody) {
     ASSERT_EQ(Feed(9515, body), 1);
     CGroup g;
     Center().GetGroupInfo(g);
-    EXPECT_EQ(g.Value1, NumberedText(1));
-    EXPECT_EQ(g.Value2, 2);
-    EXPECT_EQ(g.Value4, NumberedText(4));
-    EXPECT_EQ(g.Value5, 5);
-    EXPECT_FLOAT_EQ(g.Value6, 6.25f);
-    EXPECT_EQ(g.Value7, 7);
+    ExpectFromFields(
+        {{g.Value1, 1}, {g.Value2, 2}, {g.Value4, 4}, {g.Value5, 5}, {g.Value6, 6}, {g.Value7, 7}});
     for (int i = 0; i < 27; ++i) {
-        EXPECT_FLOAT_EQ(g.Value8[i], 8.25f + i);
+        FromField(g.Value8[i], 8 + i).Check();
     }
     EXPECT_EQ(Feed(9515, ""), -1);  // unchanged, still reported
     Center().GetGroupInfo(g);
@@ -71,26 +69,26 @@ TEST_F(ReferenceParsers, BaseInfoReadsTwoRunsAndNeverTheLastText) {
     ASSERT_EQ(Feed(9516, body), 1);
     CBaseInfo b;
     Center().GetBaseInfo(b);
-    EXPECT_EQ(b.Value1, NumberedText(1));
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(b.Value2[i], NumberedText(2 + i));
+        FromField(b.Value2[i], 2 + i).Check();
     }
-    EXPECT_EQ(b.Value3, NumberedText(8));
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(b.Value4[i], NumberedText(9 + i));
+        FromField(b.Value4[i], 9 + i).Check();
     }
     EXPECT_EQ(b.Value4[16], Wide("kept"));
-    EXPECT_FLOAT_EQ(b.Value5, 25.25f);
-    EXPECT_FLOAT_EQ(b.Value8, 28.25f);
-    EXPECT_EQ(b.Value9, NumberedText(29));
-    EXPECT_EQ(b.Value10, 30);
-    EXPECT_FLOAT_EQ(b.Value11, 31.25f);
-    EXPECT_FLOAT_EQ(b.BaseRateSwitch, 32.25f);
-    EXPECT_FLOAT_EQ(b.Value19, 39.25f);
-    EXPECT_EQ(b.Value20, 40);
-    EXPECT_EQ(b.Value21, NumberedText(41));
-    EXPECT_FLOAT_EQ(b.Value22, 42.25f);
-    EXPECT_FLOAT_EQ(b.Value32, 52.25f);
+    ExpectFromFields({{b.Value1, 1},
+                      {b.Value3, 8},
+                      {b.Value5, 25},
+                      {b.Value8, 28},
+                      {b.Value9, 29},
+                      {b.Value10, 30},
+                      {b.Value11, 31},
+                      {b.BaseRateSwitch, 32},
+                      {b.Value19, 39},
+                      {b.Value20, 40},
+                      {b.Value21, 41},
+                      {b.Value22, 42},
+                      {b.Value32, 52}});
 
     // A first run of ten texts clears the rest of the texts; the numbers still follow the 0x04.
     CWireBody shortRun;
@@ -131,11 +129,7 @@ TEST_F(ReferenceParsers, BroadCastReplacesTheStoredOne) {
     ASSERT_EQ(Feed(9524, first), 1);
     CBroadCast b;
     Center().GetBroadCast(b);
-    EXPECT_EQ(b.Value1, 1);
-    EXPECT_FLOAT_EQ(b.Value2, 2.25f);
-    EXPECT_FLOAT_EQ(b.Value3, 3.25f);
-    EXPECT_EQ(b.Value4, NumberedText(4));
-    EXPECT_EQ(b.Value8, NumberedText(8));
+    ExpectFromFields({{b.Value1, 1}, {b.Value2, 2}, {b.Value3, 3}, {b.Value4, 4}, {b.Value8, 8}});
 
     ASSERT_EQ(Feed(9524, CWireBody().Int(7).Num(0.5).Num(1)), 1);  // three fields
     Center().GetBroadCast(b);

@@ -28,20 +28,25 @@ TEST_F(TradeListParsers, EveryDealFieldLandsInItsTarget) {
     Center().GetBargainsInfo(bargains);
     ASSERT_EQ(bargains.GetSize(), 1);
     const CBargain& b = bargains[0];
-    EXPECT_EQ(b.Value1, NumberedText(1));
-    EXPECT_EQ(b.MerchCode, NumberedText(2));
-    EXPECT_EQ(b.Value4, NumberedText(4));
-    EXPECT_EQ(b.BargainNo, 5);
-    EXPECT_EQ(b.OpenBargainNo, 6);
-    EXPECT_EQ(b.InternalNo, 7);
-    EXPECT_EQ(b.Value9, NumberedText(9));
-    EXPECT_EQ(b.Direction, 10);
-    EXPECT_EQ(b.CloseFlag, 11);
-    const float floats[] = {b.Lots,   b.Price,  b.TriggerPrice1, b.TriggerPrice2, b.Value16,
-                            b.Charge, b.Credit, b.Value19,       b.Value20,       b.Value21};
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_FLOAT_EQ(floats[i], 12.25f + i) << "field " << 12 + i;
-    }
+    ExpectFromFields({{b.Value1, 1},
+                      {b.MerchCode, 2},
+                      {b.Value4, 4},
+                      {b.BargainNo, 5},
+                      {b.OpenBargainNo, 6},
+                      {b.InternalNo, 7},
+                      {b.Value9, 9},
+                      {b.Direction, 10},
+                      {b.CloseFlag, 11},
+                      {b.Lots, 12},
+                      {b.Price, 13},
+                      {b.TriggerPrice1, 14},
+                      {b.TriggerPrice2, 15},
+                      {b.Value16, 16},
+                      {b.Charge, 17},
+                      {b.Credit, 18},
+                      {b.Value19, 19},
+                      {b.Value20, 20},
+                      {b.Value21, 21}});
 }
 
 TEST_F(TradeListParsers, EveryOrderFieldLandsInItsTargetAndShortRecordsAreKept) {
@@ -53,24 +58,14 @@ TEST_F(TradeListParsers, EveryOrderFieldLandsInItsTargetAndShortRecordsAreKept) 
     Center().GetOrdersInfo(orders);
     ASSERT_EQ(orders.GetSize(), 2);
     const COrderInfo& o = orders[0];
-    EXPECT_EQ(o.AccountCode, NumberedText(1));
-    EXPECT_EQ(o.Value3, NumberedText(3));
-    EXPECT_EQ(o.InternalNo, 4);
-    EXPECT_EQ(o.Value5, NumberedText(5));
-    EXPECT_EQ(o.OrderNo, 6);
-    EXPECT_EQ(o.BargainNo, 7);
-    EXPECT_EQ(o.OrderKind, 8);
-    EXPECT_EQ(o.Value9, NumberedText(9));
-    EXPECT_EQ(o.Value12, 12);
-    EXPECT_EQ(o.CloseFlag, 13);
-    const float floats[] = {o.Value14, o.Value15, o.Value16, o.TriggerPrice1, o.TriggerPrice2,
-                            o.Value19, o.Value20, o.Value21, o.Value22,       o.Value23,
-                            o.Value24, o.Value25, o.Value26, o.Value27};
-    for (int i = 0; i < 14; ++i) {
-        EXPECT_FLOAT_EQ(floats[i], 14.25f + i) << "field " << 14 + i;
-    }
-    EXPECT_EQ(o.Value28, NumberedText(28));
-    EXPECT_FLOAT_EQ(o.Value31, 31.25f);
+    ExpectFromFields(
+        {{o.AccountCode, 1}, {o.Value3, 3},         {o.InternalNo, 4},     {o.Value5, 5},
+         {o.OrderNo, 6},     {o.BargainNo, 7},      {o.OrderKind, 8},      {o.Value9, 9},
+         {o.Value12, 12},    {o.CloseFlag, 13},     {o.Value14, 14},       {o.Value15, 15},
+         {o.Value16, 16},    {o.TriggerPrice1, 17}, {o.TriggerPrice2, 18}, {o.Value19, 19},
+         {o.Value20, 20},    {o.Value21, 21},       {o.Value22, 22},       {o.Value23, 23},
+         {o.Value24, 24},    {o.Value25, 25},       {o.Value26, 26},       {o.Value27, 27},
+         {o.Value28, 28},    {o.Value31, 31}});
     EXPECT_FLOAT_EQ(orders[1].Value20, 20.25f);
     EXPECT_FLOAT_EQ(orders[1].Value21, 0.0f);
     EXPECT_TRUE(orders[1].Value28.IsEmpty());
