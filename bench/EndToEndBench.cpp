@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "ContextSwitches.h"
 #include "NullSink.h"
 #include "SimServer.h"
 
@@ -68,16 +69,7 @@ std::vector<pid_t> ThreadIds() {
 }
 
 long long ContextSwitches(pid_t tid) {
-    std::ifstream status("/proc/self/task/" + std::to_string(tid) + "/status");
-    std::string line;
-    long long total = 0;
-    while (std::getline(status, line)) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
-            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
-            total += std::atoll(line.c_str() + line.find(':') + 1);
-        }
-    }
-    return total;
+    return ContextSwitchesIn("/proc/self/task/" + std::to_string(tid) + "/status");
 }
 
 // CPU seconds and context switches of a set of threads.

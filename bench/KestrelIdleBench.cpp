@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "ContextSwitches.h"
 #include "TestProcess.h"
 
 extern char** environ;
@@ -90,16 +91,7 @@ double CpuSecondsOf(pid_t pid) {
 }
 
 long long ContextSwitchesOf(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    long long total = 0;
-    while (std::getline(status, line)) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
-            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
-            total += std::stoll(line.substr(line.find(':') + 1));
-        }
-    }
-    return total;
+    return ContextSwitchesIn("/proc/" + std::to_string(pid) + "/status");
 }
 
 void BM_KestrelWaiting(benchmark::State& state) {

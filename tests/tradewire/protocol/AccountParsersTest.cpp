@@ -62,22 +62,15 @@ TEST_F(AccountParsers, EveryAccountFieldLandsInItsTarget) {
         FromField(*texts[i], i + 1).Check();
     }
     // Fields 30 and 43 of the account are dropped.
-    ExpectFromFields({{a.Value12, 11}, {a.Value15, 14}, {a.Value16, 15}, {a.Value17, 16},
-                      {a.Value18, 17}, {a.Value19, 18}, {a.Value20, 19}, {a.Value21, 20},
-                      {a.Value22, 21}, {a.Value23, 22}, {a.Value24, 23}, {a.Value30, 29},
-                      {a.Value31, 31}, {a.Value34, 34}, {a.Value35, 35}, {a.Value37, 37},
-                      {a.Value38, 38}, {a.Value39, 39}, {a.Value40, 40}, {a.Value41, 41},
-                      {a.Value42, 42}, {a.Value43, 44}, {a.Value44, 45}});
+    ExpectFromFields(a.Value12, 11, a.Value15, 14, a.Value16, 15, a.Value17, 16, a.Value18, 17,
+                     a.Value19, 18, a.Value20, 19, a.Value21, 20, a.Value22, 21, a.Value23, 22,
+                     a.Value24, 23, a.Value30, 29, a.Value31, 31, a.Value34, 34, a.Value35, 35,
+                     a.Value37, 37, a.Value38, 38, a.Value39, 39, a.Value40, 40, a.Value41, 41,
+                     a.Value42, 42, a.Value43, 44, a.Value44, 45);
     ASSERT_EQ(a.Funds.GetSize(), 1);
     const CFundInfo& f = a.Funds[0];
-    ExpectFromFields({{f.Balance, 1},
-                      {f.Value2, 2},
-                      {f.Value6, 6},
-                      {f.Value7, 7},
-                      {f.Value8, 8},
-                      {f.Value9, 9},
-                      {f.Value13, 13},
-                      {f.Value14, 14}});
+    ExpectFromFields(f.Balance, 1, f.Value2, 2, f.Value6, 6, f.Value7, 7, f.Value8, 8, f.Value9, 9,
+                     f.Value13, 13, f.Value14, 14);
     EXPECT_EQ(a.InternalNo, 100);
 }
 

@@ -1,3 +1,5 @@
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <random>
 
@@ -6,14 +8,25 @@
 
 namespace {
 
-using InstrumentParsers = ProtocolTest;
+using ::testing::ElementsAre;
+using ::testing::FloatEq;
+
+class InstrumentParsers : public ProtocolTest {
+  protected:
+    // The first asks of the instrument list after `body` came in as one instrument message.
+    std::vector<float> AsksAfter(std::string_view body) {
+        CForexMerchArray merchs = ListAfter(9511, body, &CForexDataCenter::GetForexMerchs);
+        std::vector<float> asks;
+        for (INT_PTR i = 0; i < merchs.GetSize(); ++i) {
+            asks.push_back(merchs[i].RealtimePrice.Ask);
+        }
+        return asks;
+    }
+};
 
 TEST_F(InstrumentParsers, EveryInstrumentFieldLandsInItsTarget) {
-    CWireBody body;
-    Numbered(body, 1, 88).EndRecord();
-    ASSERT_EQ(Feed(9511, body), 1);
-    CForexMerchArray merchs;
-    Center().GetForexMerchs(merchs);
+    CForexMerchArray merchs =
+        ListAfter(9511, NumberedRecord(88), &CForexDataCenter::GetForexMerchs);
     ASSERT_EQ(merchs.GetSize(), 1);
     const CForexMerch& m = merchs[0];
 
@@ -59,14 +72,8 @@ TEST_F(InstrumentParsers, FirstAskIsWidenedToTheWidestKnownMinimumSpread) {
     MerchRecord(body, "EURUSD", 0.0001, 1.2000, 1.2001);  // account 0.0003 beats list's 0.0002
     MerchRecord(body, "eurUSD", 0.0, 1.2000, 1.2010);     // wide enough already
     MerchRecord(body, "GBPUSD", 0.0, 1.5, 1.4);           // unknown: ask raised to the bid
-    ASSERT_EQ(Feed(9511, body), 1);
-    CForexMerchArray merchs;
-    Center().GetForexMerchs(merchs);
-    ASSERT_EQ(merchs.GetSize(), 4);
-    EXPECT_FLOAT_EQ(merchs[0].RealtimePrice.Ask, 1.1003f);
-    EXPECT_FLOAT_EQ(merchs[1].RealtimePrice.Ask, 1.2003f);
-    EXPECT_FLOAT_EQ(merchs[2].RealtimePrice.Ask, 1.2010f);
-    EXPECT_FLOAT_EQ(merchs[3].RealtimePrice.Ask, 1.5f);
+    EXPECT_THAT(AsksAfter(body),
+                ElementsAre(FloatEq(1.1003f), FloatEq(1.2003f), FloatEq(1.2010f), FloatEq(1.5f)));
 }
 
 TEST_F(InstrumentParsers, DataCenterPassTakesOnlyTheFirstMatchingInstrument) {
@@ -74,13 +81,7 @@ TEST_F(InstrumentParsers, DataCenterPassTakesOnlyTheFirstMatchingInstrument) {
     MerchRecord(body, "AUDUSD", 0.0001, 0.7, 0.7);
     MerchRecord(body, "AUDUSD", 0.0005, 0.7, 0.7);  // sees the first: 0.0001
     MerchRecord(body, "audusd", 0.0, 0.7, 0.7);     // still the first: 0.0001, not 0.0005
-    ASSERT_EQ(Feed(9511, body), 1);
-    CForexMerchArray merchs;
-    Center().GetForexMerchs(merchs);
-    ASSERT_EQ(merchs.GetSize(), 3);
-    EXPECT_FLOAT_EQ(merchs[0].RealtimePrice.Ask, 0.7f);
-    EXPECT_FLOAT_EQ(merchs[1].RealtimePrice.Ask, 0.7001f);
-    EXPECT_FLOAT_EQ(merchs[2].RealtimePrice.Ask, 0.7001f);
+    EXPECT_THAT(AsksAfter(body), ElementsAre(FloatEq(0.7f), FloatEq(0.7001f), FloatEq(0.7001f)));
 }
 
 TEST_F(InstrumentParsers, ListFramingAndCallbacks) {
@@ -104,19 +105,11 @@ TEST_F(InstrumentParsers, CurrencyFieldsAndFraming) {
     Numbered(body, 1, 8).EndRecord();
     body.Text("USD").Empty(3).Num(1).EndRecord();
     body.Text("JPY").EndRecord().Text("CHF").Text("x");  // last one lacks its 0x04
-    ASSERT_EQ(Feed(9505, body), 1);
-    CCurrencyArray currencys;
-    Center().GetCurrencysInfo(currencys);
+    CCurrencyArray currencys = ListAfter(9505, body, &CForexDataCenter::GetCurrencysInfo);
     ASSERT_EQ(currencys.GetSize(), 3);
     const CCurrency& c = currencys[0];
-    ExpectFromFields({{c.CurrencyCode, 1},
-                      {c.Value2, 2},
-                      {c.Value3, 3},
-                      {c.Value4, 4},
-                      {c.UsdRate, 5},
-                      {c.Value6, 6},
-                      {c.Value7, 7},
-                      {c.Value8, 8}});
+    ExpectFromFields(c.CurrencyCode, 1, c.Value2, 2, c.Value3, 3, c.Value4, 4, c.UsdRate, 5,
+                     c.Value6, 6, c.Value7, 7, c.Value8, 8);
     EXPECT_EQ(Log(), (Lines{"OnCurrencysInfo n=3 [1.25 usd=5.25, USD usd=1, JPY usd=0]"}));
     EXPECT_EQ(Feed(9505, ""), -1);
     EXPECT_EQ(Log().size(), 1u);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,6 +38,20 @@ class ProtocolTest : public ::testing::Test {
         }
         return body;
     }
+    static CWireBody NumberedRecord(int last) {
+        CWireBody body;
+        Numbered(body, 1, last).EndRecord();
+        return body;
+    }
+    // What `get` reads back after one message of `code` with `body`, which must be handled.
+    template <class RECORD>
+    CArray<RECORD, RECORD&> ListAfter(int code, std::string_view body,
+                                      void (CForexDataCenter::*get)(CArray<RECORD, RECORD&>&)) {
+        EXPECT_EQ(Feed(code, body), 1);
+        CArray<RECORD, RECORD&> list;
+        (Center().*get)(list);
+        return list;
+    }
 
     CForexProtocol protocol{nullptr};
     CRecordingSink sink;
@@ -47,8 +60,7 @@ class ProtocolTest : public ::testing::Test {
 using Lines = std::vector<std::string>;
 
 // A parsed member and the number of the Numbered() field it must have been read from: a text
-// reads "i.25", an integer i, a float or double i + 0.25 (exact in both). Tests list a record's
-// members as {member, field} pairs, so each mapping is one entry of a table.
+// reads "i.25", an integer i, a float or double i + 0.25 (exact in both).
 class FromField {
   public:
     FromField(const CString& text, int field) : m_text(&text), m_field(field) {}
@@ -73,10 +85,12 @@ class FromField {
     int m_field;
 };
 
-inline void ExpectFromFields(std::initializer_list<FromField> members) {
-    for (const FromField& member : members) {
-        member.Check();
-    }
+// Checks a record's members against their fields: ExpectFromFields(r.Code, 1, r.Lots, 4, ...).
+inline void ExpectFromFields() {}
+template <class MEMBER, class... REST>
+void ExpectFromFields(const MEMBER& member, int field, const REST&... rest) {
+    FromField(member, field).Check();
+    ExpectFromFields(rest...);
 }
 
 // One instrument record (88 fields) with the fields the spread rule looks at; the rest empty.

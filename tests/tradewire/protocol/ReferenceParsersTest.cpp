@@ -8,32 +8,14 @@ TEST_F(ReferenceParsers, HistoryLinesInOrderAndAlwaysReported) {
     CWireBody body;
     Numbered(body, 1, 26).EndRecord();
     body.Empty(16).Int(99).EndRecord();
-    ASSERT_EQ(Feed(9514, body), 1);
-    CHistoryOrderInfoArray history;
-    Center().GetHistoryOrderInfo(history);
+    CHistoryOrderInfoArray history = ListAfter(9514, body, &CForexDataCenter::GetHistoryOrderInfo);
     ASSERT_EQ(history.GetSize(), 2);
     const CHistoryOrderInfo& h = history[0];
-    ExpectFromFields({{h.Value1, 1},
-                      {h.MerchCode, 3},
-                      {h.Lots, 4},
-                      {h.Value6, 6},
-                      {h.OpenBargainNo, 7},
-                      {h.OpenInternalNo, 8},
-                      {h.Value10, 10},
-                      {h.Direction, 11},
-                      {h.OpenPrice, 12},
-                      {h.OpenTriggerPrice2, 13},
-                      {h.OpenTriggerPrice1, 14},
-                      {h.Value16, 16},
-                      {h.BargainNo, 17},
-                      {h.InternalNo, 18},
-                      {h.Value20, 20},
-                      {h.ClosePrice, 21},
-                      {h.Profit, 22},
-                      {h.Value23, 23},
-                      {h.Credit, 24},
-                      {h.Charge, 25},
-                      {h.Value26, 26}});
+    ExpectFromFields(h.Value1, 1, h.MerchCode, 3, h.Lots, 4, h.Value6, 6, h.OpenBargainNo, 7,
+                     h.OpenInternalNo, 8, h.Value10, 10, h.Direction, 11, h.OpenPrice, 12,
+                     h.OpenTriggerPrice2, 13, h.OpenTriggerPrice1, 14, h.Value16, 16, h.BargainNo,
+                     17, h.InternalNo, 18, h.Value20, 20, h.ClosePrice, 21, h.Profit, 22, h.Value23,
+                     23, h.Credit, 24, h.Charge, 25, h.Value26, 26);
     EXPECT_EQ(history[1].BargainNo, 99);
 
     EXPECT_EQ(Feed(9514, ""), -1);
@@ -45,9 +27,7 @@ TEST_F(ReferenceParsers, HistoryLinesInOrderAndAlwaysReported) {
 }
 
 TEST_F(ReferenceParsers, GroupReadsThirtyFourFieldsStraightFromTheBody) {
-    CWireBody body;
-    Numbered(body, 1, 40).EndRecord();
-    ASSERT_EQ(Feed(9515, body), 1);
+    ASSERT_EQ(Feed(9515, NumberedRecord(40)), 1);
     CGroup g;
     Center().GetGroupInfo(g);
     ExpectFromFields(
@@ -76,19 +56,9 @@ TEST_F(ReferenceParsers, BaseInfoReadsTwoRunsAndNeverTheLastText) {
         FromField(b.Value4[i], 9 + i).Check();
     }
     EXPECT_EQ(b.Value4[16], Wide("kept"));
-    ExpectFromFields({{b.Value1, 1},
-                      {b.Value3, 8},
-                      {b.Value5, 25},
-                      {b.Value8, 28},
-                      {b.Value9, 29},
-                      {b.Value10, 30},
-                      {b.Value11, 31},
-                      {b.BaseRateSwitch, 32},
-                      {b.Value19, 39},
-                      {b.Value20, 40},
-                      {b.Value21, 41},
-                      {b.Value22, 42},
-                      {b.Value32, 52}});
+    ExpectFromFields(b.Value1, 1, b.Value3, 8, b.Value5, 25, b.Value8, 28, b.Value9, 29, b.Value10,
+                     30, b.Value11, 31, b.BaseRateSwitch, 32, b.Value19, 39, b.Value20, 40,
+                     b.Value21, 41, b.Value22, 42, b.Value32, 52);
 
     // A first run of ten texts clears the rest of the texts; the numbers still follow the 0x04.
     CWireBody shortRun;
@@ -129,7 +99,7 @@ TEST_F(ReferenceParsers, BroadCastReplacesTheStoredOne) {
     ASSERT_EQ(Feed(9524, first), 1);
     CBroadCast b;
     Center().GetBroadCast(b);
-    ExpectFromFields({{b.Value1, 1}, {b.Value2, 2}, {b.Value3, 3}, {b.Value4, 4}, {b.Value8, 8}});
+    ExpectFromFields(b.Value1, 1, b.Value2, 2, b.Value3, 3, b.Value4, 4, b.Value8, 8);
 
     ASSERT_EQ(Feed(9524, CWireBody().Int(7).Num(0.5).Num(1)), 1);  // three fields
     Center().GetBroadCast(b);

@@ -21,41 +21,21 @@ CWireBody& Order(CWireBody& body, int no, int kind, int bargainNo, int internalN
 }
 
 TEST_F(TradeListParsers, EveryDealFieldLandsInItsTarget) {
-    CWireBody body;
-    Numbered(body, 1, 21).EndRecord();
-    ASSERT_EQ(Feed(9512, body), 1);
-    CBargainArray bargains;
-    Center().GetBargainsInfo(bargains);
+    CBargainArray bargains =
+        ListAfter(9512, NumberedRecord(21), &CForexDataCenter::GetBargainsInfo);
     ASSERT_EQ(bargains.GetSize(), 1);
     const CBargain& b = bargains[0];
-    ExpectFromFields({{b.Value1, 1},
-                      {b.MerchCode, 2},
-                      {b.Value4, 4},
-                      {b.BargainNo, 5},
-                      {b.OpenBargainNo, 6},
-                      {b.InternalNo, 7},
-                      {b.Value9, 9},
-                      {b.Direction, 10},
-                      {b.CloseFlag, 11},
-                      {b.Lots, 12},
-                      {b.Price, 13},
-                      {b.TriggerPrice1, 14},
-                      {b.TriggerPrice2, 15},
-                      {b.Value16, 16},
-                      {b.Charge, 17},
-                      {b.Credit, 18},
-                      {b.Value19, 19},
-                      {b.Value20, 20},
-                      {b.Value21, 21}});
+    ExpectFromFields(b.Value1, 1, b.MerchCode, 2, b.Value4, 4, b.BargainNo, 5, b.OpenBargainNo, 6,
+                     b.InternalNo, 7, b.Value9, 9, b.Direction, 10, b.CloseFlag, 11, b.Lots, 12,
+                     b.Price, 13, b.TriggerPrice1, 14, b.TriggerPrice2, 15, b.Value16, 16, b.Charge,
+                     17, b.Credit, 18, b.Value19, 19, b.Value20, 20, b.Value21, 21);
 }
 
 TEST_F(TradeListParsers, EveryOrderFieldLandsInItsTargetAndShortRecordsAreKept) {
     CWireBody body;
     Numbered(body, 1, 31).EndRecord();
     Numbered(body, 1, 20).EndRecord();
-    ASSERT_EQ(Feed(9513, body), 1);
-    COrderInfoArray orders;
-    Center().GetOrdersInfo(orders);
+    COrderInfoArray orders = ListAfter(9513, body, &CForexDataCenter::GetOrdersInfo);
     ASSERT_EQ(orders.GetSize(), 2);
     const COrderInfo& o = orders[0];
     ExpectFromFields(
