@@ -6,13 +6,6 @@
 
 namespace {
 
-CCurrency Currency(const wchar_t* code, float usdRate) {
-    CCurrency currency;
-    currency.CurrencyCode = code;
-    currency.UsdRate = usdRate;
-    return currency;
-}
-
 std::string GroupLine() {
     CWireBody body;
     body.Text("G1").Empty(5).EndRecord();
@@ -38,12 +31,9 @@ std::vector<CScriptStep> TradingScript() {
     auto line = [&](std::string text) { steps.push_back(CScriptStep{std::move(text), {}}); };
     auto commit = [&](const COrderInfo& order) { steps.push_back(CScriptStep{{}, order}); };
 
-    line(LoginReplyLine());
-    line(AccountLine("ACC1", 5000, 100));
-    line(InstrumentsLine({{"EURUSD", 0.25f, 3, 2, 0.0003f, 1.2f, 1.2001f},
-                          {"USDJPY", 0.01f, 1, 1, 0.02f, 110, 110.02f}}));
-    line(CurrenciesLine({Currency(L"EUR", 1.1f), Currency(L"USD", 1)}));
-    line(BaseInfoLine(0.5f));
+    for (std::string& login : LoginLines()) {
+        line(std::move(login));
+    }
     line(GroupLine());
     line(QuotesLine({{{"EURUSD", 1.2f, 1.2001f, "t1"}, {"USDJPY", 110.5f, 110.6f, "t1"}}}));
 
@@ -59,17 +49,12 @@ std::vector<CScriptStep> TradingScript() {
     commit(close);
     line(DealEventLine(ClosingDeal(opened, 12, 101, 1.25f)));
 
-    COrderInfo place = SessionRequest(64, 102);
-    place.TriggerPrice1 = 1.1f;
-    place.TriggerPrice2 = 1.3f;
+    const COrderInfo place = WithTriggers(SessionRequest(64, 102), 0, 1.1f, 1.3f);
     commit(place);
     COrderInfo placed = place;
     placed.OrderNo = 21;
     line(OrderEventLine(7002, placed));
-    COrderInfo change = SessionRequest(68, 103);
-    change.OrderNo = 21;
-    change.TriggerPrice1 = 1.05f;
-    change.TriggerPrice2 = 1.3f;
+    const COrderInfo change = WithTriggers(SessionRequest(68, 103), 21, 1.05f, 1.3f);
     commit(change);
     line(OrderEventLine(7004, change));
     line(DealEventLine(SessionDeal(21, 102, 41, 1, 1.05f)));

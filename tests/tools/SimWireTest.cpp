@@ -90,6 +90,13 @@ class SimWireTest : public ::testing::Test {
         c.lotsHundredths = hundredths;
         return c;
     }
+    term::Command Pending(decltype(term::Command::pendingKind) pendingKind, int hundredths,
+                          double price) {
+        term::Command c = Market(term::CommandKind::Pending, hundredths);
+        c.pendingKind = pendingKind;
+        c.price = price;
+        return c;
+    }
 
     bool SinkSaw(const std::string& prefix) {
         for (const std::string& line : sink.Lines()) {
@@ -186,11 +193,7 @@ TEST_F(SimWireTest, QuotesReachTheirInstrumentsWithTheSendStamp) {
 
 TEST_F(SimWireTest, TerminalRequestsReadBackFieldForField) {
     LogIn();
-    term::Command command;
-    command.kind = term::CommandKind::Pending;
-    command.pendingKind = sim::kSellStop;
-    command.lotsHundredths = 125;
-    command.price = 1.0950;
+    term::Command command = Pending(sim::kSellStop, 125, 1.0950);
     command.stopLoss = 1.1050;
     command.takeProfit = 1.0800;
     const sim::OrderRequest r =
@@ -251,12 +254,8 @@ TEST_F(SimWireTest, MarketOrderOpenedAndClosedLeavesBothEndsWithTheSameBalance) 
 
 TEST_F(SimWireTest, PendingOrderIsPlacedChangedDeletedAndFilledThroughTheMerges) {
     LogIn();
-    term::Command place;
-    place.kind = term::CommandKind::Pending;
-    place.pendingKind = sim::kBuyLimit;
-    place.lotsHundredths = 10;
-    place.price = 1.0900;
-    Trade(term::BuildPendingOrder(place, L"acc", Merch(L"EURUSD"), dc()->GetInternalNo()));
+    Trade(term::BuildPendingOrder(Pending(sim::kBuyLimit, 10, 1.0900), L"acc", Merch(L"EURUSD"),
+                                  dc()->GetInternalNo()));
     COrderInfoArray orders;
     dc()->GetOrdersInfo(orders);
     ASSERT_EQ(orders.GetSize(), 1);

@@ -28,6 +28,13 @@ class OrderMergeTest : public ::testing::Test {
         access.Orders().Add(order);
     }
 
+    // Orders 2 ("first"), 2 ("second") and 3: a reply for order 2 must pick the later one.
+    void AddTwinOrders() {
+        AddOrder(2, L"first");
+        AddOrder(2, L"second");
+        AddOrder(3);
+    }
+
     void Apply(const COrderInfo& order) { COrderMerge(center, lastOrder).Apply(order); }
 
     COrderInfo Unsolicited(float value15, float trigger1, float trigger2) {
@@ -80,9 +87,7 @@ TEST_F(OrderMergeTest, TriggerPriceConfirmationSetsTheFirstMatchingBargain) {
 
 TEST_F(OrderMergeTest, ChangeConfirmationReplacesTheLaterOrderWithTheNumber) {
     CommitRequest(7, 68);
-    AddOrder(2, L"first");
-    AddOrder(2, L"second");
-    AddOrder(3);
+    AddTwinOrders();
     COrderInfo reply = MakeOrder(2, 7, 68);
     reply.Value3 = L"changed";
 
@@ -97,9 +102,7 @@ TEST_F(OrderMergeTest, ChangeConfirmationReplacesTheLaterOrderWithTheNumber) {
 
 TEST_F(OrderMergeTest, DeleteConfirmationRemovesTheLaterOrderWithTheNumber) {
     CommitRequest(7, 69);
-    AddOrder(2, L"first");
-    AddOrder(2, L"second");
-    AddOrder(3);
+    AddTwinOrders();
 
     Apply(MakeOrder(2, 7, 69));
 

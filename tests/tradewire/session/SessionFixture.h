@@ -59,16 +59,8 @@ class SessionTest : public ::testing::Test {
         return Lines(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
     }
 
-    // Login, account ACC1 with balance 5000 and counter 100, two instruments (EURUSD worth 3
-    // dollars for 0.25 on 2 lots), EUR and USD, base info: five callbacks.
-    Lines PlayLogin() {
-        return Play({LoginReplyLine(), AccountLine("ACC1", 5000, 100),
-                     InstrumentsLine({{"EURUSD", 0.25f, 3, 2, 0.0003f, 1.2f, 1.2001f},
-                                      {"USDJPY", 0.01f, 1, 1, 0.02f, 110, 110.02f}}),
-                     CurrenciesLine({MakeCurrency(L"EUR", 1.1f), MakeCurrency(L"USD", 1)}),
-                     BaseInfoLine(0.5f)},
-                    5);
-    }
+    // The login lines of SessionWire: five callbacks.
+    Lines PlayLogin() { return Play(LoginLines(), 5); }
 
     // Commits the order and waits until the server has read its frame.
     void Commit(const COrderInfo& order) {
@@ -80,13 +72,6 @@ class SessionTest : public ::testing::Test {
 
     // A request of `kind` for EURUSD with the next internal number.
     COrderInfo Request(int kind) { return SessionRequest(kind, Center().GetInternalNo()); }
-
-    static CCurrency MakeCurrency(const wchar_t* code, float usdRate) {
-        CCurrency currency;
-        currency.CurrencyCode = code;
-        currency.UsdRate = usdRate;
-        return currency;
-    }
 
     CTestTlsServer server;
     CRecordingSink sink;

@@ -137,3 +137,23 @@ CBargain ClosingDeal(const CBargain& opened, int bargainNo, int internalNo, floa
     closing.Price = price;
     return closing;
 }
+
+COrderInfo WithTriggers(COrderInfo order, int orderNo, float trigger1, float trigger2) {
+    order.OrderNo = orderNo;
+    order.TriggerPrice1 = trigger1;
+    order.TriggerPrice2 = trigger2;
+    return order;
+}
+
+std::vector<std::string> LoginLines() {
+    CCurrency euro;
+    euro.CurrencyCode = L"EUR";
+    euro.UsdRate = 1.1f;
+    CCurrency dollar;
+    dollar.CurrencyCode = L"USD";
+    dollar.UsdRate = 1;
+    return {LoginReplyLine(), AccountLine("ACC1", 5000, 100),
+            InstrumentsLine({{"EURUSD", 0.25f, 3, 2, 0.0003f, 1.2f, 1.2001f},
+                             {"USDJPY", 0.01f, 1, 1, 0.02f, 110, 110.02f}}),
+            CurrenciesLine({euro, dollar}), BaseInfoLine(0.5f)};
+}

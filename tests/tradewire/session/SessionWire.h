@@ -27,10 +27,15 @@ struct SessionQuote {
 // The records the session scripts trade with: EURUSD on account ACC1.
 COrderInfo SessionRequest(int kind, int internalNo);
 CBargain SessionDeal(int bargainNo, int internalNo, int direction, float lots, float price);
+// `order` for pending order `orderNo` (0 for a new one) with its two trigger prices.
+COrderInfo WithTriggers(COrderInfo order, int orderNo, float trigger1, float trigger2);
 // The deal that closes `opened` at `price`: its own number, linked to the opening deal.
 CBargain ClosingDeal(const CBargain& opened, int bargainNo, int internalNo, float price);
 
 std::string LoginReplyLine();
+// The login as a session starts: the reply, account ACC1 with balance 5000 and counter 100, two
+// instruments (EURUSD worth 3 dollars for 0.25 on 2 lots, USDJPY), EUR and USD, base info.
+std::vector<std::string> LoginLines();
 // One fund line with `balance`; the instrument section is left empty.
 std::string AccountLine(const char* accountCode, double balance, int internalNo);
 std::string InstrumentsLine(const std::vector<SessionInstrument>& instruments);

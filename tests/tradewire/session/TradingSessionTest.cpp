@@ -56,9 +56,7 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
                      "OnHistoryOrderInfo n=1 [#12 open=#11 EURUSD lots=2 profit=3]"}));
 
     // A pending order placed, changed, then filled by the server.
-    COrderInfo place = Request(64);
-    place.TriggerPrice1 = 1.1f;
-    place.TriggerPrice2 = 1.3f;
+    const COrderInfo place = WithTriggers(Request(64), 0, 1.1f, 1.3f);
     Commit(place);
     COrderInfo placed = place;
     placed.OrderNo = 21;
@@ -67,10 +65,7 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
                      "OnOrderAdded #21 EURUSD kind=64 in=102 bargain=0 tp=1.1/1.3",
                      "OnOrdersInfo n=1 [#21 EURUSD kind=64 in=102 bargain=0 tp=1.1/1.3]"}));
 
-    COrderInfo change = Request(68);
-    change.OrderNo = 21;
-    change.TriggerPrice1 = 1.05f;
-    change.TriggerPrice2 = 1.3f;
+    const COrderInfo change = WithTriggers(Request(68), 21, 1.05f, 1.3f);
     Commit(change);
     EXPECT_EQ(Play({OrderEventLine(7004, change)}, 3),
               (Lines{"OnOrdersInfo n=1 [#21 EURUSD kind=68 in=103 bargain=0 tp=1.05/1.3]",
