@@ -67,6 +67,21 @@ inline sim::Stamp StampOf(int n) {
     return {date, time};
 }
 
+// Position n of a bench account: opened at the market at the instrument's bid, bought on even n
+// and sold on odd, numbered by the account.
+inline sim::Position MarketPosition(sim::Account& account, const sim::Instrument& instrument, int n,
+                                    float lots) {
+    sim::Position p;
+    p.bargainNo = account.TakeNumber();
+    p.merch = instrument.code;
+    p.source = "market";
+    p.side = n % 2 == 0 ? sim::kBuy : sim::kSell;
+    p.lots = lots;
+    p.price = instrument.bid;
+    p.opened = StampOf(n);
+    return p;
+}
+
 // An account with `positions` open positions, `orders` pending orders and `closed` closed
 // deals spread over the market's instruments.
 inline sim::Account TradingAccount(const sim::Market& market, int positions, int orders,
@@ -80,17 +95,10 @@ inline sim::Account TradingAccount(const sim::Market& market, int positions, int
         return instruments[static_cast<size_t>(n) % instruments.size()];
     };
     for (int n = 0; n < positions; ++n) {
-        sim::Position p;
-        p.bargainNo = account.TakeNumber();
+        sim::Position p = MarketPosition(account, at(n), n, 0.1f * static_cast<float>(1 + n % 5));
         p.internalNo = n + 1;
-        p.merch = at(n).code;
-        p.source = "market";
-        p.side = n % 2 == 0 ? sim::kBuy : sim::kSell;
-        p.lots = 0.1f * static_cast<float>(1 + n % 5);
-        p.price = at(n).bid;
         p.stopLoss = at(n).bid * 0.99;
         p.takeProfit = at(n).bid * 1.01;
-        p.opened = StampOf(n);
         account.positions.push_back(p);
     }
     for (int n = 0; n < orders; ++n) {
@@ -108,13 +116,7 @@ inline sim::Account TradingAccount(const sim::Market& market, int positions, int
     }
     for (int n = 0; n < closed; ++n) {
         sim::ClosedDeal c;
-        c.open.bargainNo = account.TakeNumber();
-        c.open.merch = at(n).code;
-        c.open.source = "market";
-        c.open.side = n % 2 == 0 ? sim::kBuy : sim::kSell;
-        c.open.lots = 0.5f;
-        c.open.price = at(n).bid;
-        c.open.opened = StampOf(n);
+        c.open = MarketPosition(account, at(n), n, 0.5f);
         c.bargainNo = account.TakeNumber();
         c.internalNo = n + 1;
         c.lots = 0.5f;
