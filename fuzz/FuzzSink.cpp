@@ -70,10 +70,6 @@ void CFuzzSink::OnLoginReply() {
     NoteFrame(m_protocol.BuildLogin(L"fuzz", L"fuzz"));
 }
 
-void CFuzzSink::OnSpareA() {
-    Note(3);
-}
-
 void CFuzzSink::OnAccountInfo(CAccountInfo& account) {
     Note(4);
     Note(account.AccountCode);
@@ -161,10 +157,6 @@ void CFuzzSink::OnRealtimePrice(const CForexMerch& merch) {
     CommitLike(order);
 }
 
-void CFuzzSink::OnSocketError(unsigned long) {
-    Note(14);
-}
-
 void CFuzzSink::OnBargainOpened(const CBargain& bargain) {
     Note(15);
     Note(bargain);
@@ -228,10 +220,6 @@ void CFuzzSink::OnDeleteRefused(const COrderInfo& reply) {
     Note(24);
     Note(reply);
     CommitLike(reply);
-}
-
-void CFuzzSink::OnSpareB() {
-    Note(25);
 }
 
 void CFuzzSink::Note(int slot) {

@@ -3,7 +3,8 @@
 // callback reads the store it was told about and a few others through the getters, and builds a
 // request the way a terminal would send one from a callback (with no connection the protocol
 // object only frames it). It also keeps a transcript of what it heard, so two runs over the
-// same bytes can be compared. Used on the fuzzer's one thread; owns nothing.
+// same bytes can be compared. Used on the fuzzer's one thread; owns nothing. The spare slots
+// and socket errors are left to the base: nothing the fuzzers drive ever calls them.
 
 #include <string>
 
@@ -20,7 +21,6 @@ class CFuzzSink : public CNullSink {
     void OnErrorCode(int code) override;
     void OnTextMessage(const CString& text) override;
     void OnLoginReply() override;
-    void OnSpareA() override;
     void OnAccountInfo(CAccountInfo& account) override;
     void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override;
     void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
@@ -31,7 +31,6 @@ class CFuzzSink : public CNullSink {
     void OnBaseInfo(CBaseInfo& baseInfo) override;
     void OnBroadCast(CBroadCast& broadCast) override;
     void OnRealtimePrice(const CForexMerch& merch) override;
-    void OnSocketError(unsigned long error) override;
     void OnBargainOpened(const CBargain& bargain) override;
     void OnOpenRefused(const COrderInfo& reply) override;
     void OnBargainClosed(const CBargain& closingDeal) override;
@@ -42,7 +41,6 @@ class CFuzzSink : public CNullSink {
     void OnChangeRefused(const COrderInfo& reply) override;
     void OnOrderDeleted(const COrderInfo& order) override;
     void OnDeleteRefused(const COrderInfo& reply) override;
-    void OnSpareB() override;
 
     // Every callback with its key values, then (after NoteStores) what the stores hold.
     const std::string& Transcript() const { return m_transcript; }
