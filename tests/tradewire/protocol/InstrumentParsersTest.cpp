@@ -31,20 +31,16 @@ TEST_F(InstrumentParsers, EveryInstrumentFieldLandsInItsTarget) {
     const CForexMerch& m = merchs[0];
 
     ExpectFromFields(
-        {{m.MerchCode, 1},      {m.MerchNo, 2},      {m.MerchName, 3}, {m.Value4, 4},
-         {m.Value5, 5},         {m.Value6, 6},       {m.Value17, 17},  {m.Value21, 21},
-         {m.Value29, 29},       {m.Value32, 32},     {m.Value33, 33},  {m.Value35, 35},
-         {m.Value36, 36},       {m.Value40, 55},     {m.Value41, 56},  {m.Value47, 75},
-         {m.Value48, 76},       {m.Value49, 77},     {m.Value50, 78},  {m.Value51, 79},
-         {m.Value52, 80},       {m.ProfitFactor, 7}, {m.Value8, 8},    {m.Value9, 9},
-         {m.Value10, 10},       {m.Value11, 11},     {m.Value12, 12},  {m.Value13, 13},
-         {m.Value14, 14},       {m.MinSpread, 15},   {m.Value16, 16},  {m.PriceUnit, 18},
-         {m.ProfitDivisor, 19}, {m.Value20, 20},     {m.FirstBid, 22}, {m.FirstAsk, 23},
-         {m.FirstPrice3, 24},   {m.FirstPrice4, 25}, {m.Value26, 26},  {m.Value27, 27},
-         {m.Value28, 28},       {m.Value31, 31},     {m.Value34, 34},  {m.Value39, 54},
-         {m.Value42, 57},       {m.Value43, 58},     {m.Value44, 59},  {m.Value45, 60},
-         {m.Value53, 81},       {m.Value54, 82},     {m.Value55, 83},  {m.Value56, 84},
-         {m.Value57, 85},       {m.Value58, 86},     {m.Value59, 87},  {m.Value60, 88}});
+        m.MerchCode, 1, m.MerchNo, 2, m.MerchName, 3, m.Value4, 4, m.Value5, 5, m.Value6, 6,
+        m.Value17, 17, m.Value21, 21, m.Value29, 29, m.Value32, 32, m.Value33, 33, m.Value35, 35,
+        m.Value36, 36, m.Value40, 55, m.Value41, 56, m.Value47, 75, m.Value48, 76, m.Value49, 77,
+        m.Value50, 78, m.Value51, 79, m.Value52, 80, m.ProfitFactor, 7, m.Value8, 8, m.Value9, 9,
+        m.Value10, 10, m.Value11, 11, m.Value12, 12, m.Value13, 13, m.Value14, 14, m.MinSpread, 15,
+        m.Value16, 16, m.PriceUnit, 18, m.ProfitDivisor, 19, m.Value20, 20, m.FirstBid, 22,
+        m.FirstAsk, 23, m.FirstPrice3, 24, m.FirstPrice4, 25, m.Value26, 26, m.Value27, 27,
+        m.Value28, 28, m.Value31, 31, m.Value34, 34, m.Value39, 54, m.Value42, 57, m.Value43, 58,
+        m.Value44, 59, m.Value45, 60, m.Value53, 81, m.Value54, 82, m.Value55, 83, m.Value56, 84,
+        m.Value57, 85, m.Value58, 86, m.Value59, 87, m.Value60, 88);
     for (int i = 0; i < 16; ++i) {
         FromField(m.Value37[i], 37 + i).Check();
     }
