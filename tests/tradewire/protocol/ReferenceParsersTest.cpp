@@ -30,8 +30,7 @@ TEST_F(ReferenceParsers, GroupReadsThirtyFourFieldsStraightFromTheBody) {
     ASSERT_EQ(Feed(9515, NumberedRecord(40)), 1);
     CGroup g;
     Center().GetGroupInfo(g);
-    ExpectFromFields(
-        {{g.Value1, 1}, {g.Value2, 2}, {g.Value4, 4}, {g.Value5, 5}, {g.Value6, 6}, {g.Value7, 7}});
+    ExpectFromFields(g.Value1, 1, g.Value2, 2, g.Value4, 4, g.Value5, 5, g.Value6, 6, g.Value7, 7);
     for (int i = 0; i < 27; ++i) {
         FromField(g.Value8[i], 8 + i).Check();
     }

@@ -38,14 +38,12 @@ TEST_F(TradeListParsers, EveryOrderFieldLandsInItsTargetAndShortRecordsAreKept) 
     COrderInfoArray orders = ListAfter(9513, body, &CForexDataCenter::GetOrdersInfo);
     ASSERT_EQ(orders.GetSize(), 2);
     const COrderInfo& o = orders[0];
-    ExpectFromFields(
-        {{o.AccountCode, 1}, {o.Value3, 3},         {o.InternalNo, 4},     {o.Value5, 5},
-         {o.OrderNo, 6},     {o.BargainNo, 7},      {o.OrderKind, 8},      {o.Value9, 9},
-         {o.Value12, 12},    {o.CloseFlag, 13},     {o.Value14, 14},       {o.Value15, 15},
-         {o.Value16, 16},    {o.TriggerPrice1, 17}, {o.TriggerPrice2, 18}, {o.Value19, 19},
-         {o.Value20, 20},    {o.Value21, 21},       {o.Value22, 22},       {o.Value23, 23},
-         {o.Value24, 24},    {o.Value25, 25},       {o.Value26, 26},       {o.Value27, 27},
-         {o.Value28, 28},    {o.Value31, 31}});
+    ExpectFromFields(o.AccountCode, 1, o.Value3, 3, o.InternalNo, 4, o.Value5, 5, o.OrderNo, 6,
+                     o.BargainNo, 7, o.OrderKind, 8, o.Value9, 9, o.Value12, 12, o.CloseFlag, 13,
+                     o.Value14, 14, o.Value15, 15, o.Value16, 16, o.TriggerPrice1, 17,
+                     o.TriggerPrice2, 18, o.Value19, 19, o.Value20, 20, o.Value21, 21, o.Value22,
+                     22, o.Value23, 23, o.Value24, 24, o.Value25, 25, o.Value26, 26, o.Value27, 27,
+                     o.Value28, 28, o.Value31, 31);
     EXPECT_FLOAT_EQ(orders[1].Value20, 20.25f);
     EXPECT_FLOAT_EQ(orders[1].Value21, 0.0f);
     EXPECT_TRUE(orders[1].Value28.IsEmpty());
