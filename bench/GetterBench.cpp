@@ -12,7 +12,7 @@ namespace {
 void BM_GetForexMerchs(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const sim::Market market(1);
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     protocol.Dispatch(
         bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
@@ -35,7 +35,7 @@ BENCHMARK(BM_GetForexMerchs)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::k
 void BM_GetForexMerchsReused(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const sim::Market market(1);
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     protocol.Dispatch(
         bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();

@@ -62,7 +62,7 @@ void Drain(CForexProtocol& protocol, CReceiveBuffer& buffer) {
 }
 
 Lines PlaySplit(const std::string& stream, size_t split) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CRecordingSink sink;
     protocol.GetDataCenter()->SetNotify(&sink);
     CReceiveBuffer buffer;
@@ -105,7 +105,7 @@ TEST(DispatcherStream, SessionGivesTheSameCallbacksWhereverTheStreamIsCut) {
 }
 
 TEST(DispatcherStream, AHostileSessionLeavesEveryStoredNumberFinite) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CRecordingSink sink;
     CForexDataCenter& center = *protocol.GetDataCenter();
     center.SetNotify(&sink);
@@ -177,10 +177,10 @@ std::string StoreDigest(CForexDataCenter& center) {
 
 TEST(DispatcherStream, WithoutSinkTheStoresEndTheSame) {
     const std::string stream = SessionStream();
-    CForexProtocol withSink(nullptr);
+    CForexProtocol withSink;
     CRecordingSink sink;
     withSink.GetDataCenter()->SetNotify(&sink);
-    CForexProtocol withoutSink(nullptr);
+    CForexProtocol withoutSink;
     for (CForexProtocol* protocol : {&withSink, &withoutSink}) {
         CReceiveBuffer buffer;
         buffer.Append(stream);
@@ -279,7 +279,7 @@ class LockProbe {
 };
 
 TEST(DispatcherLocks, EachCallbackRunsUnderItsStoreLockAndEveryLockIsLeft) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CForexDataCenter& center = *protocol.GetDataCenter();
     CRecordingSink sink;
     center.SetNotify(&sink);

@@ -35,7 +35,7 @@ class ProtocolTest : public ::testing::Test {
     }
     static CString NumberedText(int field) { return Wide((std::to_string(field) + ".25").c_str()); }
 
-    CForexProtocol protocol{nullptr};
+    CForexProtocol protocol;
     CRecordingSink sink;
 };
 
