@@ -24,7 +24,7 @@ void CountPerInstrument(benchmark::State& state, int count) {
 
 void BM_GetForexMerchs(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     LoadInstruments(protocol, count);
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
     for (auto _ : state) {
@@ -43,7 +43,7 @@ BENCHMARK(BM_GetForexMerchs)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::k
 // The same copy into an array the caller keeps and reuses between refreshes.
 void BM_GetForexMerchsReused(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     LoadInstruments(protocol, count);
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
     CArray<CForexMerch, CForexMerch&> merchs;

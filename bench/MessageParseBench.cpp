@@ -109,7 +109,7 @@ INT_PTR StoredRecords(CForexDataCenter& center, int code) {
 }
 
 void BM_Dispatch(benchmark::State& state, const ParseCase& parseCase) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     if (!parseCase.prefill.empty()) {
         protocol.Dispatch(parseCase.prefill);
     }

@@ -62,7 +62,7 @@ void Report(benchmark::State& state, size_t bytes, int count) {
 void BM_DispatchInstrumentList(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::string message = InstrumentMessage(count);
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     for (auto _ : state) {
         benchmark::DoNotOptimize(protocol.Dispatch(message));
     }

@@ -39,7 +39,7 @@ void Frames(benchmark::State& state, size_t frameBytes) {
 }
 
 void BM_CommitBillFrame(benchmark::State& state, const COrderInfo& order) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     size_t bytes = 0;
     for (auto _ : state) {
         std::string frame = protocol.BuildCommitBill(order);
@@ -52,7 +52,7 @@ BENCHMARK_CAPTURE(BM_CommitBillFrame, market_order, MarketOrder());
 BENCHMARK_CAPTURE(BM_CommitBillFrame, pending_with_note, PendingOrderWithNote());
 
 void BM_PackMessage(benchmark::State& state) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     const std::string body = protocol.BuildCommitBill(MarketOrder()).substr(17);
     size_t bytes = 0;
     for (auto _ : state) {

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const auto family = static_cast<EFamily>(data[0] % kFamilyCount);
     const std::string_view body(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CFuzzSink sink(protocol);
     protocol.GetDataCenter()->SetNotify(&sink);
     CDataCenterAccess center(*protocol.GetDataCenter());

@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     while (input.remaining_bytes() > 0) {
         switch (input.ConsumeIntegralInRange<int>(0, 3)) {
             case 0:

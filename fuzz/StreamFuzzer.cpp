@@ -34,7 +34,7 @@ void DrainBuffer(CForexProtocol& protocol, CReceiveBuffer& buffer) {
 
 // Everything the sink heard and the stores held afterwards, with what stayed in the buffer.
 std::string Run(std::string_view bytes, size_t piece) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CFuzzSink sink(protocol);
     protocol.GetDataCenter()->SetNotify(&sink);
     CReceiveBuffer buffer;

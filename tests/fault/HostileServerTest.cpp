@@ -224,7 +224,7 @@ TEST(HugeLineTest, AFiveMegabyteMessageIsDispatchedWhole) {
         const std::string code = "M" + std::to_string(count++);
         body.Text(code).Int(1).Text(code).Empty(18).Num(1.25).Num(1.5).Empty(65).EndRecord();
     }
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CReceiveBuffer buffer;
     buffer.Append(InboundLine(9511, body));
     EXPECT_NE(protocol.ProcessReceived(buffer), 0);

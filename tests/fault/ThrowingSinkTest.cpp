@@ -42,7 +42,7 @@ struct CReference {
 };
 
 CReference QuietRun() {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CRecordingSink sink;
     protocol.GetDataCenter()->SetNotify(&sink);
     const std::vector<size_t> beforeCommit = RunWithoutConnection(protocol, sink, TradingScript());
@@ -56,7 +56,7 @@ TEST(ThrowingSinkTest, EveryCallbackAndEveryStoreUpdateSurviveASinkThatAlwaysThr
     EXPECT_EQ(quiet.stores[0], "OnAccountInfo ACC1 funds=1 merchs=0 internal=100 balance=5003");
     EXPECT_NE(quiet.stores.at(5).find("n=1 [#21 EURUSD"), std::string::npos) << quiet.stores[5];
 
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CRecordingSink sink;
     ThrowFromEveryCallback(sink);
     protocol.GetDataCenter()->SetNotify(&sink);

@@ -28,8 +28,7 @@ class SimWireTest : public ::testing::Test {
               [] {
                   return sim::Stamp{"20240501", "12:00:00"};
               },
-              0.0),
-          protocol(nullptr) {
+              0.0) {
         account = &book.Add("acc", "pw", "Holder", 10000);
         market.SetBid("EURUSD", 1.1000);
         protocol.GetDataCenter()->SetNotify(&sink);

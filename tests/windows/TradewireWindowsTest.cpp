@@ -153,16 +153,16 @@ TEST(TradewireWindows, ModulesPlantedInTheCurrentFolderAreNeverLoaded) {
     ASSERT_FALSE(SamePath(planted.Path(), ProgramFolder()));
     {
         CCurrentFolder inPlanted(planted.Path());
-        ModuleLoader::Handle ssl = nullptr;
-        ModuleLoader::Handle crypto = nullptr;
+        CModuleHandle ssl;
+        CModuleHandle crypto;
         ASSERT_TRUE(ModuleLoader::LoadTlsModules(ssl, crypto));
         // Nothing under the first names beside the program: the OpenSSL 3 pair there is taken.
-        EXPECT_TRUE(SamePath(ModulePath(ssl), ProgramFolder() + L"libssl-3-x64.dll"))
-            << Narrow(ModulePath(ssl));
-        EXPECT_TRUE(SamePath(ModulePath(crypto), ProgramFolder() + L"libcrypto-3-x64.dll"))
-            << Narrow(ModulePath(crypto));
-        ModuleLoader::Free(ssl);
-        ModuleLoader::Free(crypto);
+        EXPECT_TRUE(SamePath(ModulePath(ssl.Get()), ProgramFolder() + L"libssl-3-x64.dll"))
+            << Narrow(ModulePath(ssl.Get()));
+        EXPECT_TRUE(SamePath(ModulePath(crypto.Get()), ProgramFolder() + L"libcrypto-3-x64.dll"))
+            << Narrow(ModulePath(crypto.Get()));
+        ssl.Reset();
+        crypto.Reset();
 
         CTestTlsServer server;
         ASSERT_TRUE(server.Start());
@@ -182,12 +182,12 @@ TEST(TradewireWindows, ModulesPlantedInTheCurrentFolderAreNeverLoaded) {
     // A whole path in the override is used as given, wherever it points.
     CModuleNames given(Narrow(planted / L"ssleay32.dll").c_str(),
                        Narrow(planted / L"libeay32.dll").c_str());
-    ModuleLoader::Handle ssl = nullptr;
-    ModuleLoader::Handle crypto = nullptr;
+    CModuleHandle ssl;
+    CModuleHandle crypto;
     ASSERT_TRUE(ModuleLoader::LoadTlsModules(ssl, crypto));
-    EXPECT_TRUE(SamePath(ModulePath(ssl), planted / L"ssleay32.dll"));
-    ModuleLoader::Free(ssl);
-    ModuleLoader::Free(crypto);
+    EXPECT_TRUE(SamePath(ModulePath(ssl.Get()), planted / L"ssleay32.dll"));
+    ssl.Reset();
+    crypto.Reset();
     EXPECT_TRUE(FileExists(planted / L"ssleay32.dll.loaded"));
 }
 

@@ -1,9 +1,11 @@
 #include "connection/SocketManager.h"
 
 #include <new>
+#include <utility>
 
 #include "datacenter/NotifySink.h"
 #include "platform/CaptureFiles.h"
+#include "platform/ModuleLoader.h"
 #include "platform/SignalMask.h"
 #include "platform/SteadyClock.h"
 #include "platform/TextCodec.h"
@@ -23,7 +25,6 @@ CSocketManager::CSocketManager(size_t receiveCeiling) : m_recvCeiling(receiveCei
 
 CSocketManager::~CSocketManager() {
     DisConnect();
-    UnInitialize();
 }
 
 void CSocketManager::ReleaseObj() {
@@ -31,31 +32,23 @@ void CSocketManager::ReleaseObj() {
 }
 
 bool CSocketManager::Initialize() {
-    if (!ModuleLoader::LoadTlsModules(m_hSslModule, m_hCryptoModule)) {
+    CModuleHandle sslModule;
+    CModuleHandle cryptoModule;
+    if (!ModuleLoader::LoadTlsModules(sslModule, cryptoModule)) {
         return false;
     }
-    // Modules that lack an entry point are treated as missing modules, not called blindly.
-    if (!m_ssl.Resolve(m_hSslModule, m_hCryptoModule)) {
-        ModuleLoader::Free(m_hSslModule);
-        ModuleLoader::Free(m_hCryptoModule);
-        m_hSslModule = nullptr;
-        m_hCryptoModule = nullptr;
+    // Modules that lack an entry point are treated as missing modules, not called blindly, and
+    // are not kept loaded.
+    if (!m_ssl.Resolve(sslModule.Get(), cryptoModule.Get())) {
         return false;
     }
+    m_sslModule = std::move(sslModule);
+    m_cryptoModule = std::move(cryptoModule);
     m_ssl.StartLibrary();
     SocketApi::StartUp();
-    m_pProtocol = new (std::nothrow) CForexProtocol(this);
+    // A failed allocation leaves no protocol object: the requests then report failure.
+    m_pProtocol.reset(new (std::nothrow) CForexProtocol());
     return true;
-}
-
-void CSocketManager::UnInitialize() {
-    delete m_pProtocol;
-    m_pProtocol = nullptr;
-    // The protocol object goes first: nothing of it may run once the modules are released.
-    ModuleLoader::Free(m_hSslModule);
-    ModuleLoader::Free(m_hCryptoModule);
-    m_hSslModule = nullptr;
-    m_hCryptoModule = nullptr;
 }
 
 void CSocketManager::SetNotify(CAbsForexNotify* notify) {
@@ -136,74 +129,73 @@ bool CSocketManager::ConnectServer(const CServer& server) {
 }
 
 bool CSocketManager::OpenTransport(std::uint32_t address, std::uint16_t port) {
-    m_pContext = m_ssl.ContextNew(m_ssl.ClientMethod());
-    if (m_pContext == nullptr) {
+    // Each failure below frees what was made so far as it returns.
+    CTlsContext context = NewClientContext(m_ssl);
+    if (context == nullptr) {
         SetErrorCode(EC_SslObjectFailed);
         return false;
     }
-    m_socket = SocketApi::CreateStream();
-    if (!SocketApi::SetNonBlocking(m_socket, true)) {
-        ReleaseTransport();
+    CSocketHandle socket(SocketApi::CreateStream());
+    if (!SocketApi::SetNonBlocking(socket.Get(), true)) {
         return false;
     }
     const std::uint32_t startMs = SteadyClock::NowMs();
-    const unsigned long started = SocketApi::Connect(m_socket, address, port);
+    const unsigned long started = SocketApi::Connect(socket.Get(), address, port);
     // An immediate success (possible on loopback) is a connection, not a failure.
     if (started != 0 && started != SocketApi::kWouldBlock) {
-        ReleaseTransport();
         SetErrorCode(EC_ConnectFailed);
         return false;
     }
-    if (started == SocketApi::kWouldBlock && !WaitForConnection(startMs)) {
-        ReleaseTransport();
+    if (started == SocketApi::kWouldBlock && !WaitForConnection(socket.Get(), startMs)) {
         SetErrorCode(EC_ConnectFailed);
         return false;
     }
-    m_pSsl = m_ssl.New(m_pContext);
-    if (m_pSsl == nullptr) {
-        ReleaseTransport();
+    CTlsConnection tls = NewConnection(m_ssl, context.get());
+    if (tls == nullptr) {
         SetErrorCode(EC_SslObjectFailed);
         return false;
     }
     // The socket stays non-blocking from here on: the handshake waits for readiness itself, and
     // afterwards the reader and the writer share the connection, waiting outside the TLS lock.
-    if (!Handshake(startMs)) {
-        ReleaseTransport();
+    if (!Handshake(tls.get(), socket.Get(), startMs)) {
         SetErrorCode(EC_ConnectFailed);
         return false;
     }
+    m_context = std::move(context);
+    m_tls = std::move(tls);
+    m_socket = std::move(socket);
     return true;
 }
 
-bool CSocketManager::WaitForConnection(std::uint32_t startMs) {
+bool CSocketManager::WaitForConnection(SocketApi::Handle socket, std::uint32_t startMs) {
     for (;;) {
         if (SteadyClock::ElapsedMs(startMs, SteadyClock::NowMs()) >= kConnectLimitMs) {
             return false;
         }
-        const int ready = SocketApi::WaitWritable(m_socket, kReadinessPollMs);
+        const int ready = SocketApi::WaitWritable(socket, kReadinessPollMs);
         if (ready < 0) {
             return false;
         }
         if (ready > 0) {
             // Writable also means "failed"; a refused connection is known here already.
-            return SocketApi::PendingError(m_socket) == 0;
+            return SocketApi::PendingError(socket) == 0;
         }
     }
 }
 
-bool CSocketManager::Handshake(std::uint32_t startMs) {
-    if (m_ssl.SetFd(m_pSsl, m_socket) != 1) {
+bool CSocketManager::Handshake(SSL* tls, SocketApi::Handle socket, std::uint32_t startMs) {
+    if (m_ssl.SetFd(tls, static_cast<int>(socket)) != 1) {
         return false;
     }
     // The handshake writes on the caller's thread; a peer that hangs up must not end the
     // caller's process.
     SignalMask::CBrokenPipeGuard pipeGuard;
     for (;;) {
-        const int result = m_ssl.Connect(m_pSsl);
+        const int result = m_ssl.Connect(tls);
         if (result > 0) {
             return true;
         }
-        const int tlsError = m_ssl.GetError(m_pSsl, result);
+        const int tlsError = m_ssl.GetError(tls, result);
         if (tlsError != SSL_ERROR_WANT_READ && tlsError != SSL_ERROR_WANT_WRITE) {
             return false;
         }
@@ -214,9 +206,8 @@ bool CSocketManager::Handshake(std::uint32_t startMs) {
         if (leftMs <= 0) {
             return false;
         }
-        const int ready = tlsError == SSL_ERROR_WANT_READ
-                              ? SocketApi::WaitReadable(m_socket, leftMs)
-                              : SocketApi::WaitWritable(m_socket, leftMs);
+        const int ready = tlsError == SSL_ERROR_WANT_READ ? SocketApi::WaitReadable(socket, leftMs)
+                                                          : SocketApi::WaitWritable(socket, leftMs);
         if (ready < 0) {
             return false;
         }
@@ -224,16 +215,9 @@ bool CSocketManager::Handshake(std::uint32_t startMs) {
 }
 
 void CSocketManager::ReleaseTransport() {
-    if (m_pSsl != nullptr) {
-        m_ssl.Free(m_pSsl);
-        m_pSsl = nullptr;
-    }
-    if (m_pContext != nullptr) {
-        m_ssl.ContextFree(m_pContext);
-        m_pContext = nullptr;
-    }
-    SocketApi::Close(m_socket);
-    m_socket = SocketApi::kInvalidHandle;
+    m_tls.reset();
+    m_context.reset();
+    m_socket.Reset();
 }
 
 void CSocketManager::DisConnect() {
@@ -245,7 +229,7 @@ void CSocketManager::DisConnect() {
     m_bConnected.store(false);
     // shutdown wakes a reader blocked in the TLS read; the descriptor is closed only after the
     // workers are joined, so its number cannot be reused under them.
-    SocketApi::ShutdownBoth(m_socket);
+    SocketApi::ShutdownBoth(m_socket.Get());
     StopThreadRecv();
     StopThreadSend();
     StopThreadPara();

@@ -28,16 +28,18 @@
 //    corrupts the connection). So the socket is non-blocking once the handshake is done and
 //    both threads wait for readiness outside the lock; to the caller the reader still waits
 //    without limit and a frame is still written whole.
-// m_pSsl, m_pContext and m_socket change only on the caller's thread while no worker runs.
+// m_tls, m_context and m_socket change only on the caller's thread while no worker runs.
 
 #include <atomic>
 #include <deque>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "connection/SslApi.h"
-#include "platform/ModuleLoader.h"
-#include "platform/SocketApi.h"
+#include "connection/TlsObjects.h"
+#include "platform/ModuleHandle.h"
+#include "platform/SocketHandle.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ReceiveBuffer.h"
 #include "tradewire/AbsForexManager.h"
@@ -70,14 +72,22 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     CForexDataCenter* GetDataCenter() override;
     void GetServer(CServer& server) override;
 
-    // Internal operations, public for the worker entries and for tests.
-    void SetErrorCode(E_ErrorCode code);
+    // Diagnostics, any thread: the last error set on the caller's thread, the connected flag,
+    // and copies each taken under its lock.
     E_ErrorCode GetErrorCode() const { return m_errorCode; }
+    bool IsConnected() const { return m_bConnected.load(); }
+    std::string CopyReceiveBuffer();
+    size_t ReceiveBufferCapacity();
+    size_t SendQueueSize();
+
+  private:
+    // Tests reach the protocol object and the send queue through this, defined only there.
+    friend struct SocketManagerTestAccess;
+
+    void SetErrorCode(E_ErrorCode code);
     // One processing pass, then the socket error to the sink while still connected. Runs on the
     // send or receive thread holding no lock.
     void OnNetError(unsigned long error);
-    bool IsConnected() const { return m_bConnected.load(); }
-    CForexProtocol* GetProtocol() const { return m_pProtocol; }
 
     bool StartThreadSend();
     void StopThreadSend();
@@ -98,22 +108,16 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // connection. Send thread only.
     int SSLSendData(const char* data, int length);
 
-    // Copies for tests and diagnostics, each under its lock.
-    std::string CopyReceiveBuffer();
-    size_t ReceiveBufferCapacity();
-    size_t SendQueueSize();
-
-  private:
     bool Initialize();
-    void UnInitialize();
     // Makes socket, context and TLS connection and runs the handshake, all inside one 15 s
     // deadline counted from the start of connect, whatever the server sends or withholds; false
-    // after reporting the failure. Leaves nothing behind when it fails. The socket is
-    // non-blocking throughout and stays so for the workers.
+    // after reporting the failure. Leaves nothing behind when it fails; on success the three
+    // are moved into m_socket, m_context and m_tls. The socket is non-blocking throughout and
+    // stays so for the workers.
     bool OpenTransport(std::uint32_t address, std::uint16_t port);
-    bool WaitForConnection(std::uint32_t startMs);
+    static bool WaitForConnection(SocketApi::Handle socket, std::uint32_t startMs);
     // Drives the TLS handshake, waiting for readiness for no longer than the deadline leaves.
-    bool Handshake(std::uint32_t startMs);
+    bool Handshake(SSL* tls, SocketApi::Handle socket, std::uint32_t startMs);
     // One TLS read into `buffer`, waiting for data without limit; on a result <= 0, `error` is
     // the Winsock number (0 for a clean close). Receive thread only.
     int TlsRead(char* buffer, int size, unsigned long& error);
@@ -121,17 +125,20 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     void ReleaseTransport();
     CAbsForexNotify* Sink() const { return m_pNotify.load(); }
 
-    ModuleLoader::Handle m_hSslModule = nullptr;
-    ModuleLoader::Handle m_hCryptoModule = nullptr;
-    SSL_CTX* m_pContext = nullptr;
-    SSL* m_pSsl = nullptr;
-    SocketApi::Handle m_socket = SocketApi::kInvalidHandle;
+    // The modules come first and the table second, so that they go last: every TLS object is
+    // freed through them.
+    CModuleHandle m_sslModule;
+    CModuleHandle m_cryptoModule;
+    CSslApi m_ssl;  // filled by Initialize, then only read
+    CTlsContext m_context;
+    CTlsConnection m_tls;
+    CSocketHandle m_socket;
     std::atomic<bool> m_bConnected{false};
     bool m_bInitialized = false;
     std::atomic<CAbsForexNotify*> m_pNotify{nullptr};
-    CForexProtocol* m_pProtocol = nullptr;  // owned
-    E_ErrorCode m_errorCode = EC_NoError;   // caller's thread only
-    CServer m_server;                       // caller's thread only
+    std::unique_ptr<CForexProtocol> m_pProtocol;
+    E_ErrorCode m_errorCode = EC_NoError;  // caller's thread only
+    CServer m_server;                      // caller's thread only
     std::thread m_threadRecv;
     std::thread m_threadSend;
     std::thread m_threadPara;
@@ -148,5 +155,4 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;
     unsigned long m_sendError = 0;  // send thread only: the error of the last failed write
-    CSslApi m_ssl;                  // filled by Initialize, then only read
 };

@@ -114,7 +114,7 @@ void CSocketManager::CallBackThreadSend() {
 
 int CSocketManager::SSLSendData(const char* data, int length) {
     m_sendError = 0;
-    if (m_pSsl == nullptr || length < 0) {
+    if (m_tls == nullptr || length < 0) {
         return -1;
     }
     // One write of the frame and its line end, whatever the frame's length.
@@ -128,22 +128,22 @@ int CSocketManager::SSLSendData(const char* data, int length) {
         {
             CScopedLock guard(m_csTls);
             SocketApi::ClearLastError();
-            result = m_ssl.Write(m_pSsl, line.data(), static_cast<int>(line.size()));
+            result = m_ssl.Write(m_tls.get(), line.data(), static_cast<int>(line.size()));
             if (result > 0) {
                 return result;
             }
             m_sendError = SocketApi::LastError();
-            tlsError = m_ssl.GetError(m_pSsl, result);
+            tlsError = m_ssl.GetError(m_tls.get(), result);
         }
         // Not written yet: wait for the socket and repeat the same write, as TLS requires.
         if (!m_bConnected.load()) {
             return -1;
         }
         if (tlsError == SSL_ERROR_WANT_WRITE) {
-            SocketApi::WaitWritable(m_socket, -1);
+            SocketApi::WaitWritable(m_socket.Get(), -1);
         } else if (tlsError == SSL_ERROR_WANT_READ) {
             // The reader consumes what the write waits for; look again shortly.
-            SocketApi::WaitReadable(m_socket, kReadinessRetryMs);
+            SocketApi::WaitReadable(m_socket.Get(), kReadinessRetryMs);
         } else {
             return result < 0 ? result : -1;
         }
@@ -152,7 +152,7 @@ int CSocketManager::SSLSendData(const char* data, int length) {
 
 bool CSocketManager::HasPendingPlaintext() {
     CScopedLock guard(m_csTls);
-    return m_ssl.Pending(m_pSsl) > 0;
+    return m_ssl.Pending(m_tls.get()) > 0;
 }
 
 int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
@@ -162,12 +162,12 @@ int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
         {
             CScopedLock guard(m_csTls);
             SocketApi::ClearLastError();
-            result = m_ssl.Read(m_pSsl, buffer, size);
+            result = m_ssl.Read(m_tls.get(), buffer, size);
             if (result > 0) {
                 return result;
             }
             error = SocketApi::LastError();
-            tlsError = m_ssl.GetError(m_pSsl, result);
+            tlsError = m_ssl.GetError(m_tls.get(), result);
         }
         if (!m_bConnected.load()) {
             return result;
@@ -177,9 +177,9 @@ int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
                 continue;  // a write already pulled the data off the socket
             }
             // Shutting the socket down in DisConnect ends this wait too.
-            SocketApi::WaitReadable(m_socket, -1);
+            SocketApi::WaitReadable(m_socket.Get(), -1);
         } else if (tlsError == SSL_ERROR_WANT_WRITE) {
-            SocketApi::WaitWritable(m_socket, kReadinessRetryMs);
+            SocketApi::WaitWritable(m_socket.Get(), kReadinessRetryMs);
         } else {
             if (tlsError == SSL_ERROR_ZERO_RETURN) {
                 error = 0;  // the server closed the connection cleanly
@@ -190,7 +190,7 @@ int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
 }
 
 void CSocketManager::CallBackThreadRecv() {
-    if (m_pSsl == nullptr || m_pProtocol == nullptr || m_recvOverflowed) {
+    if (m_tls == nullptr || m_pProtocol == nullptr || m_recvOverflowed) {
         return;
     }
     char chunk[kReadChunk + 1];

@@ -4,28 +4,29 @@
 
 namespace {
 
-// Casts a looked-up symbol to the entry point's type; null stays null.
+// Casts a looked-up symbol to the entry point's type; null stays null. `fallback`, when given,
+// is the same call's name in builds or generations that lack `name`.
 template <class Function>
-void Take(Function& target, ModuleLoader::Handle module, const char* name) {
+void Take(Function& target, ModuleLoader::Handle module, const char* name,
+          const char* fallback = nullptr) {
+    void* symbol = ModuleLoader::Symbol(module, name);
+    if (symbol == nullptr && fallback != nullptr) {
+        symbol = ModuleLoader::Symbol(module, fallback);
+    }
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym yields untyped pointers
-    target = reinterpret_cast<Function>(ModuleLoader::Symbol(module, name));
+    target = reinterpret_cast<Function>(symbol);
 }
 
 }  // namespace
 
 bool CSslApi::Resolve(ModuleLoader::Handle ssl, ModuleLoader::Handle crypto) {
     Take(m_libraryInit, ssl, "SSL_library_init");
-    Take(m_addAllAlgorithms, crypto, "OpenSSL_add_all_algorithms");
-    if (m_addAllAlgorithms == nullptr) {
-        Take(m_addAllAlgorithms, crypto, "OPENSSL_add_all_algorithms_noconf");
-    }
+    Take(m_addAllAlgorithms, crypto, "OpenSSL_add_all_algorithms",
+         "OPENSSL_add_all_algorithms_noconf");
     Take(m_loadErrorStrings, ssl, "SSL_load_error_strings");
     Take(m_initSsl, ssl, "OPENSSL_init_ssl");
     Take(m_initCrypto, crypto, "OPENSSL_init_crypto");
-    Take(m_clientMethod, ssl, "SSLv23_client_method");
-    if (m_clientMethod == nullptr) {
-        Take(m_clientMethod, ssl, "TLS_client_method");
-    }
+    Take(m_clientMethod, ssl, "SSLv23_client_method", "TLS_client_method");
     Take(m_contextNew, ssl, "SSL_CTX_new");
     Take(m_contextFree, ssl, "SSL_CTX_free");
     Take(m_new, ssl, "SSL_new");

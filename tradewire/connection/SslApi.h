@@ -4,9 +4,8 @@
 // object fills its own table from the modules it holds, so a table never outlives or mixes
 // modules. Filled once on the constructing thread, then only read.
 
+#include <openssl/crypto.h>
 #include <openssl/ssl.h>
-
-#include <cstdint>
 
 #include "platform/ModuleLoader.h"
 
@@ -31,26 +30,28 @@ class CSslApi {
     int Pending(const SSL* ssl) const { return m_pending(ssl); }
 
   private:
+    // The 1.0 start-up calls and the 1.0 name of the client method are macros in the 1.1 and
+    // 3.x headers, so their types are written out; every other type is the declaration's own.
     using VoidCall = void (*)();
     using IntCall = int (*)();
-    using InitCall = int (*)(std::uint64_t, const void*);
+    using MethodCall = const SSL_METHOD* (*)();
 
     // Start-up: one of each pair is set.
     IntCall m_libraryInit = nullptr;
     VoidCall m_addAllAlgorithms = nullptr;
     VoidCall m_loadErrorStrings = nullptr;
-    InitCall m_initSsl = nullptr;
-    InitCall m_initCrypto = nullptr;
+    decltype(&OPENSSL_init_ssl) m_initSsl = nullptr;
+    decltype(&OPENSSL_init_crypto) m_initCrypto = nullptr;
 
-    const SSL_METHOD* (*m_clientMethod)() = nullptr;
-    SSL_CTX* (*m_contextNew)(const SSL_METHOD*) = nullptr;
-    void (*m_contextFree)(SSL_CTX*) = nullptr;
-    SSL* (*m_new)(SSL_CTX*) = nullptr;
-    void (*m_free)(SSL*) = nullptr;
-    int (*m_connect)(SSL*) = nullptr;
-    int (*m_setFd)(SSL*, int) = nullptr;
-    int (*m_read)(SSL*, void*, int) = nullptr;
-    int (*m_write)(SSL*, const void*, int) = nullptr;
-    int (*m_getError)(const SSL*, int) = nullptr;
-    int (*m_pending)(const SSL*) = nullptr;
+    MethodCall m_clientMethod = nullptr;
+    decltype(&SSL_CTX_new) m_contextNew = nullptr;
+    decltype(&SSL_CTX_free) m_contextFree = nullptr;
+    decltype(&SSL_new) m_new = nullptr;
+    decltype(&SSL_free) m_free = nullptr;
+    decltype(&SSL_connect) m_connect = nullptr;
+    decltype(&SSL_set_fd) m_setFd = nullptr;
+    decltype(&SSL_read) m_read = nullptr;
+    decltype(&SSL_write) m_write = nullptr;
+    decltype(&SSL_get_error) m_getError = nullptr;
+    decltype(&SSL_pending) m_pending = nullptr;
 };

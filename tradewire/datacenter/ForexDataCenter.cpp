@@ -16,6 +16,14 @@ void CopyList(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
     }
 }
 
+// A getter's whole work: the copy of one store under the lock that guards it.
+template <class TYPE, class ARG>
+void CopyListUnder(CCriticalSection& lock, const CArray<TYPE, ARG>& source,
+                   CArray<TYPE, ARG>& target) {
+    CScopedLock guard(lock);
+    CopyList(source, target);
+}
+
 }  // namespace
 
 CForexDataCenter::CForexDataCenter() = default;
@@ -48,8 +56,7 @@ void CForexDataCenter::GetBaseInfo(CBaseInfo& baseInfo) {
 }
 
 void CForexDataCenter::GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
-    CScopedLock guard(m_csCurrencys);
-    CopyList(m_Currencys, currencys);
+    CopyListUnder(m_csCurrencys, m_Currencys, currencys);
 }
 
 void CForexDataCenter::GetGroupInfo(CGroup& group) {
@@ -68,23 +75,19 @@ void CForexDataCenter::GetAccountInfo(CAccountInfo& account) {
 }
 
 void CForexDataCenter::GetForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
-    CScopedLock guard(m_csForexMerchs);
-    CopyList(m_ForexMerchs, merchs);
+    CopyListUnder(m_csForexMerchs, m_ForexMerchs, merchs);
 }
 
 void CForexDataCenter::GetBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
-    CScopedLock guard(m_csBargains);
-    CopyList(m_Bargains, bargains);
+    CopyListUnder(m_csBargains, m_Bargains, bargains);
 }
 
 void CForexDataCenter::GetOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
-    CScopedLock guard(m_csOrders);
-    CopyList(m_Orders, orders);
+    CopyListUnder(m_csOrders, m_Orders, orders);
 }
 
 void CForexDataCenter::GetHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
-    CScopedLock guard(m_csHistoryOrders);
-    CopyList(m_HistoryOrders, history);
+    CopyListUnder(m_csHistoryOrders, m_HistoryOrders, history);
 }
 
 E_ErrorCode CForexDataCenter::GetErrorCode() {

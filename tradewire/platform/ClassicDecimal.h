@@ -7,3 +7,6 @@
 // `digits` is a plain decimal number as DecimalPrefix cuts it; the result is the correctly
 // rounded double, or an infinity when it lies beyond the double range.
 double ClassicDecimal(std::string_view digits);
+
+// The system half: strtod of a zero-terminated `text` in the "C" locale.
+double ClassicStrtod(const char* text);

@@ -9,4 +9,8 @@ namespace LocalDate {
 // month. False when the time cannot be converted (the outputs are then untouched).
 bool FromSeconds(long seconds, int& year, int& month, int& day);
 
+// The system half: `time` broken down in the user's time zone as it is now set. False when the
+// system cannot convert it.
+bool BreakDown(std::time_t time, std::tm& local);
+
 }  // namespace LocalDate

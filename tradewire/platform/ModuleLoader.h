@@ -8,9 +8,14 @@
 // system folder; never the current folder or PATH. An absolute path is used as given. Elsewhere
 // the system's loader searches as usual.
 
+#include <string>
+#include <vector>
+
+#include "platform/ModuleHandle.h"
+
 namespace ModuleLoader {
 
-using Handle = void*;
+using Handle = CModuleTraits::Handle;
 
 Handle Load(const char* name);
 // The entry point `name` of a loaded module, or null.
@@ -20,7 +25,17 @@ void Free(Handle module);
 // Loads the TLS module and its crypto module as a matched pair. TRADEWIRE_SSL_MODULE and
 // TRADEWIRE_CRYPTO_MODULE, when set and not empty, each name one module (a name or a path) and
 // replace the search for that module; otherwise the pairs of the known OpenSSL generations are
-// tried newest first. On failure both handles are null and nothing stays loaded.
-bool LoadTlsModules(Handle& ssl, Handle& crypto);
+// tried newest first. On failure both owners are empty and nothing stays loaded.
+bool LoadTlsModules(CModuleHandle& ssl, CModuleHandle& crypto);
+
+// The system half of the search.
+struct CModulePair {
+    std::string ssl;
+    std::string crypto;
+};
+// The pairs of the known OpenSSL generations on this system, newest first, by name (UTF-8).
+std::vector<CModulePair> KnownTlsPairs();
+// The environment variable `name` as UTF-8; empty when it is unset or cannot be read.
+std::string EnvironmentText(const char* name);
 
 }  // namespace ModuleLoader

@@ -39,6 +39,8 @@ unsigned long Connect(Handle handle, std::uint32_t address, std::uint16_t port);
 // >0 ready (also when the socket has failed or was shut down), 0 not yet, <0 failure.
 int WaitWritable(Handle handle, int timeoutMs);
 int WaitReadable(Handle handle, int timeoutMs);
+// The system half of both waits: for writing when `forWrite`, else for reading.
+int WaitFor(Handle handle, bool forWrite, int timeoutMs);
 // The outcome of a finished non-blocking connection: 0 or a Winsock number.
 unsigned long PendingError(Handle handle);
 // Wakes any thread blocked on the socket; the descriptor stays reserved until Close.

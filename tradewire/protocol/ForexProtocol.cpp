@@ -2,9 +2,6 @@
 
 #include <new>
 
-CForexProtocol::CForexProtocol(CSocketManager* owner)
-    : m_pDataCenter(new (std::nothrow) CForexDataCenter()), m_pOwner(owner) {}
+CForexProtocol::CForexProtocol() : m_pDataCenter(new (std::nothrow) CForexDataCenter()) {}
 
-CForexProtocol::~CForexProtocol() {
-    delete m_pDataCenter;
-}
+CForexProtocol::~CForexProtocol() = default;

@@ -4,9 +4,10 @@
 // call the sink. Owns the data center; made once per connection object and kept across
 // reconnections. Builders run on whichever thread makes a request (the caller's, or the
 // processing thread inside a callback); ProcessReceived, Dispatch and the parsers run only on
-// the processing thread. It never touches a socket: frames go out through the owner.
+// the processing thread. It never touches a socket: the connection object sends the frames.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,18 +16,15 @@
 #include "tradewire/ForexDataCenter.h"
 #include "tradewire/Records.h"
 
-class CSocketManager;
-
 class CForexProtocol {
   public:
     // The data center is made here; a failed allocation leaves it null (Dispatch then gives -1).
-    explicit CForexProtocol(CSocketManager* owner);
+    CForexProtocol();
     virtual ~CForexProtocol();
     CForexProtocol(const CForexProtocol&) = delete;
     CForexProtocol& operator=(const CForexProtocol&) = delete;
 
-    CForexDataCenter* GetDataCenter() const { return m_pDataCenter; }
-    CSocketManager* GetOwner() const { return m_pOwner; }
+    CForexDataCenter* GetDataCenter() const { return m_pDataCenter.get(); }
 
     // Framing.
     static std::string PadLeft(std::string text, size_t width);
@@ -74,6 +72,5 @@ class CForexProtocol {
     CLastCommittedOrder LastCommittedOrder;
 
   private:
-    CForexDataCenter* m_pDataCenter = nullptr;  // owned
-    CSocketManager* m_pOwner = nullptr;         // not owned
+    std::unique_ptr<CForexDataCenter> m_pDataCenter;
 };

@@ -19,6 +19,14 @@ inline CServer LoopbackServer(std::uint16_t port) {
     return server;
 }
 
+// The connection object's internals that tests drive directly.
+struct SocketManagerTestAccess {
+    static CForexProtocol& Protocol(CSocketManager& manager) { return *manager.m_pProtocol; }
+    static void AddSendData(CSocketManager& manager, const std::string& frame) {
+        manager.AddSendData(frame);
+    }
+};
+
 class ConnectionFixture : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/SocketApi.h"
+#include "platform/SocketHandle.h"
 #include "platform/SteadyClock.h"
 
 TEST(SocketErrors, SystemErrorsBecomeWinsockNumbers) {
@@ -27,6 +29,43 @@ TEST(SocketErrors, OnlyRealIpv4TextReadsAsAnAddress) {
     EXPECT_FALSE(SocketApi::ParseIpv4("", address));
     EXPECT_FALSE(SocketApi::ParseIpv4("localhost", address));
     EXPECT_FALSE(SocketApi::ParseIpv4("1.2.3.4.5", address));
+}
+
+namespace {
+
+// An open socket reports no pending error; a closed handle fails the query.
+bool IsOpenSocket(SocketApi::Handle handle) {
+    return SocketApi::PendingError(handle) == 0;
+}
+
+}  // namespace
+
+TEST(SocketHandle, EachSocketIsClosedOnceByItsLastOwner) {
+    SocketApi::Handle moved = SocketApi::kInvalidHandle;
+    SocketApi::Handle replaced = SocketApi::kInvalidHandle;
+    {
+        CSocketHandle first(SocketApi::CreateStream());
+        ASSERT_TRUE(first.IsValid());
+        moved = first.Get();
+        CSocketHandle second(std::move(first));
+        EXPECT_FALSE(first.IsValid());
+        EXPECT_EQ(second.Get(), moved);
+        EXPECT_TRUE(IsOpenSocket(moved));
+
+        CSocketHandle third(SocketApi::CreateStream());
+        replaced = third.Get();
+        third = std::move(second);  // closes what `third` held
+        EXPECT_FALSE(IsOpenSocket(replaced));
+        EXPECT_EQ(third.Get(), moved);
+        EXPECT_TRUE(IsOpenSocket(moved));
+    }
+    EXPECT_FALSE(IsOpenSocket(moved));
+
+    CSocketHandle kept(SocketApi::CreateStream());
+    const SocketApi::Handle released = kept.Release();
+    EXPECT_FALSE(kept.IsValid());
+    EXPECT_TRUE(IsOpenSocket(released));
+    SocketApi::Close(released);
 }
 
 TEST(SteadyClock, ElapsedTimeSurvivesTheCounterWrapping) {

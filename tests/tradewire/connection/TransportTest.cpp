@@ -27,7 +27,7 @@ TEST_F(ConnectionFixture, FramesQueuedWhileDisconnectedLeaveInOrderAfterConnecti
     ASSERT_TRUE(m_manager->ReqHistoryOrderInfo(0, 0));
     ASSERT_TRUE(m_manager->ReqLogOut(L"alice", L""));
     EXPECT_EQ(m_manager->SendQueueSize(), 3u);
-    CForexProtocol& protocol = *m_manager->GetProtocol();
+    CForexProtocol& protocol = SocketManagerTestAccess::Protocol(*m_manager);
 
     ASSERT_TRUE(Connect());
     ASSERT_TRUE(m_server.WaitForLines(3, 5s));
@@ -43,8 +43,8 @@ TEST_F(ConnectionFixture, FramesQueuedWhileDisconnectedLeaveInOrderAfterConnecti
 TEST_F(ConnectionFixture, AFrameLongerThanTheWriteBufferArrivesWhole) {
     ASSERT_TRUE(Connect());
     const std::string frame = CForexProtocol::PackMessage(9002, std::string(2000, 'x') + '\x01');
-    m_manager->AddSendData(frame);
-    m_manager->AddSendData(std::string());  // ignored
+    SocketManagerTestAccess::AddSendData(*m_manager, frame);
+    SocketManagerTestAccess::AddSendData(*m_manager, std::string());  // ignored
     ASSERT_TRUE(m_server.WaitForLines(1, 5s));
     EXPECT_EQ(m_server.Received(), frame + "\n");
 }
@@ -143,7 +143,8 @@ TEST_F(ConnectionFixture, ReconnectingEmptiesTheReceiveBufferAndKeepsTheSendQueu
     ASSERT_TRUE(Connect());
     EXPECT_EQ(m_manager->CopyReceiveBuffer(), "");
     ASSERT_TRUE(m_server.WaitForLines(1, 5s));
-    EXPECT_EQ(m_server.Lines()[0], m_manager->GetProtocol()->BuildLogout(L"later"));
+    EXPECT_EQ(m_server.Lines()[0],
+              SocketManagerTestAccess::Protocol(*m_manager).BuildLogout(L"later"));
     EXPECT_EQ(m_server.HandshakeCount(), 2);
 }
 

@@ -63,7 +63,7 @@ void Drain(CForexProtocol& protocol, CReceiveBuffer& buffer) {
 }
 
 Lines PlaySplit(const std::string& stream, size_t split) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CRecordingSink sink;
     protocol.GetDataCenter()->SetNotify(&sink);
     CReceiveBuffer buffer;
@@ -106,7 +106,7 @@ TEST(DispatcherStream, SessionGivesTheSameCallbacksWhereverTheStreamIsCut) {
 }
 
 TEST(DispatcherStream, AHostileSessionLeavesEveryStoredNumberFinite) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CRecordingSink sink;
     CForexDataCenter& center = *protocol.GetDataCenter();
     center.SetNotify(&sink);
@@ -137,10 +137,10 @@ TEST(DispatcherStream, AHostileSessionLeavesEveryStoredNumberFinite) {
 
 TEST(DispatcherStream, WithoutSinkTheStoresEndTheSame) {
     const std::string stream = SessionStream();
-    CForexProtocol withSink(nullptr);
+    CForexProtocol withSink;
     CRecordingSink sink;
     withSink.GetDataCenter()->SetNotify(&sink);
-    CForexProtocol withoutSink(nullptr);
+    CForexProtocol withoutSink;
     for (CForexProtocol* protocol : {&withSink, &withoutSink}) {
         CReceiveBuffer buffer;
         buffer.Append(stream);
@@ -240,7 +240,7 @@ class LockProbe {
 };
 
 TEST(DispatcherLocks, EachCallbackRunsUnderItsStoreLockAndEveryLockIsLeft) {
-    CForexProtocol protocol(nullptr);
+    CForexProtocol protocol;
     CForexDataCenter& center = *protocol.GetDataCenter();
     CRecordingSink sink;
     center.SetNotify(&sink);

@@ -23,7 +23,7 @@ class Framing : public ::testing::Test {
         }
     }
 
-    CForexProtocol m_protocol{nullptr};
+    CForexProtocol m_protocol;
     CReceiveBuffer m_buffer;
 };
 

@@ -53,7 +53,7 @@ class ProtocolTest : public ::testing::Test {
         return list;
     }
 
-    CForexProtocol protocol{nullptr};
+    CForexProtocol protocol;
     CRecordingSink sink;
 };
 

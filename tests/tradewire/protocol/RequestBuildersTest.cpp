@@ -56,7 +56,7 @@ class CTimeZone {
 
 class RequestBuilders : public ::testing::Test {
   protected:
-    CForexProtocol m_protocol{nullptr};
+    CForexProtocol m_protocol;
 };
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <locale.h>
 #include <stdlib.h>
 
-#include <string>
-
 namespace {
 
 // The C locale, whatever the terminal set with setlocale: "1.5" must never read as 1.
@@ -15,15 +13,6 @@ _locale_t ClassicLocale() {
 
 }  // namespace
 
-double ClassicDecimal(std::string_view digits) {
-    // strtod wants a terminator; fields are short, so most copies stay on the stack.
-    constexpr size_t kStackSize = 64;
-    if (digits.size() < kStackSize) {
-        char buffer[kStackSize];
-        digits.copy(buffer, digits.size());
-        buffer[digits.size()] = '\0';
-        return _strtod_l(buffer, nullptr, ClassicLocale());
-    }
-    const std::string copy(digits);
-    return _strtod_l(copy.c_str(), nullptr, ClassicLocale());
+double ClassicStrtod(const char* text) {
+    return _strtod_l(text, nullptr, ClassicLocale());
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -11,29 +10,22 @@ namespace ModuleLoader {
 
 namespace {
 
-struct CModulePair {
-    std::wstring ssl;
-    std::wstring crypto;
-};
-
-// The names terminals have always shipped first, then the 64-bit OpenSSL 3 and 1.1 builds.
-// Each pair only works with its own partner.
-const std::array<CModulePair, 3> kKnownPairs{{
-    {L"ssleay32.dll", L"libeay32.dll"},
-    {L"libssl-3-x64.dll", L"libcrypto-3-x64.dll"},
-    {L"libssl-1_1-x64.dll", L"libcrypto-1_1-x64.dll"},
-}};
-
 // Long paths are allowed up to this many characters.
 constexpr size_t kLongestPath = 32768;
 
-std::wstring NonEmptyEnv(const wchar_t* name) {
-    wchar_t buffer[1024];
-    const DWORD length = ::GetEnvironmentVariableW(name, buffer, 1024);
-    if (length == 0 || length >= 1024) {
-        return std::wstring();
+std::string WideToUtf8(const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
     }
-    return std::wstring(buffer, length);
+    const int size = static_cast<int>(text.size());
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return std::string();
+    }
+    std::string narrow(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
 }
 
 std::wstring Utf8ToWide(const char* text) {
@@ -163,32 +155,23 @@ void Free(Handle module) {
     }
 }
 
-bool LoadTlsModules(Handle& ssl, Handle& crypto) {
-    const std::wstring sslOverride = NonEmptyEnv(L"TRADEWIRE_SSL_MODULE");
-    const std::wstring cryptoOverride = NonEmptyEnv(L"TRADEWIRE_CRYPTO_MODULE");
-    ssl = nullptr;
-    crypto = nullptr;
-    std::vector<CModulePair> pairs;
-    for (const CModulePair& known : kKnownPairs) {
-        pairs.push_back({sslOverride.empty() ? known.ssl : sslOverride,
-                         cryptoOverride.empty() ? known.crypto : cryptoOverride});
+std::vector<CModulePair> KnownTlsPairs() {
+    // The names terminals have always shipped first, then the 64-bit OpenSSL 3 and 1.1 builds.
+    // Each pair only works with its own partner.
+    return {
+        {"ssleay32.dll", "libeay32.dll"},
+        {"libssl-3-x64.dll", "libcrypto-3-x64.dll"},
+        {"libssl-1_1-x64.dll", "libcrypto-1_1-x64.dll"},
+    };
+}
+
+std::string EnvironmentText(const char* name) {
+    wchar_t buffer[1024];
+    const DWORD length = ::GetEnvironmentVariableW(Utf8ToWide(name).c_str(), buffer, 1024);
+    if (length == 0 || length >= 1024) {
+        return std::string();
     }
-    if (!sslOverride.empty() && !cryptoOverride.empty()) {
-        pairs.resize(1);
-    }
-    for (const CModulePair& pair : pairs) {
-        // Both loads are attempted before either is checked, as a pair.
-        Handle loadedSsl = LoadWide(pair.ssl);
-        Handle loadedCrypto = LoadWide(pair.crypto);
-        if (loadedSsl != nullptr && loadedCrypto != nullptr) {
-            ssl = loadedSsl;
-            crypto = loadedCrypto;
-            return true;
-        }
-        Free(loadedSsl);
-        Free(loadedCrypto);
-    }
-    return false;
+    return WideToUtf8(std::wstring(buffer, length));
 }
 
 }  // namespace ModuleLoader

@@ -56,8 +56,6 @@ unsigned long Connect(Handle handle, std::uint32_t address, std::uint16_t port) 
     return LastError();
 }
 
-namespace {
-
 // A failed non-blocking connection shows in the exception set, not the write set, so both
 // are watched: either way the caller goes on to read the outcome.
 int WaitFor(Handle handle, bool forWrite, int timeoutMs) {
@@ -73,16 +71,6 @@ int WaitFor(Handle handle, bool forWrite, int timeoutMs) {
     limit.tv_usec = (timeoutMs % 1000) * 1000;
     timeval* bound = timeoutMs < 0 ? nullptr : &limit;
     return ::select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, &failed, bound);
-}
-
-}  // namespace
-
-int WaitWritable(Handle handle, int timeoutMs) {
-    return WaitFor(handle, true, timeoutMs);
-}
-
-int WaitReadable(Handle handle, int timeoutMs) {
-    return WaitFor(handle, false, timeoutMs);
 }
 
 unsigned long PendingError(Handle handle) {

@@ -11,10 +11,6 @@ std::uint32_t NowMs() {
     return static_cast<std::uint32_t>(::timeGetTime());
 }
 
-std::int32_t ElapsedMs(std::uint32_t start, std::uint32_t now) {
-    return static_cast<std::int32_t>(now - start);
-}
-
 void SleepMs(unsigned milliseconds) {
     ::Sleep(milliseconds);
 }
