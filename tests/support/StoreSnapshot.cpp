@@ -8,7 +8,6 @@ std::vector<std::string> StoreSnapshot(CForexDataCenter& center) {
     CAccountInfo account;
     center.GetAccountInfo(account);
     text.OnAccountInfo(account);
-    text.OnForexMerchs(account.Merchs);
     CForexMerchArray merchs;
     center.GetForexMerchs(merchs);
     text.OnForexMerchs(merchs);
@@ -37,5 +36,6 @@ std::vector<std::string> StoreSnapshot(CForexDataCenter& center) {
     center.GetBroadCast(broadCast);
     text.OnBroadCast(broadCast);
     text.OnErrorCode(static_cast<int>(center.GetErrorCode()));
+    text.OnForexMerchs(account.Merchs);
     return text.Lines();
 }

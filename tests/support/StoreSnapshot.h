@@ -7,6 +7,7 @@
 
 #include "tradewire/ForexDataCenter.h"
 
-// One line per store (in the recording sink's formats), the account's own instruments after the
-// account, then one line per quote.
+// One line per store in the recording sink's formats (account, instruments, one line per quote,
+// currencies, deals, orders, history, group, base, broadcast, error code), then the account's own
+// instruments. Tests may pick lines by position.
 std::vector<std::string> StoreSnapshot(CForexDataCenter& center);
