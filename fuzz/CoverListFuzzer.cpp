@@ -20,7 +20,7 @@
 #include "platform/Diagnostics.h"
 
 // The lines for support would flood the fuzzer's log; each run checks its own outcome instead.
-void KestrelOs::WriteDiagnosticLine(const std::wstring&) {}
+void kestrel::platform::WriteDiagnosticLine(const std::wstring&) {}
 
 namespace {
 

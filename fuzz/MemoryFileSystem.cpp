@@ -182,7 +182,8 @@ bool CMemoryFileSystem::Copy(const std::string& source, const std::string& targe
     if (parent == m_nodes.end() || !parent->second.isFolder) {
         return false;
     }
-    const std::string temporary = where.key + KestrelOs::ToSystemBytes(KestrelOs::kCopySuffix);
+    const std::string temporary =
+        where.key + kestrel::platform::ToSystemBytes(kestrel::platform::kCopySuffix);
     const auto leftover = m_nodes.find(temporary);
     if (leftover != m_nodes.end()) {
         if (leftover->second.isFolder) {
@@ -271,7 +272,7 @@ bool CMemoryFileSystem::List(const std::string& path, std::map<std::string, bool
 }
 
 // The file layer Kestrel's core calls, over the tree above.
-namespace KestrelOs {
+namespace kestrel::platform {
 
 namespace {
 
@@ -385,4 +386,4 @@ bool ReadFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -75,7 +75,7 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine) {
 std::wstring GetProcessCommandLine() {
     std::wstring line;
     bool first = true;
-    for (const std::wstring& arg : KestrelOs::GetOwnArguments()) {
+    for (const std::wstring& arg : kestrel::platform::GetOwnArguments()) {
         if (!first) {
             line += L' ';
         }

@@ -27,8 +27,8 @@ void CFolderLister::ListFolder(const std::wstring& path, bool recursive, unsigne
     if (prefix.size() < kMaxPathChars - 2) {
         AppendPathSeparator(prefix);
     }
-    std::vector<KestrelOs::FolderEntry> entries;
-    if (!KestrelOs::ReadFolder(prefix, entries)) {
+    std::vector<kestrel::platform::FolderEntry> entries;
+    if (!kestrel::platform::ReadFolder(prefix, entries)) {
         return;
     }
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -26,8 +26,8 @@ bool LaunchProgram(const std::wstring& application, const std::wstring& tail, in
         workingFolder = application.substr(0, 1);  // a program in the root runs in the root
     }
     if (workingFolder.empty()) {
-        workingFolder = KestrelOs::GetCurrentFolder();
+        workingFolder = kestrel::platform::GetCurrentFolder();
     }
-    return KestrelOs::SpawnProgram(application, SplitCommandLine(commandLine), workingFolder,
-                                   childPid);
+    return kestrel::platform::SpawnProgram(application, SplitCommandLine(commandLine),
+                                           workingFolder, childPid);
 }

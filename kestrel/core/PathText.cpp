@@ -4,14 +4,14 @@
 #include <cwctype>
 #include <vector>
 
-#include "platform/Codeset.h"
+#include "platform/CaseFold.h"
 
 namespace {
 
 constexpr size_t kSplitCopyChars = 512;
 
 wchar_t FoldForPath(wchar_t ch) {
-    return ch == L'\\' ? L'/' : KestrelOs::FoldCase(ch);
+    return ch == L'\\' ? L'/' : kestrel::platform::FoldCase(ch);
 }
 
 void WriteBounded(wchar_t* dest, size_t capacity, const wchar_t* begin, size_t length) {

@@ -13,7 +13,7 @@ namespace {
 // folder; when even that fails, the path is compared as given.
 std::wstring ResolvedForm(const std::wstring& path) {
     std::wstring resolved;
-    if (KestrelOs::ResolvePath(path, resolved)) {
+    if (kestrel::platform::ResolvePath(path, resolved)) {
         return resolved;
     }
     const size_t separator = path.find_last_of(L"\\/");
@@ -21,7 +21,7 @@ std::wstring ResolvedForm(const std::wstring& path) {
         return path;
     }
     std::wstring folder;
-    if (!KestrelOs::ResolvePath(path.substr(0, separator), folder)) {
+    if (!kestrel::platform::ResolvePath(path.substr(0, separator), folder)) {
         return path;
     }
     AppendPathSeparator(folder);
@@ -50,7 +50,7 @@ class CLookedForFile {
 
     bool IsExecutableOf(int pid) {
         std::wstring executable;
-        return KestrelOs::ReadProcessExecutable(pid, executable) && Matches(executable);
+        return kestrel::platform::ReadProcessExecutable(pid, executable) && Matches(executable);
     }
 
     bool IsMappedBy(int pid) {
@@ -76,7 +76,7 @@ class CLookedForFile {
 // only when the executable is readable (so the process still runs) and is another file.
 bool StillHolds(CLookedForFile& file, int pid) {
     std::wstring executable;
-    if (!KestrelOs::ReadProcessExecutable(pid, executable)) {
+    if (!kestrel::platform::ReadProcessExecutable(pid, executable)) {
         return false;
     }
     return file.Matches(executable) || file.IsMappedBy(pid);

@@ -4,8 +4,8 @@
 
 CToolhelpSnapshot::CToolhelpSnapshot(EKind kind, int pid) {
     if (kind == kProcesses) {
-        m_valid = KestrelOs::ListProcessIds(m_pids);
+        m_valid = kestrel::platform::ListProcessIds(m_pids);
         return;
     }
-    m_valid = pid > 0 && KestrelOs::ReadProcessModules(pid, m_modules);
+    m_valid = pid > 0 && kestrel::platform::ReadProcessModules(pid, m_modules);
 }

@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
         const std::string temporary = target + ".part";
         {
             std::ofstream out(temporary, std::ios::binary);
-            out << KestrelOs::ToSystemBytes(KestrelOs::GetCurrentFolder()) << '\n'
-                << KestrelOs::ToSystemBytes(GetProcessCommandLine()) << '\n';
+            out << kestrel::platform::ToSystemBytes(kestrel::platform::GetCurrentFolder()) << '\n'
+                << kestrel::platform::ToSystemBytes(GetProcessCommandLine()) << '\n';
         }
         return std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : 1;
     }
