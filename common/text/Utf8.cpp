@@ -107,9 +107,9 @@ size_t DecodeOne(std::string_view bytes, size_t at, char32_t& c, size_t& invalid
     return length;
 }
 
-}  // namespace
-
-std::string WideToUtf8(std::wstring_view text, Unencodable unencodable) {
+// UTF-8 of `text`; `other(out, c)` writes what stands for a character with no UTF-8 form.
+template <typename Other>
+std::string Encode(std::wstring_view text, Other other) {
     std::string out;
     out.reserve(text.size());
     size_t at = 0;
@@ -117,64 +117,63 @@ std::string WideToUtf8(std::wstring_view text, Unencodable unencodable) {
         const char32_t c = NextCharacter(text, at);
         if (IsScalarValue(c)) {
             AppendUtf8(out, c);
-        } else if (unencodable == Unencodable::Replace) {
-            AppendUtf8(out, kReplacement);
+        } else {
+            other(out, c);
         }
     }
     return out;
+}
+
+// Wide text of `bytes`; `invalid(out, run)` writes what stands for each invalid sequence.
+template <typename Invalid>
+std::wstring Decode(std::string_view bytes, Invalid invalid) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    size_t at = 0;
+    while (at < bytes.size()) {
+        char32_t c = 0;
+        size_t run = 0;
+        const size_t length = DecodeOne(bytes, at, c, run);
+        if (length == 0) {
+            invalid(out, bytes.substr(at, run));
+            at += run;
+            continue;
+        }
+        AppendWide(out, c);
+        at += length;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string WideToUtf8(std::wstring_view text, Unencodable unencodable) {
+    return Encode(text, [unencodable](std::string& out, char32_t) {
+        if (unencodable == Unencodable::Replace) {
+            AppendUtf8(out, kReplacement);
+        }
+    });
 }
 
 std::wstring Utf8ToWide(std::string_view bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    size_t at = 0;
-    while (at < bytes.size()) {
-        char32_t c = 0;
-        size_t invalid = 0;
-        const size_t length = DecodeOne(bytes, at, c, invalid);
-        AppendWide(out, length == 0 ? kReplacement : c);
-        at += length == 0 ? invalid : length;
-    }
-    return out;
+    return Decode(bytes,
+                  [](std::wstring& out, std::string_view) { AppendWide(out, kReplacement); });
 }
 
 std::wstring BytesToEscapedWide(std::string_view bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    size_t at = 0;
-    while (at < bytes.size()) {
-        char32_t c = 0;
-        size_t invalid = 0;
-        const size_t length = DecodeOne(bytes, at, c, invalid);
-        if (length != 0) {
-            AppendWide(out, c);
-            at += length;
-            continue;
-        }
+    return Decode(bytes, [](std::wstring& out, std::string_view run) {
         // Bytes below 0x80 always decode, so every escaped byte is one of 0x80..0xFF.
-        for (const size_t end = at + invalid; at < end; ++at) {
-            out +=
-                static_cast<wchar_t>(kEscapeBase + (static_cast<unsigned char>(bytes[at]) - 0x80));
+        for (const char byte : run) {
+            out += static_cast<wchar_t>(kEscapeBase + (static_cast<unsigned char>(byte) - 0x80));
         }
-    }
-    return out;
+    });
 }
 
 std::string EscapedWideToBytes(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t at = 0;
-    while (at < text.size()) {
-        const char32_t c = NextCharacter(text, at);
-        if (IsEscapedByte(c)) {
-            out += static_cast<char>(c - kEscapeBase + 0x80);
-        } else if (IsScalarValue(c)) {
-            AppendUtf8(out, c);
-        } else {
-            out += '?';  // no byte form exists; a name holding it cannot be found anyway
-        }
-    }
-    return out;
+    return Encode(text, [](std::string& out, char32_t c) {
+        // '?' where no byte form exists: a name holding it cannot be found anyway.
+        out += IsEscapedByte(c) ? static_cast<char>(c - kEscapeBase + 0x80) : '?';
+    });
 }
 
 }  // namespace common::text
