@@ -19,6 +19,8 @@
 #include "core/MessageBox.h"
 #include "platform/Diagnostics.h"
 
+using namespace kestrel::core;
+
 // The lines for support would flood the fuzzer's log; each run checks its own outcome instead.
 void kestrel::platform::WriteDiagnosticLine(const std::wstring&) {}
 

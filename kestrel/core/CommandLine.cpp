@@ -5,6 +5,8 @@
 #include "core/PathText.h"
 #include "platform/Spawn.h"
 
+namespace kestrel::core {
+
 namespace {
 
 struct CToken {
@@ -89,3 +91,5 @@ std::wstring GetProcessCommandLine() {
     }
     return line;
 }
+
+}  // namespace kestrel::core

@@ -17,6 +17,8 @@
 #include "platform/Diagnostics.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 namespace {
 
 const wchar_t kDefaultStamp[] = L"1970-00-00 00_00_00";
@@ -283,3 +285,5 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
         DeleteFileForced(candidate);
     }
 }
+
+}  // namespace kestrel::core

@@ -7,6 +7,8 @@
 #include "core/PathText.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 namespace {
 
 constexpr size_t kWorkingPathChars = 512;
@@ -110,3 +112,5 @@ char* ReadWholeFile(const std::wstring& path, long& size) {
     }
     return buffer.release();
 }
+
+}  // namespace kestrel::core

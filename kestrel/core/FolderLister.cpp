@@ -5,6 +5,8 @@
 #include "core/PathText.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 void CFolderLister::List(const std::wstring& path, bool recursive, unsigned flags,
                          bool clearFirst) {
     if (clearFirst) {
@@ -55,3 +57,5 @@ void CFolderLister::ListFolder(const std::wstring& path, bool recursive, unsigne
         }
     }
 }
+
+}  // namespace kestrel::core

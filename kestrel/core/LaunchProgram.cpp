@@ -5,6 +5,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Spawn.h"
 
+namespace kestrel::core {
+
 bool LaunchProgram(const std::wstring& application, const std::wstring& tail, int* childPid) {
     const std::wstring commandLine = L"\"" + application + L"\" " + tail;
     // A cut command line would start the program with arguments nobody asked for.
@@ -31,3 +33,5 @@ bool LaunchProgram(const std::wstring& application, const std::wstring& tail, in
     return kestrel::platform::SpawnProgram(application, SplitCommandLine(commandLine),
                                            workingFolder, childPid);
 }
+
+}  // namespace kestrel::core

@@ -6,6 +6,8 @@
 
 #include "platform/CaseFold.h"
 
+namespace kestrel::core {
+
 namespace {
 
 constexpr size_t kSplitCopyChars = 512;
@@ -232,3 +234,5 @@ bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized) {
     normalized = joined;
     return true;
 }
+
+}  // namespace kestrel::core

@@ -6,6 +6,8 @@
 #include "core/ToolhelpSnapshot.h"
 #include "platform/ProcessTable.h"
 
+namespace kestrel::core {
+
 namespace {
 
 // The kernel reports the files a process has loaded with every link resolved, so the path
@@ -143,3 +145,5 @@ int CountProcessesWithModule(const std::wstring& path, int stopAfter, int& holde
     }
     return ScanAll(file, stopAfter, checked, holder);
 }
+
+}  // namespace kestrel::core

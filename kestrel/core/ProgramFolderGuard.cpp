@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 bool CProgramFolderGuard::Open(const std::wstring& folder) {
     std::wstring real;
     if (folder.empty() || !kestrel::platform::ResolveRealName(folder, real)) {
@@ -35,3 +37,5 @@ bool CProgramFolderGuard::IsRealFolder(const std::wstring& part) const {
            kestrel::platform::IsInsideFolder(bound, real) &&
            kestrel::platform::IsInsideFolder(real, bound);
 }
+
+}  // namespace kestrel::core

@@ -3,6 +3,8 @@
 #include "core/PathText.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 std::wstring GetProgramPath() {
     std::wstring path = kestrel::platform::GetExecutablePath();
     // Paths are at most 259 characters; a longer one is refused whole, since cutting it would
@@ -31,3 +33,5 @@ bool SetCurrentDirToProgramFolder() {
     GetProgramFolder(folder, kMaxPathChars + 1);
     return kestrel::platform::SetCurrentFolder(folder);
 }
+
+}  // namespace kestrel::core

@@ -5,6 +5,8 @@
 #include "common/text/CodesetConversion.h"
 #include "common/text/SystemCodeset.h"
 
+namespace kestrel::core {
+
 bool MultiByteToWideString(unsigned codePage, const char* text, std::wstring& out) {
     out.clear();
     if (text == nullptr) {
@@ -30,3 +32,5 @@ bool MultiByteToWideString(unsigned codePage, const char* text, std::wstring& ou
     out = std::move(converted);
     return true;
 }
+
+}  // namespace kestrel::core

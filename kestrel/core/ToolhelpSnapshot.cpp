@@ -2,6 +2,8 @@
 
 #include "platform/ProcessTable.h"
 
+namespace kestrel::core {
+
 CToolhelpSnapshot::CToolhelpSnapshot(EKind kind, int pid) {
     if (kind == kProcesses) {
         m_valid = kestrel::platform::ListProcessIds(m_pids);
@@ -9,3 +11,5 @@ CToolhelpSnapshot::CToolhelpSnapshot(EKind kind, int pid) {
     }
     m_valid = pid > 0 && kestrel::platform::ReadProcessModules(pid, m_modules);
 }
+
+}  // namespace kestrel::core

@@ -19,6 +19,8 @@
 #include "core/ProcessModules.h"
 #include "core/ProgramLocation.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 using namespace std::chrono_literals;

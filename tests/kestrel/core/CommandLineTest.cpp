@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace kestrel::core;
+
 namespace {
 
 // Token `index` read with the capacity the program uses, or "<none>".

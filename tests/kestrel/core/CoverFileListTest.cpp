@@ -13,6 +13,8 @@
 #include "KestrelTestFiles.h"
 #include "core/MessageBox.h"
 
+using namespace kestrel::core;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -9,6 +9,8 @@
 
 #include "KestrelTestFiles.h"
 
+using namespace kestrel::core;
+
 namespace fs = std::filesystem;
 
 TEST(MakeDirsForPath, CreatesEveryFolderButTheLastComponent) {

@@ -9,6 +9,8 @@
 
 #include "KestrelTestFiles.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 std::vector<std::string> Items(const CFolderLister& lister, const CTempFolder& temp) {

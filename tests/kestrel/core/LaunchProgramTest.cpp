@@ -9,6 +9,8 @@
 #include "KestrelTestFiles.h"
 #include "platform/FileSystem.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 struct CRecord {

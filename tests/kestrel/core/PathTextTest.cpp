@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+using namespace kestrel::core;
+
 TEST(AppendPathSeparator, AddsBackslashOnlyWhenMissingAndRoomLeft) {
     wchar_t plain[16] = L"C:\\a";
     AppendPathSeparator(plain, 16);

@@ -12,6 +12,8 @@
 #include "core/FileOps.h"
 #include "core/ProgramLocation.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 std::wstring Upper(std::wstring text) {

@@ -13,6 +13,8 @@
 #include "platform/FileSystem.h"
 #include "platform/PathEncoding.h"
 
+using namespace kestrel::core;
+
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "record") == 0) {
         // Written under another name first, so a reader never sees half a record.

@@ -4,6 +4,8 @@
 
 #include "platform/PathEncoding.h"
 
+using namespace kestrel::core;
+
 TEST(MultiByteToWideString, ConvertsUtf8AndReplacesInvalidBytes) {
     std::wstring out = L"old";
     EXPECT_TRUE(MultiByteToWideString(kCodePageUtf8, "", out));
