@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kestrel::test {
+
 using namespace kestrel::core;
 
 namespace {
@@ -59,3 +61,5 @@ TEST(SplitCommandLine, GivesTheSameTokensUntrimmed) {
     EXPECT_EQ(tokens[3], L"Kestrel");
     EXPECT_TRUE(SplitCommandLine(L"   ").empty());
 }
+
+}  // namespace kestrel::test

@@ -9,6 +9,8 @@
 
 #include "KestrelTestFiles.h"
 
+namespace kestrel::test {
+
 using namespace kestrel::core;
 
 namespace {
@@ -87,3 +89,5 @@ TEST(CFolderLister, DoesNotFollowALinkBackUpTheTree) {
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"t\\f.txt", "t\\up"}));
 }
+
+}  // namespace kestrel::test

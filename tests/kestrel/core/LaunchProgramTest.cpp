@@ -9,6 +9,8 @@
 #include "KestrelTestFiles.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::test {
+
 using namespace kestrel::core;
 
 namespace {
@@ -82,3 +84,5 @@ TEST(LaunchProgram, RefusesAMissingProgramOrACommandLineOver780Characters) {
     EXPECT_TRUE(WaitForFile(record));
     Reap(pid);
 }
+
+}  // namespace kestrel::test

@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+namespace kestrel::test {
+
 using namespace kestrel::core;
 
 TEST(AppendPathSeparator, AddsBackslashOnlyWhenMissingAndRoomLeft) {
@@ -130,3 +132,5 @@ TEST(NormalizeRelativePath, TakesDotsAsTextAndRefusesToClimbOut) {
     EXPECT_FALSE(NormalizeRelativePath(L"", out));
     EXPECT_EQ(out, L"unchanged");
 }
+
+}  // namespace kestrel::test

@@ -4,6 +4,8 @@
 
 #include "platform/PathEncoding.h"
 
+namespace kestrel::test {
+
 using namespace kestrel::core;
 
 TEST(MultiByteToWideString, ConvertsUtf8AndReplacesInvalidBytes) {
@@ -40,3 +42,5 @@ TEST(SystemBytes, InvalidUtf8InNamesSurvivesTheRoundTrip) {
     EXPECT_EQ(kestrel::platform::ToSystemBytes(wide), name);
     EXPECT_EQ(kestrel::platform::ToSystemPath(L"a\\b/c"), "a/b/c");
 }
+
+}  // namespace kestrel::test
