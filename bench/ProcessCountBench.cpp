@@ -23,6 +23,8 @@
 #include "core/ProcessModules.h"
 #include "core/ToolhelpSnapshot.h"
 
+using namespace kestrel::core;
+
 extern char** environ;
 
 namespace {

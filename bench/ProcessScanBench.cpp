@@ -5,6 +5,8 @@
 #include "core/ProgramLocation.h"
 #include "core/ToolhelpSnapshot.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 double ProcessCount() {

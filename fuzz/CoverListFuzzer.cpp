@@ -19,8 +19,10 @@
 #include "core/MessageBox.h"
 #include "platform/Diagnostics.h"
 
+using namespace kestrel::core;
+
 // The lines for support would flood the fuzzer's log; each run checks its own outcome instead.
-void KestrelOs::WriteDiagnosticLine(const std::wstring&) {}
+void kestrel::platform::WriteDiagnosticLine(const std::wstring&) {}
 
 namespace {
 

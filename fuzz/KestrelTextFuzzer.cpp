@@ -15,6 +15,8 @@
 #include "core/CommandLine.h"
 #include "core/PathText.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 void Require(bool condition) {

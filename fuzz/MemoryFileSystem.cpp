@@ -6,6 +6,56 @@
 #include "platform/FileSystem.h"
 #include "platform/PathEncoding.h"
 
+namespace {
+
+// `path` made absolute against the current folder `current`.
+std::string Absolute(const std::string& current, const std::string& path) {
+    return path.front() == '/' ? path : current + "/" + path;
+}
+
+// The names between slashes, empty ones (from "//" and a trailing '/') left out.
+std::vector<std::string> SplitComponents(const std::string& full) {
+    std::vector<std::string> components;
+    for (size_t begin = 0; begin <= full.size();) {
+        size_t end = full.find('/', begin);
+        if (end == std::string::npos) {
+            end = full.size();
+        }
+        if (end > begin) {
+            components.push_back(full.substr(begin, end - begin));
+        }
+        begin = end + 1;
+    }
+    return components;
+}
+
+// Applies one component to the folders walked so far: "." stays, ".." goes up (never above
+// the root). True when the component was a name that went down into `parts`.
+bool Walk(std::vector<std::string>& parts, const std::string& name) {
+    if (name == ".") {
+        return false;
+    }
+    if (name == "..") {
+        if (!parts.empty()) {
+            parts.pop_back();
+        }
+        return false;
+    }
+    parts.push_back(name);
+    return true;
+}
+
+std::string KeyOf(const std::vector<std::string>& parts) {
+    std::string key;
+    for (const std::string& part : parts) {
+        key += '/';
+        key += part;
+    }
+    return key.empty() ? std::string("/") : key;
+}
+
+}  // namespace
+
 CMemoryFileSystem& CMemoryFileSystem::Instance() {
     static CMemoryFileSystem instance;
     return instance;
@@ -56,47 +106,13 @@ CMemoryFileSystem::Resolved CMemoryFileSystem::Resolve(const std::string& path) 
     if (path.empty()) {
         return result;  // the empty path names nothing
     }
-    std::string full = path;
-    if (path.front() != '/') {
-        full = m_current;
-        full += '/';
-        full += path;
-    }
+    const std::string full = Absolute(m_current, path);
+    const std::vector<std::string> components = SplitComponents(full);
     std::vector<std::string> parts;
-    std::vector<std::string> components;
-    for (size_t begin = 0; begin <= full.size();) {
-        size_t end = full.find('/', begin);
-        if (end == std::string::npos) {
-            end = full.size();
-        }
-        if (end > begin) {
-            components.push_back(full.substr(begin, end - begin));
-        }
-        begin = end + 1;
-    }
-    auto keyOf = [&parts]() {
-        std::string key;
-        for (const std::string& part : parts) {
-            key += '/';
-            key += part;
-        }
-        return key.empty() ? std::string("/") : key;
-    };
     for (size_t i = 0; i < components.size(); ++i) {
-        const std::string& name = components[i];
         const bool last = i + 1 == components.size();
-        if (name == ".") {
-            continue;
-        }
-        if (name == "..") {
-            if (!parts.empty()) {
-                parts.pop_back();
-            }
-            continue;
-        }
-        parts.push_back(name);
-        if (!last) {
-            const auto found = m_nodes.find(keyOf());
+        if (Walk(parts, components[i]) && !last) {
+            const auto found = m_nodes.find(KeyOf(parts));
             if (found == m_nodes.end() || !found->second.isFolder) {
                 return result;
             }
@@ -106,7 +122,7 @@ CMemoryFileSystem::Resolved CMemoryFileSystem::Resolve(const std::string& path) 
     result.wantsFolder =
         full.back() == '/' ||
         (!components.empty() && (components.back() == "." || components.back() == ".."));
-    result.key = keyOf();
+    result.key = KeyOf(parts);
     return result;
 }
 
@@ -182,7 +198,8 @@ bool CMemoryFileSystem::Copy(const std::string& source, const std::string& targe
     if (parent == m_nodes.end() || !parent->second.isFolder) {
         return false;
     }
-    const std::string temporary = where.key + KestrelOs::ToSystemBytes(KestrelOs::kCopySuffix);
+    const std::string temporary =
+        where.key + kestrel::platform::ToSystemBytes(kestrel::platform::kCopySuffix);
     const auto leftover = m_nodes.find(temporary);
     if (leftover != m_nodes.end()) {
         if (leftover->second.isFolder) {
@@ -210,34 +227,11 @@ bool CMemoryFileSystem::Normalize(const std::string& path, std::string& key) con
     if (path.empty()) {
         return false;
     }
-    const std::string full = path.front() == '/' ? path : m_current + "/" + path;
     std::vector<std::string> parts;
-    for (size_t begin = 0; begin <= full.size();) {
-        size_t end = full.find('/', begin);
-        if (end == std::string::npos) {
-            end = full.size();
-        }
-        const std::string name = full.substr(begin, end - begin);
-        begin = end + 1;
-        if (name.empty() || name == ".") {
-            continue;
-        }
-        if (name == "..") {
-            if (!parts.empty()) {
-                parts.pop_back();
-            }
-            continue;
-        }
-        parts.push_back(name);
+    for (const std::string& name : SplitComponents(Absolute(m_current, path))) {
+        Walk(parts, name);
     }
-    key.clear();
-    for (const std::string& part : parts) {
-        key += '/';
-        key += part;
-    }
-    if (key.empty()) {
-        key = "/";
-    }
+    key = KeyOf(parts);
     return true;
 }
 
@@ -271,7 +265,7 @@ bool CMemoryFileSystem::List(const std::string& path, std::map<std::string, bool
 }
 
 // The file layer Kestrel's core calls, over the tree above.
-namespace KestrelOs {
+namespace kestrel::platform {
 
 namespace {
 
@@ -385,4 +379,4 @@ bool ReadFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -1,8 +1,8 @@
 #pragma once
-// A whole file tree held in memory, behind Kestrel's file layer (the KestrelOs file and folder
-// calls of platform/FileSystem.h are defined over it in MemoryFileSystem.cpp and take the place
-// of the POSIX ones in the fuzz build). Paths resolve as the kernel would resolve them: '\' is
-// a separator, "." and ".." are followed, every folder on the way must exist, and a trailing
+// A whole file tree held in memory, behind Kestrel's file layer (the kestrel::platform file and
+// folder calls of platform/FileSystem.h are defined over it in MemoryFileSystem.cpp and take the
+// place of the POSIX ones in the fuzz build). Paths resolve as the kernel would resolve them: '\'
+// is a separator, "." and ".." are followed, every folder on the way must exist, and a trailing
 // separator demands a folder. The tree has no links, so a resolved name is the path taken as
 // text. Nothing reaches the real disk, so a list that climbs out of the program folder only
 // moves bytes around in this tree. One instance per process, used from the fuzzer's one thread.

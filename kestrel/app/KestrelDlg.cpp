@@ -3,6 +3,8 @@
 #include "app/KestrelResources.h"
 #include "core/CommandLine.h"
 
+using namespace kestrel::core;
+
 namespace kestrel::app {
 
 namespace {

@@ -15,7 +15,7 @@
 
 namespace kestrel::app {
 
-class CKestrelDlg : public ui::CDialog, private IMessageBox {
+class CKestrelDlg : public ui::CDialog, private core::IMessageBox {
   public:
     inline static constexpr unsigned kWaitTimerId = 1;
     inline static constexpr unsigned kFirstCheckMs = 1000;
@@ -42,8 +42,8 @@ class CKestrelDlg : public ui::CDialog, private IMessageBox {
     void RestartOsprey();
     void SetStatusText(const std::wstring& text);
     const std::wstring& GetOspreyPath();
-    EMessageResult Show(const std::wstring& text, const std::wstring& caption,
-                        EMessageButtons buttons, EMessageIcon icon) override;
+    core::EMessageResult Show(const std::wstring& text, const std::wstring& caption,
+                              core::EMessageButtons buttons, core::EMessageIcon icon) override;
 
     IKestrelSystem& m_system;
     std::wstring m_strRestartArgs;

@@ -8,6 +8,8 @@
 #include "core/ProcessModules.h"
 #include "core/ProgramLocation.h"
 
+using namespace kestrel::core;
+
 namespace kestrel::app {
 
 bool CKestrelSystem::SetCurrentDirToProgramFolder() {

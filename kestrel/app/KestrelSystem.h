@@ -5,7 +5,9 @@
 #include <map>
 #include <string>
 
+namespace kestrel::core {
 class IMessageBox;
+}  // namespace kestrel::core
 
 namespace kestrel::app {
 
@@ -23,7 +25,7 @@ class IKestrelSystem {
     // again and again for the same path while the dialog waits, so it may remember between
     // calls which process had the path loaded, as long as 0 still means that none has.
     virtual int CountProcessesWithModule(const std::wstring& path, int stopAfter) = 0;
-    virtual bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner) = 0;
+    virtual bool ApplyCoverFileList(const std::wstring& listPath, core::IMessageBox& owner) = 0;
     virtual bool DeleteFileForced(const std::wstring& path) = 0;
     virtual bool LaunchProgram(const std::wstring& application, const std::wstring& tail) = 0;
 };
@@ -36,7 +38,7 @@ class CKestrelSystem final : public IKestrelSystem {
     std::wstring GetProgramFolder() override;
     std::wstring GetCommandLine() override;
     int CountProcessesWithModule(const std::wstring& path, int stopAfter) override;
-    bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner) override;
+    bool ApplyCoverFileList(const std::wstring& listPath, core::IMessageBox& owner) override;
     bool DeleteFileForced(const std::wstring& path) override;
     bool LaunchProgram(const std::wstring& application, const std::wstring& tail) override;
 

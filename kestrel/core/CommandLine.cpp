@@ -5,6 +5,8 @@
 #include "core/PathText.h"
 #include "platform/Spawn.h"
 
+namespace kestrel::core {
+
 namespace {
 
 struct CToken {
@@ -75,7 +77,7 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine) {
 std::wstring GetProcessCommandLine() {
     std::wstring line;
     bool first = true;
-    for (const std::wstring& arg : KestrelOs::GetOwnArguments()) {
+    for (const std::wstring& arg : kestrel::platform::GetOwnArguments()) {
         if (!first) {
             line += L' ';
         }
@@ -89,3 +91,5 @@ std::wstring GetProcessCommandLine() {
     }
     return line;
 }
+
+}  // namespace kestrel::core

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrel::core {
+
 // Copies token `index` (0 is the program path) into `output`, at most capacity - 1 characters,
 // then trims its spaces. False for a null command line, a missing token, or a token that is
 // only an opening quote at the end of the text.
@@ -17,3 +19,5 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 // The process's own command line rebuilt from its arguments, each argument that holds a space
 // in double quotes (the counterpart of GetCommandLineW).
 std::wstring GetProcessCommandLine();
+
+}  // namespace kestrel::core

@@ -17,6 +17,8 @@
 #include "platform/Diagnostics.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 namespace {
 
 const wchar_t kDefaultStamp[] = L"1970-00-00 00_00_00";
@@ -71,8 +73,9 @@ CCoverEntry ReadEntry(const TiXmlElement& entry) {
 }
 
 void ReportSkippedEntry(const wchar_t* reason, const std::wstring& src, const std::wstring& dest) {
-    KestrelOs::WriteDiagnosticLine(std::wstring(L"Kestrel: cover-file entry skipped, ") + reason +
-                                   L": Src \"" + src + L"\" Dest \"" + dest + L"\"");
+    kestrel::platform::WriteDiagnosticLine(std::wstring(L"Kestrel: cover-file entry skipped, ") +
+                                           reason + L": Src \"" + src + L"\" Dest \"" + dest +
+                                           L"\"");
 }
 
 // One attempt at an entry. A joined path that would not fit 260 characters counts as a failed
@@ -169,16 +172,16 @@ bool BackUpPrivateCopy(const CProgramFolderGuard& guard, const std::wstring& fol
         if (!guard.Resolve(folder + relative, backup, part)) {
             return false;
         }
-        switch (KestrelOs::GetPathKind(backup)) {
-            case KestrelOs::PathKind::Missing:
+        switch (kestrel::platform::GetPathKind(backup)) {
+            case kestrel::platform::PathKind::Missing:
                 MakeDirsForPath(backup);
                 return CopyFileOver(candidate, backup);
-            case KestrelOs::PathKind::File:
+            case kestrel::platform::PathKind::File:
                 if (HaveSameContents(candidate, backup)) {
                     return true;
                 }
                 break;
-            case KestrelOs::PathKind::Folder:
+            case kestrel::platform::PathKind::Folder:
                 break;
         }
     }
@@ -266,7 +269,7 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
         }
         std::wstring candidate;
         if (!guard.Resolve(userFolder + relative, candidate, userPart)) {
-            KestrelOs::WriteDiagnosticLine(
+            kestrel::platform::WriteDiagnosticLine(
                 L"Kestrel: private copy left alone, it leads outside "
                 L"its user folder: " +
                 userFolder + relative);
@@ -282,3 +285,5 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
         DeleteFileForced(candidate);
     }
 }
+
+}  // namespace kestrel::core

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace kestrel::core {
+
 class IMessageBox;
 
 // Applies the list at `listPath` (relative paths against the current folder). Src and Dest of
@@ -36,3 +38,5 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
                             const std::wstring& stamp);
 void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
                             const std::wstring& stamp, const std::wstring& programFolder);
+
+}  // namespace kestrel::core

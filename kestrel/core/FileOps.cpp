@@ -7,6 +7,8 @@
 #include "core/PathText.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 namespace {
 
 constexpr size_t kWorkingPathChars = 512;
@@ -15,7 +17,7 @@ constexpr size_t kCompareChunk = 16 * 1024;
 }  // namespace
 
 bool MakeDirsForPath(const std::wstring& path) {
-    if (KestrelOs::PathExists(path)) {
+    if (kestrel::platform::PathExists(path)) {
         return true;
     }
     const std::wstring copy = path.substr(0, kWorkingPathChars - 1);
@@ -26,7 +28,7 @@ bool MakeDirsForPath(const std::wstring& path) {
             continue;
         }
         const std::wstring prefix = copy.substr(0, i);
-        if (!KestrelOs::PathExists(prefix) && !KestrelOs::MakeFolder(prefix)) {
+        if (!kestrel::platform::PathExists(prefix) && !kestrel::platform::MakeFolder(prefix)) {
             result = false;
         }
     }
@@ -35,26 +37,26 @@ bool MakeDirsForPath(const std::wstring& path) {
 
 // The file layer clears a read-only target itself: it alone knows the bits to give back.
 bool CopyFileOver(const std::wstring& source, const std::wstring& target) {
-    return KestrelOs::CopyFileReplacing(source, target);
+    return kestrel::platform::CopyFileReplacing(source, target);
 }
 
 bool DeleteFileForced(const std::wstring& path) {
-    KestrelOs::MakeWritable(path);
-    return KestrelOs::RemoveFile(path);
+    kestrel::platform::MakeWritable(path);
+    return kestrel::platform::RemoveFile(path);
 }
 
 bool IsExistingFile(const std::wstring& path) {
-    return KestrelOs::GetPathKind(path) == KestrelOs::PathKind::File;
+    return kestrel::platform::GetPathKind(path) == kestrel::platform::PathKind::File;
 }
 
 bool NameTheSameFile(const std::wstring& first, const std::wstring& second) {
-    return KestrelOs::IsSameFile(first, second);
+    return kestrel::platform::IsSameFile(first, second);
 }
 
 bool HaveSameContents(const std::wstring& first, const std::wstring& second) {
     using CStream = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-    const CStream one(KestrelOs::OpenForReading(first), &std::fclose);
-    const CStream two(KestrelOs::OpenForReading(second), &std::fclose);
+    const CStream one(kestrel::platform::OpenForReading(first), &std::fclose);
+    const CStream two(kestrel::platform::OpenForReading(second), &std::fclose);
     if (!one || !two) {
         return false;
     }
@@ -88,7 +90,7 @@ long GetFileSize(std::FILE* stream) {
 }
 
 char* ReadWholeFile(const std::wstring& path, long& size) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(KestrelOs::OpenForReading(path),
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(kestrel::platform::OpenForReading(path),
                                                          &std::fclose);
     if (!file) {
         return nullptr;
@@ -110,3 +112,5 @@ char* ReadWholeFile(const std::wstring& path, long& size) {
     }
     return buffer.release();
 }
+
+}  // namespace kestrel::core

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace kestrel::core {
+
 // Creates every folder along the path except its last component. True when the path already
 // exists or every missing folder could be created; a failed folder does not stop the others.
 bool MakeDirsForPath(const std::wstring& path);
@@ -33,3 +35,5 @@ long GetFileSize(std::FILE* stream);
 // data is terminated as 8-bit and as 16-bit text. The size goes to `size` once known. Null for
 // a missing, unreadable or empty file. The caller frees the buffer with delete[].
 char* ReadWholeFile(const std::wstring& path, long& size);
+
+}  // namespace kestrel::core

@@ -5,6 +5,8 @@
 #include "core/PathText.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 void CFolderLister::List(const std::wstring& path, bool recursive, unsigned flags,
                          bool clearFirst) {
     if (clearFirst) {
@@ -27,8 +29,8 @@ void CFolderLister::ListFolder(const std::wstring& path, bool recursive, unsigne
     if (prefix.size() < kMaxPathChars - 2) {
         AppendPathSeparator(prefix);
     }
-    std::vector<KestrelOs::FolderEntry> entries;
-    if (!KestrelOs::ReadFolder(prefix, entries)) {
+    std::vector<kestrel::platform::FolderEntry> entries;
+    if (!kestrel::platform::ReadFolder(prefix, entries)) {
         return;
     }
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -55,3 +57,5 @@ void CFolderLister::ListFolder(const std::wstring& path, bool recursive, unsigne
         }
     }
 }
+
+}  // namespace kestrel::core

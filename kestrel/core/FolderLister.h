@@ -5,6 +5,8 @@
 #include <deque>
 #include <string>
 
+namespace kestrel::core {
+
 class CFolderLister {
   public:
     enum : unsigned { kFiles = 1, kFolders = 2 };
@@ -29,3 +31,5 @@ class CFolderLister {
     std::deque<std::wstring> m_items;
     bool m_stop = false;
 };
+
+}  // namespace kestrel::core

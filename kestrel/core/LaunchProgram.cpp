@@ -5,6 +5,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Spawn.h"
 
+namespace kestrel::core {
+
 bool LaunchProgram(const std::wstring& application, const std::wstring& tail, int* childPid) {
     const std::wstring commandLine = L"\"" + application + L"\" " + tail;
     // A cut command line would start the program with arguments nobody asked for.
@@ -26,8 +28,10 @@ bool LaunchProgram(const std::wstring& application, const std::wstring& tail, in
         workingFolder = application.substr(0, 1);  // a program in the root runs in the root
     }
     if (workingFolder.empty()) {
-        workingFolder = KestrelOs::GetCurrentFolder();
+        workingFolder = kestrel::platform::GetCurrentFolder();
     }
-    return KestrelOs::SpawnProgram(application, SplitCommandLine(commandLine), workingFolder,
-                                   childPid);
+    return kestrel::platform::SpawnProgram(application, SplitCommandLine(commandLine),
+                                           workingFolder, childPid);
 }
+
+}  // namespace kestrel::core

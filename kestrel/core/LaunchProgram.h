@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace kestrel::core {
+
 // The longest command line the launcher builds, terminator included.
 constexpr size_t kMaxCommandLineChars = 780;
 
@@ -13,3 +15,5 @@ constexpr size_t kMaxCommandLineChars = 780;
 // *childPid when given; nobody waits for it.
 bool LaunchProgram(const std::wstring& application, const std::wstring& tail,
                    int* childPid = nullptr);
+
+}  // namespace kestrel::core

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kestrel::core {
+
 enum class EMessageButtons { Ok, YesNoCancel, RetryCancel };
 enum class EMessageIcon { None, Information, Warning, Error };
 
@@ -17,3 +19,5 @@ class IMessageBox {
     virtual EMessageResult Show(const std::wstring& text, const std::wstring& caption,
                                 EMessageButtons buttons, EMessageIcon icon) = 0;
 };
+
+}  // namespace kestrel::core

@@ -4,14 +4,16 @@
 #include <cwctype>
 #include <vector>
 
-#include "platform/Codeset.h"
+#include "platform/CaseFold.h"
+
+namespace kestrel::core {
 
 namespace {
 
 constexpr size_t kSplitCopyChars = 512;
 
 wchar_t FoldForPath(wchar_t ch) {
-    return ch == L'\\' ? L'/' : KestrelOs::FoldCase(ch);
+    return ch == L'\\' ? L'/' : kestrel::platform::FoldCase(ch);
 }
 
 void WriteBounded(wchar_t* dest, size_t capacity, const wchar_t* begin, size_t length) {
@@ -232,3 +234,5 @@ bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized) {
     normalized = joined;
     return true;
 }
+
+}  // namespace kestrel::core

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace kestrel::core {
+
 // Paths are at most 259 characters: a path buffer holds 260, terminator included.
 constexpr size_t kMaxPathChars = 260;
 
@@ -55,3 +57,5 @@ std::wstring ToSingleFolderName(std::wstring text);
 // separator: "a/./b\\..\\c" gives "a\\c". False when it climbs above where it starts or names
 // nothing at all.
 bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized);
+
+}  // namespace kestrel::core

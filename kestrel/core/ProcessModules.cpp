@@ -6,6 +6,8 @@
 #include "core/ToolhelpSnapshot.h"
 #include "platform/ProcessTable.h"
 
+namespace kestrel::core {
+
 namespace {
 
 // The kernel reports the files a process has loaded with every link resolved, so the path
@@ -13,7 +15,7 @@ namespace {
 // folder; when even that fails, the path is compared as given.
 std::wstring ResolvedForm(const std::wstring& path) {
     std::wstring resolved;
-    if (KestrelOs::ResolvePath(path, resolved)) {
+    if (kestrel::platform::ResolvePath(path, resolved)) {
         return resolved;
     }
     const size_t separator = path.find_last_of(L"\\/");
@@ -21,7 +23,7 @@ std::wstring ResolvedForm(const std::wstring& path) {
         return path;
     }
     std::wstring folder;
-    if (!KestrelOs::ResolvePath(path.substr(0, separator), folder)) {
+    if (!kestrel::platform::ResolvePath(path.substr(0, separator), folder)) {
         return path;
     }
     AppendPathSeparator(folder);
@@ -50,7 +52,7 @@ class CLookedForFile {
 
     bool IsExecutableOf(int pid) {
         std::wstring executable;
-        return KestrelOs::ReadProcessExecutable(pid, executable) && Matches(executable);
+        return kestrel::platform::ReadProcessExecutable(pid, executable) && Matches(executable);
     }
 
     bool IsMappedBy(int pid) {
@@ -76,7 +78,7 @@ class CLookedForFile {
 // only when the executable is readable (so the process still runs) and is another file.
 bool StillHolds(CLookedForFile& file, int pid) {
     std::wstring executable;
-    if (!KestrelOs::ReadProcessExecutable(pid, executable)) {
+    if (!kestrel::platform::ReadProcessExecutable(pid, executable)) {
         return false;
     }
     return file.Matches(executable) || file.IsMappedBy(pid);
@@ -143,3 +145,5 @@ int CountProcessesWithModule(const std::wstring& path, int stopAfter, int& holde
     }
     return ScanAll(file, stopAfter, checked, holder);
 }
+
+}  // namespace kestrel::core

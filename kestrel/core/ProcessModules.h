@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace kestrel::core {
+
 // Counts the processes that have the file `path` loaded (as their executable or mapped
 // otherwise), each process at most once; letter case is ignored and '\' equals '/'. A process
 // started from a file that has since been replaced or deleted still counts under the file's
@@ -21,3 +23,5 @@ int CountProcessesWithModule(const std::wstring& path, int stopAfter = 0);
 // only when a full scan found nobody. On return `holder` is a process that has the file loaded
 // (the remembered one when it still does, else the first one the scan found), 0 when none.
 int CountProcessesWithModule(const std::wstring& path, int stopAfter, int& holder);
+
+}  // namespace kestrel::core

@@ -2,9 +2,11 @@
 
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 bool CProgramFolderGuard::Open(const std::wstring& folder) {
     std::wstring real;
-    if (folder.empty() || !KestrelOs::ResolveRealName(folder, real)) {
+    if (folder.empty() || !kestrel::platform::ResolveRealName(folder, real)) {
         return false;
     }
     m_real = real;
@@ -18,8 +20,8 @@ std::wstring CProgramFolderGuard::Bound(const std::wstring& part) const {
 bool CProgramFolderGuard::Resolve(const std::wstring& path, std::wstring& resolved,
                                   const std::wstring& part) const {
     std::wstring real;
-    if (m_real.empty() || !KestrelOs::ResolveRealName(path, real) ||
-        !KestrelOs::IsInsideFolder(Bound(part), real)) {
+    if (m_real.empty() || !kestrel::platform::ResolveRealName(path, real) ||
+        !kestrel::platform::IsInsideFolder(Bound(part), real)) {
         return false;
     }
     resolved = real;
@@ -30,7 +32,10 @@ bool CProgramFolderGuard::IsRealFolder(const std::wstring& part) const {
     const std::wstring bound = Bound(part);
     std::wstring real;
     // A folder reached through a link resolves to the link's target, never to its own name.
-    return !m_real.empty() && KestrelOs::ResolveRealName(bound, real) &&
-           KestrelOs::GetPathKind(real) == KestrelOs::PathKind::Folder &&
-           KestrelOs::IsInsideFolder(bound, real) && KestrelOs::IsInsideFolder(real, bound);
+    return !m_real.empty() && kestrel::platform::ResolveRealName(bound, real) &&
+           kestrel::platform::GetPathKind(real) == kestrel::platform::PathKind::Folder &&
+           kestrel::platform::IsInsideFolder(bound, real) &&
+           kestrel::platform::IsInsideFolder(real, bound);
 }
+
+}  // namespace kestrel::core

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace kestrel::core {
+
 class CProgramFolderGuard {
   public:
     // Resolves the program folder itself (it may sit behind a link); false when it cannot be.
@@ -26,3 +28,5 @@ class CProgramFolderGuard {
 
     std::wstring m_real;  // the folder's resolved name
 };
+
+}  // namespace kestrel::core

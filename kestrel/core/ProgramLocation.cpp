@@ -3,8 +3,10 @@
 #include "core/PathText.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::core {
+
 std::wstring GetProgramPath() {
-    std::wstring path = KestrelOs::GetExecutablePath();
+    std::wstring path = kestrel::platform::GetExecutablePath();
     // Paths are at most 259 characters; a longer one is refused whole, since cutting it would
     // name another file.
     if (path.size() > kMaxPathChars - 1) {
@@ -29,5 +31,7 @@ std::wstring GetProgramFolder() {
 bool SetCurrentDirToProgramFolder() {
     wchar_t folder[kMaxPathChars + 1] = {};
     GetProgramFolder(folder, kMaxPathChars + 1);
-    return KestrelOs::SetCurrentFolder(folder);
+    return kestrel::platform::SetCurrentFolder(folder);
 }
+
+}  // namespace kestrel::core

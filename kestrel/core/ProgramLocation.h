@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace kestrel::core {
+
 // Full path of the running executable; empty when it is longer than 259 characters.
 std::wstring GetProgramPath();
 
@@ -15,3 +17,5 @@ std::wstring GetProgramFolder();
 
 // Makes the program folder the current folder; true on success.
 bool SetCurrentDirToProgramFolder();
+
+}  // namespace kestrel::core

@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-#include "platform/Codeset.h"
+#include "common/text/CodesetConversion.h"
+#include "common/text/SystemCodeset.h"
+
+namespace kestrel::core {
 
 bool MultiByteToWideString(unsigned codePage, const char* text, std::wstring& out) {
     out.clear();
@@ -15,17 +18,19 @@ bool MultiByteToWideString(unsigned codePage, const char* text, std::wstring& ou
     }
     std::string codeset;
     if (codePage == kCodePageAnsi) {
-        codeset = KestrelOs::GetSystemCodeset();
+        codeset = common::text::SystemCodeset();
     } else if (codePage == kCodePageUtf8) {
         codeset = "UTF-8";
     } else {
         codeset = "CP" + std::to_string(codePage);
     }
     std::wstring converted;
-    if (!KestrelOs::DecodeCodeset(codeset, std::string_view(text, length), converted) ||
+    if (!common::text::DecodeCodeset(codeset, std::string_view(text, length), converted) ||
         converted.empty()) {
         return false;
     }
     out = std::move(converted);
     return true;
 }
+
+}  // namespace kestrel::core

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace kestrel::core {
+
 constexpr unsigned kCodePageAnsi = 0;  // the system codeset (TRADEWIRE_CODESET, locale, UTF-8)
 constexpr unsigned kCodePageUtf8 = 65001;
 
@@ -10,3 +12,5 @@ constexpr unsigned kCodePageUtf8 = 65001;
 // become U+FFFD. False for a null text or a code page the system does not know; other code
 // page numbers are looked up as "CP<number>".
 bool MultiByteToWideString(unsigned codePage, const char* text, std::wstring& out);
+
+}  // namespace kestrel::core

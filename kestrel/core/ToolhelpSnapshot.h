@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrel::core {
+
 class CToolhelpSnapshot {
   public:
     enum EKind { kProcesses = 2, kModules = 8 };
@@ -23,3 +25,5 @@ class CToolhelpSnapshot {
     std::vector<int> m_pids;
     std::vector<std::wstring> m_modules;
 };
+
+}  // namespace kestrel::core

@@ -4,7 +4,7 @@
 
 #include "platform/PathEncoding.h"
 
-namespace KestrelOs {
+namespace kestrel::platform {
 
 void WriteDiagnosticLine(const std::wstring& line) {
     const std::string bytes = ToSystemBytes(line) + "\n";
@@ -12,4 +12,4 @@ void WriteDiagnosticLine(const std::wstring& line) {
     std::fflush(stderr);
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

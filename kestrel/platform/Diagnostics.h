@@ -5,8 +5,8 @@
 
 #include <string>
 
-namespace KestrelOs {
+namespace kestrel::platform {
 
 void WriteDiagnosticLine(const std::wstring& line);
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -13,7 +13,7 @@
 
 #include "platform/PathEncoding.h"
 
-namespace KestrelOs {
+namespace kestrel::platform {
 namespace {
 
 class CFileDescriptor {
@@ -328,4 +328,4 @@ bool ReadFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

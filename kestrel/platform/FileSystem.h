@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace KestrelOs {
+namespace kestrel::platform {
 
 enum class PathKind { Missing, File, Folder };
 
@@ -76,4 +76,4 @@ struct FolderEntry {
 // cannot be opened.
 bool ReadFolder(const std::wstring& path, std::vector<FolderEntry>& entries);
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -12,7 +12,7 @@
 
 #include "platform/PathEncoding.h"
 
-namespace KestrelOs {
+namespace kestrel::platform {
 namespace {
 
 constexpr std::string_view kDeletedSuffix = " (deleted)";
@@ -152,4 +152,4 @@ bool ResolvePath(const std::wstring& path, std::wstring& resolved) {
     return true;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace KestrelOs {
+namespace kestrel::platform {
 
 // Identifiers of every process in /proc (threads are not listed); false when /proc cannot be
 // read.
@@ -27,4 +27,4 @@ bool ReadProcessExecutable(int pid, std::wstring& path);
 // realpath(3): the path with every link and "." / ".." resolved; false when it does not exist.
 bool ResolvePath(const std::wstring& path, std::wstring& resolved);
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

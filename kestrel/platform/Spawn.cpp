@@ -13,7 +13,7 @@
 
 extern char** environ;
 
-namespace KestrelOs {
+namespace kestrel::platform {
 namespace {
 
 class CSpawnActions {
@@ -118,4 +118,4 @@ std::vector<std::wstring> GetOwnArguments() {
     return args;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

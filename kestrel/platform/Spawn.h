@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace KestrelOs {
+namespace kestrel::platform {
 
 // posix_spawn(3) of the program with the given arguments (argv[0] included), the caller's
 // environment and the working folder. A relative program path is taken against the caller's
@@ -17,4 +17,4 @@ bool SpawnProgram(const std::wstring& program, const std::vector<std::wstring>& 
 // The process's own arguments from /proc/self/cmdline; empty when they cannot be read.
 std::vector<std::wstring> GetOwnArguments();
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

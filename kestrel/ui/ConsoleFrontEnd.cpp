@@ -6,10 +6,12 @@
 #include <thread>
 #include <vector>
 
+#include "common/text/Utf8.h"
 #include "ui/Dialog.h"
-#include "ui/Utf8Text.h"
 
 namespace kestrel::ui {
+
+using common::text::WideToUtf8;
 
 namespace {
 

@@ -4,10 +4,13 @@
 
 #include <cstdlib>
 
+#include "common/text/Utf8.h"
 #include "ui/Dialog.h"
-#include "ui/Utf8Text.h"
 
 namespace kestrel::ui {
+
+using common::text::Utf8ToWide;
+using common::text::WideToUtf8;
 
 struct CGtkFrontEnd::CTimerSource {
     CGtkFrontEnd* Self = nullptr;

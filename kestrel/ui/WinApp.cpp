@@ -1,23 +1,9 @@
 #include "ui/WinApp.h"
 
-#include <cstdlib>
-
 #include "ui/ConsoleFrontEnd.h"
-#include "ui/GtkFrontEnd.h"
+#include "ui/WindowedFrontEnd.h"
 
 namespace kestrel::ui {
-
-namespace {
-
-// KESTREL_CONSOLE=1 keeps the program on the console even where a display could be opened:
-// support staff and scripts can then read its status lines and answer its message boxes on a
-// desktop too. Any value but an empty one or one starting with '0' counts.
-bool ConsoleRequested() {
-    const char* value = std::getenv("KESTREL_CONSOLE");
-    return value != nullptr && value[0] != '\0' && value[0] != '0';
-}
-
-}  // namespace
 
 int CWinApp::Run(IDialogFrontEnd& frontEnd) {
     m_frontEnd = &frontEnd;
@@ -28,8 +14,8 @@ int CWinApp::Run(IDialogFrontEnd& frontEnd) {
 
 std::unique_ptr<IDialogFrontEnd> CreateFrontEnd() {
     if (!ConsoleRequested()) {
-        if (auto gtk = CGtkFrontEnd::TryCreate()) {
-            return gtk;
+        if (auto windowed = TryCreateWindowedFrontEnd()) {
+            return windowed;
         }
     }
     return std::make_unique<CConsoleFrontEnd>();

@@ -35,7 +35,8 @@ class CWinApp {
     IDialogFrontEnd* m_frontEnd = nullptr;
 };
 
-// Creates the GTK front-end when a display can be opened, else the console front-end. The
+// Creates the windowed front-end (GTK, Win32) when it can be shown and KESTREL_CONSOLE does not
+// ask for the console, else the console front-end. The
 // toolkit never sees the program's arguments: they belong to the program (an argument such as
 // "--display" must reach it untouched).
 std::unique_ptr<IDialogFrontEnd> CreateFrontEnd();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/KestrelResources.h"
+#include "common/text/Utf8.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ const LPCWSTR kIconGroupType = MAKEINTRESOURCEW(14);
 const LPCWSTR kManifestType = MAKEINTRESOURCEW(24);
 
 std::wstring Widen(const char* text) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
+    return common::text::Utf8ToWide(text);
 }
 
 // Reads the variable parts of a dialog template: WORD-aligned fields, strings or ordinals.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "WindowsTestFolder.h"
+#include "common/text/Utf8.h"
 #include "core/CoverFileList.h"
 #include "core/FileOps.h"
 #include "core/FolderLister.h"
@@ -19,16 +20,14 @@
 #include "core/ProcessModules.h"
 #include "core/ProgramLocation.h"
 
+using namespace kestrel::core;
+
 namespace {
 
 using namespace std::chrono_literals;
 
 std::wstring Widen(const char* text) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
+    return common::text::Utf8ToWide(text);
 }
 
 std::string Narrow(const std::wstring& text) {

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <mutex>
+#include <type_traits>
+
+#include "common/text/Utf8.h"
 
 namespace term {
 
@@ -12,36 +15,16 @@ namespace {
 std::mutex g_outputLock;
 bool g_progressShown = false;  // guarded by g_outputLock
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::string Utf8(const wchar_t* text) {
-    std::string out;
+    std::wstring shown;
     for (const wchar_t* p = text; p != nullptr && *p != 0; ++p) {
-        const auto c = static_cast<char32_t>(*p);
-        if (c < 0x20 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            continue;
+        if (static_cast<std::make_unsigned_t<wchar_t>>(*p) >= 0x20) {
+            shown += *p;
         }
-        AppendUtf8(out, c);
     }
-    return out;
+    return common::text::WideToUtf8(shown, common::text::Unencodable::Skip);
 }
 
 std::string Utf8(const CString& text) {

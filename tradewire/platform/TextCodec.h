@@ -19,14 +19,12 @@ class CTextCodec {
     std::wstring ToWide(std::string_view bytes) const;
 
     // The codeset the library speaks on the wire, read once: TRADEWIRE_CODESET, else the
-    // locale environment (LC_ALL, LC_CTYPE, LANG), else UTF-8.
+    // locale environment (LC_ALL, LC_CTYPE, LANG) or UTF-8; on Windows the ANSI code page.
     static const CTextCodec& System();
 
   private:
     std::string m_codeset;
     bool m_asciiCompatible = true;
-    [[maybe_unused]] unsigned m_codePage = 0;  // the Windows code page behind m_codeset; only
-                                               // the Windows build reads it
 };
 
 // Wide text to and from the system codeset.

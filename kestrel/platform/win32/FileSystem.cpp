@@ -5,9 +5,9 @@
 #include <io.h>
 #include <wchar.h>
 
-#include "platform/Codeset.h"
+#include "platform/CaseFold.h"
 
-namespace KestrelOs {
+namespace kestrel::platform {
 
 const wchar_t kCopySuffix[] = L".kestrel-copy";
 
@@ -302,4 +302,4 @@ bool ReadFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

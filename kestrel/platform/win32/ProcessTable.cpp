@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "platform/Codeset.h"
+#include "platform/CaseFold.h"
 
-namespace KestrelOs {
+namespace kestrel::platform {
 namespace {
 
 // A Toolhelp snapshot handle, closed when the scope ends.
@@ -140,4 +140,4 @@ bool ResolvePath(const std::wstring& path, std::wstring& resolved) {
     return true;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -4,7 +4,7 @@
 // After windows.h, whose types it needs (CommandLineToArgvW).
 #include <shellapi.h>
 
-namespace KestrelOs {
+namespace kestrel::platform {
 namespace {
 
 // The command line as Kestrel spells one: each argument that holds a space (or is empty) in
@@ -64,4 +64,4 @@ std::vector<std::wstring> GetOwnArguments() {
     return args;
 }
 
-}  // namespace KestrelOs
+}  // namespace kestrel::platform

@@ -9,6 +9,10 @@
 
 #include "KestrelTestFiles.h"
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 namespace {
 
 std::vector<std::string> Items(const CFolderLister& lister, const CTempFolder& temp) {
@@ -85,3 +89,5 @@ TEST(CFolderLister, DoesNotFollowALinkBackUpTheTree) {
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"t\\f.txt", "t\\up"}));
 }
+
+}  // namespace kestrel::test

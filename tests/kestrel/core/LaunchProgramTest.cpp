@@ -9,6 +9,10 @@
 #include "KestrelTestFiles.h"
 #include "platform/FileSystem.h"
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 namespace {
 
 struct CRecord {
@@ -51,11 +55,11 @@ TEST(LaunchProgram, StartsInTheProgramFolderWithTheWindowsCommandLine) {
 TEST(LaunchProgram, TakesARelativeProgramPathAgainstTheCallersFolder) {
     CTempFolder temp;
     InstallTestChild(temp / "sub/Osprey.exe");
-    const std::wstring before = KestrelOs::GetCurrentFolder();
-    ASSERT_TRUE(KestrelOs::SetCurrentFolder(Wide(temp.Path())));
+    const std::wstring before = kestrel::platform::GetCurrentFolder();
+    ASSERT_TRUE(kestrel::platform::SetCurrentFolder(Wide(temp.Path())));
     int pid = -1;
     const bool started = LaunchProgram(L"sub\\Osprey.exe", Wide("record " + temp / "r.txt"), &pid);
-    KestrelOs::SetCurrentFolder(before);
+    kestrel::platform::SetCurrentFolder(before);
     ASSERT_TRUE(started);
     ASSERT_TRUE(WaitForFile(temp / "r.txt"));
     Reap(pid);
@@ -80,3 +84,5 @@ TEST(LaunchProgram, RefusesAMissingProgramOrACommandLineOver780Characters) {
     EXPECT_TRUE(WaitForFile(record));
     Reap(pid);
 }
+
+}  // namespace kestrel::test

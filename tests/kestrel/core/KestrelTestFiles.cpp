@@ -47,11 +47,11 @@ std::string MemoryBackedFolder() {
 }
 
 std::wstring Wide(const std::string& utf8) {
-    return KestrelOs::FromSystemBytes(utf8);
+    return kestrel::platform::FromSystemBytes(utf8);
 }
 
 std::string Narrow(const std::wstring& wide) {
-    return KestrelOs::ToSystemBytes(wide);
+    return kestrel::platform::ToSystemBytes(wide);
 }
 
 void WriteTextFile(const std::string& path, const std::string& contents) {

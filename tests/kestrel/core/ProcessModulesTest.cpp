@@ -12,6 +12,10 @@
 #include "core/FileOps.h"
 #include "core/ProgramLocation.h"
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 namespace {
 
 std::wstring Upper(std::wstring text) {
@@ -182,3 +186,5 @@ TEST(CountProcessesWithModule, ProcessesWhoseFilesCannotBeReadAddNothing) {
     // scanner itself is readable to nobody.
     EXPECT_EQ(WEXITSTATUS(status) % 10, 1);
 }
+
+}  // namespace kestrel::test

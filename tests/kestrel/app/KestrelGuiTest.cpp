@@ -21,6 +21,8 @@
 namespace kestrel::test {
 namespace {
 
+using namespace kestrel::core;
+
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 using std::chrono::seconds;

@@ -13,6 +13,8 @@
 #include "platform/FileSystem.h"
 #include "platform/PathEncoding.h"
 
+using namespace kestrel::core;
+
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "record") == 0) {
         // Written under another name first, so a reader never sees half a record.
@@ -20,8 +22,8 @@ int main(int argc, char** argv) {
         const std::string temporary = target + ".part";
         {
             std::ofstream out(temporary, std::ios::binary);
-            out << KestrelOs::ToSystemBytes(KestrelOs::GetCurrentFolder()) << '\n'
-                << KestrelOs::ToSystemBytes(GetProcessCommandLine()) << '\n';
+            out << kestrel::platform::ToSystemBytes(kestrel::platform::GetCurrentFolder()) << '\n'
+                << kestrel::platform::ToSystemBytes(GetProcessCommandLine()) << '\n';
         }
         return std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : 1;
     }

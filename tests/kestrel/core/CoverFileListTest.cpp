@@ -13,6 +13,10 @@
 #include "KestrelTestFiles.h"
 #include "core/MessageBox.h"
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -518,3 +522,5 @@ TEST_F(CoverFileListTest, ARerunFinishesARunKilledAtAnyStep) {
     }
     EXPECT_GT(steps, 20);
 }
+
+}  // namespace kestrel::test

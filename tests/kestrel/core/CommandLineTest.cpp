@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 namespace {
 
 // Token `index` read with the capacity the program uses, or "<none>".
@@ -57,3 +61,5 @@ TEST(SplitCommandLine, GivesTheSameTokensUntrimmed) {
     EXPECT_EQ(tokens[3], L"Kestrel");
     EXPECT_TRUE(SplitCommandLine(L"   ").empty());
 }
+
+}  // namespace kestrel::test

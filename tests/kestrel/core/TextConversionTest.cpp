@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Codeset.h"
 #include "platform/PathEncoding.h"
+
+namespace kestrel::test {
+
+using namespace kestrel::core;
 
 TEST(MultiByteToWideString, ConvertsUtf8AndReplacesInvalidBytes) {
     std::wstring out = L"old";
@@ -34,8 +37,10 @@ TEST(MultiByteToWideString, KnowsCodePagesByNumberAndRefusesUnknownOnes) {
 
 TEST(SystemBytes, InvalidUtf8InNamesSurvivesTheRoundTrip) {
     const std::string name("user-\xff\xfe-\xe6\x9b\xb4", 11);
-    const std::wstring wide = KestrelOs::FromSystemBytes(name);
+    const std::wstring wide = kestrel::platform::FromSystemBytes(name);
     EXPECT_EQ(wide.substr(wide.size() - 1), L"更");
-    EXPECT_EQ(KestrelOs::ToSystemBytes(wide), name);
-    EXPECT_EQ(KestrelOs::ToSystemPath(L"a\\b/c"), "a/b/c");
+    EXPECT_EQ(kestrel::platform::ToSystemBytes(wide), name);
+    EXPECT_EQ(kestrel::platform::ToSystemPath(L"a\\b/c"), "a/b/c");
 }
+
+}  // namespace kestrel::test

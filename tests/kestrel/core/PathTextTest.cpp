@@ -4,6 +4,10 @@
 
 #include <cwchar>
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 TEST(AppendPathSeparator, AddsBackslashOnlyWhenMissingAndRoomLeft) {
     wchar_t plain[16] = L"C:\\a";
     AppendPathSeparator(plain, 16);
@@ -128,3 +132,5 @@ TEST(NormalizeRelativePath, TakesDotsAsTextAndRefusesToClimbOut) {
     EXPECT_FALSE(NormalizeRelativePath(L"", out));
     EXPECT_EQ(out, L"unchanged");
 }
+
+}  // namespace kestrel::test

@@ -9,6 +9,10 @@
 
 #include "KestrelTestFiles.h"
 
+namespace kestrel::test {
+
+using namespace kestrel::core;
+
 namespace fs = std::filesystem;
 
 TEST(MakeDirsForPath, CreatesEveryFolderButTheLastComponent) {
@@ -173,3 +177,5 @@ TEST(GetFileSize, KeepsTheStreamPosition) {
     std::fclose(file);
     EXPECT_EQ(GetFileSize(nullptr), 0);
 }
+
+}  // namespace kestrel::test

@@ -15,6 +15,8 @@
 namespace kestrel::test {
 namespace {
 
+using namespace kestrel::core;
+
 using app::CKestrelDlg;
 using ui::IDCANCEL;
 using ui::IDNO;
