@@ -35,7 +35,7 @@ class SimWireTest : public ::testing::Test {
         protocol.GetDataCenter()->SetNotify(&sink);
     }
 
-    int Deliver(int code, const std::string& body) {
+    wire::Result Deliver(int code, const std::string& body) {
         std::string frame = sim::PackServerFrame(code, body);
         EXPECT_EQ(frame.substr(frame.size() - 2), "\r\n");
         frame.resize(frame.size() - 2);

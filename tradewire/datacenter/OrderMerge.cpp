@@ -1,17 +1,9 @@
 #include "datacenter/OrderMerge.h"
 
 #include "datacenter/NotifySink.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
-
-constexpr int kKindOpen = 60;
-constexpr int kKindClose = 62;
-constexpr int kKindTriggerPrices = 63;
-constexpr int kKindFirstPending = 64;
-constexpr int kKindLastPending = 67;
-constexpr int kKindChange = 68;
-constexpr int kKindDelete = 69;
-constexpr int kKindRefused = 72;
 
 // The server marks orders it places on its own (not answering a request) with Value15 near -1.
 constexpr double kUnsolicitedLow = -1.01;
@@ -40,7 +32,7 @@ void COrderMerge::Apply(const COrderInfo& order) {
         TakeUnsolicited(order);
         return;
     }
-    if (order.OrderKind == kKindRefused) {
+    if (order.OrderKind == wire::kRefusal) {
         ReportRefusal(last.OrderKind, order);
         m_lastOrder.ResetIfStill(order.InternalNo);
         return;
@@ -58,15 +50,15 @@ void COrderMerge::TakeUnsolicited(const COrderInfo& order) {
 }
 
 bool COrderMerge::ApplyConfirmation(int requestKind, const COrderInfo& order) {
-    if (requestKind >= kKindFirstPending && requestKind <= kKindLastPending) {
+    if (wire::IsPendingKind(requestKind)) {
         return AddOrder(order);
     }
     switch (requestKind) {
-        case kKindTriggerPrices:
+        case wire::kSetTriggers:
             return ChangeTriggerPrices(order);
-        case kKindChange:
+        case wire::kChangeOrder:
             return ReplaceOrder(order);
-        case kKindDelete:
+        case wire::kDeleteOrder:
             return RemoveOrder(order);
         default:
             // Opens and closes are confirmed by their deal; other kinds expect no reply.
@@ -140,15 +132,15 @@ bool COrderMerge::RemoveOrder(const COrderInfo& order) {
 
 void COrderMerge::ReportRefusal(int requestKind, const COrderInfo& reply) {
     CAbsForexNotify* sink = m_center.Notify();
-    if (requestKind == kKindOpen) {
+    if (requestKind == wire::kOpenMarket) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnOpenRefused(reply); });
-    } else if (requestKind == kKindClose) {
+    } else if (requestKind == wire::kCloseMarket) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnCloseRefused(reply); });
-    } else if (requestKind >= kKindTriggerPrices && requestKind <= kKindLastPending) {
+    } else if (requestKind == wire::kSetTriggers || wire::IsPendingKind(requestKind)) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnOrderRefused(reply); });
-    } else if (requestKind == kKindChange) {
+    } else if (requestKind == wire::kChangeOrder) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnChangeRefused(reply); });
-    } else if (requestKind == kKindDelete) {
+    } else if (requestKind == wire::kDeleteOrder) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnDeleteRefused(reply); });
     }
 }

@@ -11,7 +11,7 @@ using InstrumentParsers = ProtocolTest;
 TEST_F(InstrumentParsers, EveryInstrumentFieldLandsInItsTarget) {
     CWireBody body;
     Numbered(body, 1, 88).EndRecord();
-    ASSERT_EQ(Feed(9511, body), 1);
+    ASSERT_EQ(Feed(9511, body), Result::Handled);
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     ASSERT_EQ(merchs.GetSize(), 1);
@@ -70,7 +70,7 @@ TEST_F(InstrumentParsers, FirstAskIsWidenedToTheWidestKnownMinimumSpread) {
     MerchRecord(body, "EURUSD", 0.0001, 1.2000, 1.2001);  // account 0.0003 beats list's 0.0002
     MerchRecord(body, "eurUSD", 0.0, 1.2000, 1.2010);     // wide enough already
     MerchRecord(body, "GBPUSD", 0.0, 1.5, 1.4);           // unknown: ask raised to the bid
-    ASSERT_EQ(Feed(9511, body), 1);
+    ASSERT_EQ(Feed(9511, body), Result::Handled);
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     ASSERT_EQ(merchs.GetSize(), 4);
@@ -85,7 +85,7 @@ TEST_F(InstrumentParsers, DataCenterPassTakesOnlyTheFirstMatchingInstrument) {
     MerchRecord(body, "AUDUSD", 0.0001, 0.7, 0.7);
     MerchRecord(body, "AUDUSD", 0.0005, 0.7, 0.7);  // sees the first: 0.0001
     MerchRecord(body, "audusd", 0.0, 0.7, 0.7);     // still the first: 0.0001, not 0.0005
-    ASSERT_EQ(Feed(9511, body), 1);
+    ASSERT_EQ(Feed(9511, body), Result::Handled);
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     ASSERT_EQ(merchs.GetSize(), 3);
@@ -98,12 +98,12 @@ TEST_F(InstrumentParsers, ListFramingAndCallbacks) {
     CWireBody two;
     MerchRecord(two, "A", 0, 1, 2);
     MerchRecord(two, "B", 0, 1, 2).Raw("C\x01");  // a last record without its 0x04
-    EXPECT_EQ(Feed(9511, two), 1);
-    EXPECT_EQ(Feed(9511, ""), -1);  // empty: list kept, no callback
+    EXPECT_EQ(Feed(9511, two), Result::Handled);
+    EXPECT_EQ(Feed(9511, ""), Result::NothingRead);  // empty: list kept, no callback
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     EXPECT_EQ(merchs.GetSize(), 2);
-    EXPECT_EQ(Feed(9511, "\x04"), 1);  // no complete record: emptied and reported
+    EXPECT_EQ(Feed(9511, "\x04"), Result::Handled);  // no complete record: emptied and reported
     Center().GetForexMerchs(merchs);
     EXPECT_EQ(merchs.GetSize(), 0);
     EXPECT_EQ(Log(), (Lines{"OnForexMerchs n=2 [A bid=1 ask=2 min=0, B bid=1 ask=2 min=0]",
@@ -115,7 +115,7 @@ TEST_F(InstrumentParsers, CurrencyFieldsAndFraming) {
     Numbered(body, 1, 8).EndRecord();
     body.Text("USD").Empty(3).Num(1).EndRecord();
     body.Text("JPY").EndRecord().Text("CHF").Text("x");  // last one lacks its 0x04
-    ASSERT_EQ(Feed(9505, body), 1);
+    ASSERT_EQ(Feed(9505, body), Result::Handled);
     CCurrencyArray currencys;
     Center().GetCurrencysInfo(currencys);
     ASSERT_EQ(currencys.GetSize(), 3);
@@ -129,7 +129,7 @@ TEST_F(InstrumentParsers, CurrencyFieldsAndFraming) {
     EXPECT_FLOAT_EQ(c.Value7, 7.25f);
     EXPECT_FLOAT_EQ(c.Value8, 8.25f);
     EXPECT_EQ(Log(), (Lines{"OnCurrencysInfo n=3 [1.25 usd=5.25, USD usd=1, JPY usd=0]"}));
-    EXPECT_EQ(Feed(9505, ""), -1);
+    EXPECT_EQ(Feed(9505, ""), Result::NothingRead);
     EXPECT_EQ(Log().size(), 1u);
 }
 

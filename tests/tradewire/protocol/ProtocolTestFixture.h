@@ -18,7 +18,7 @@ class ProtocolTest : public ::testing::Test {
 
     CForexDataCenter& Center() { return *protocol.GetDataCenter(); }
     CDataCenterAccess Access() { return CDataCenterAccess(Center()); }
-    int Feed(int code, std::string_view body) {
+    wire::Result Feed(int code, std::string_view body) {
         return protocol.Dispatch(InboundMessage(code, body));
     }
     std::vector<std::string> Log() const { return sink.Lines(); }
@@ -40,6 +40,7 @@ class ProtocolTest : public ::testing::Test {
 };
 
 using Lines = std::vector<std::string>;
+using wire::Result;
 
 // One instrument record (88 fields) with the fields the spread rule looks at; the rest empty.
 inline CWireBody& MerchRecord(CWireBody& body, const char* code, double minSpread, double bid,
