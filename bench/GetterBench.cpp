@@ -14,7 +14,7 @@ void BM_GetForexMerchs(benchmark::State& state) {
     const sim::Market market(1);
     CForexProtocol protocol(nullptr);
     protocol.Dispatch(
-        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+        bench::Message(wire::kInstrumentList, bench::InstrumentRecords(market, count)));
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
     for (auto _ : state) {
         CArray<CForexMerch, CForexMerch&> merchs;
@@ -37,7 +37,7 @@ void BM_GetForexMerchsReused(benchmark::State& state) {
     const sim::Market market(1);
     CForexProtocol protocol(nullptr);
     protocol.Dispatch(
-        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+        bench::Message(wire::kInstrumentList, bench::InstrumentRecords(market, count)));
     CForexDataCenter& dataCenter = *protocol.GetDataCenter();
     CArray<CForexMerch, CForexMerch&> merchs;
     for (auto _ : state) {

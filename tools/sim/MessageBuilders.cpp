@@ -205,7 +205,7 @@ std::string BuildOrderList(const Account& account, const Market& market) {
         order.internalNo = o.internalNo;
         order.orderNo = o.orderNo;
         order.kind = o.kind;
-        order.side = SideOfPendingKind(o.kind);
+        order.side = wire::SideOfPendingKind(o.kind);
         order.lotsHundredths = o.lotsHundredths;
         order.price = o.price;
         order.stopLoss = o.stopLoss;

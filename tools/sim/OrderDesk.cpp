@@ -3,15 +3,11 @@
 #include <cmath>
 
 #include "ProfitRule.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace sim {
 
 namespace {
-
-constexpr int kOrderReply = 7002;
-constexpr int kDealEvent = 7003;
-constexpr int kRefusalReply = 7004;
-constexpr int kRemovalReply = 7005;
 
 float LotsFromHundredths(int hundredths) {
     return static_cast<float>(hundredths / 100.0);
@@ -35,23 +31,23 @@ double MarginInUse(const Account& account) {
 
 // A buy opens at the ask and closes at the bid; a sell the other way round.
 double OpenPrice(const Instrument& i, int side) {
-    return side == kBuy ? i.ask : i.bid;
+    return side == wire::kBuy ? i.ask : i.bid;
 }
 double ClosePrice(const Instrument& i, int side) {
-    return side == kBuy ? i.bid : i.ask;
+    return side == wire::kBuy ? i.bid : i.ask;
 }
 
 }  // namespace
 
 bool IsCrossed(int kind, double price, double bid, double ask) {
     switch (kind) {
-        case kBuyLimit:
+        case wire::kBuyLimit:
             return ask <= price;
-        case kSellLimit:
+        case wire::kSellLimit:
             return bid >= price;
-        case kBuyStop:
+        case wire::kBuyStop:
             return ask >= price;
-        case kSellStop:
+        case wire::kSellStop:
             return bid <= price;
         default:
             return false;
@@ -62,14 +58,14 @@ bool IsValidPendingPrice(int kind, double price, double bid, double ask) {
     if (price <= 0) {
         return false;
     }
-    return IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
+    return wire::IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
 }
 
 bool AreValidTriggers(int side, double reference, double stopLoss, double takeProfit) {
     if (stopLoss < 0 || takeProfit < 0) {
         return false;
     }
-    if (side == kBuy) {
+    if (side == wire::kBuy) {
         return (stopLoss == 0 || stopLoss < reference) &&
                (takeProfit == 0 || takeProfit > reference);
     }
@@ -85,20 +81,20 @@ DeskReplies OrderDesk::Apply(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "the order names another account");
     }
     switch (request.kind) {
-        case kOpenMarket:
+        case wire::kOpenMarket:
             return Open(account, request);
-        case kCloseMarket:
+        case wire::kCloseMarket:
             return Close(account, request);
-        case kSetTriggers:
+        case wire::kSetTriggers:
             return SetTriggers(account, request);
-        case kBuyLimit:
-        case kSellLimit:
-        case kBuyStop:
-        case kSellStop:
+        case wire::kBuyLimit:
+        case wire::kSellLimit:
+        case wire::kBuyStop:
+        case wire::kSellStop:
             return Place(account, request);
-        case kChangeOrder:
+        case wire::kChangeOrder:
             return Change(account, request);
-        case kDeleteOrder:
+        case wire::kDeleteOrder:
             return Delete(account, request);
         default:
             return Refuse(account, request, "unknown order kind");
@@ -110,7 +106,7 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
     if (instrument == nullptr) {
         return Refuse(account, request, "unknown instrument");
     }
-    if (request.side != kBuy && request.side != kSell) {
+    if (request.side != wire::kBuy && request.side != wire::kSell) {
         return Refuse(account, request, "the side must be buy (40) or sell (41)");
     }
     if (!IsValidLots(request.lotsHundredths)) {
@@ -140,7 +136,7 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
     account.positions.push_back(position);
 
     DeskReply reply;
-    reply.code = kDealEvent;
+    reply.code = wire::kDealEvent;
     reply.deal = OpeningDeal(account, position);
     return {reply};
 }
@@ -167,7 +163,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
             std::fabs(request.lotsHundredths / 100.0 - static_cast<double>(position->lots)) < 0.005;
         lots = closesTheRest ? position->lots : LotsFromHundredths(request.lotsHundredths);
     }
-    const int closeSide = OppositeSide(position->side);
+    const int closeSide = wire::OppositeSide(position->side);
     const double price = ClosePrice(*instrument, position->side);
 
     ClosedDeal closed;
@@ -191,7 +187,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
     }
 
     DeskReply reply;
-    reply.code = kDealEvent;
+    reply.code = wire::kDealEvent;
     DealRecord& deal = reply.deal;
     deal.account = account.code;
     deal.merch = closed.open.merch;
@@ -227,14 +223,14 @@ DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request
     position->takeProfit = takeProfit;
 
     DeskReply reply;
-    reply.code = kOrderReply;
+    reply.code = wire::kOrderEvent;
     OrderRecord& order = reply.order;
     order.account = account.code;
     order.merch = position->merch;
     order.stamp = m_clock();
     order.internalNo = request.internalNo;
     order.bargainNo = position->bargainNo;
-    order.kind = kSetTriggers;
+    order.kind = wire::kSetTriggers;
     order.side = position->side;
     order.lotsHundredths = static_cast<int>(std::lround(position->lots * 100.0));
     order.price = position->price;
@@ -256,7 +252,7 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     if (!IsValidPendingPrice(request.kind, price, instrument->bid, instrument->ask)) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
-    const int side = SideOfPendingKind(request.kind);
+    const int side = wire::SideOfPendingKind(request.kind);
     const double stopLoss = FromPoints(*instrument, request.stopPoints);
     const double takeProfit = FromPoints(*instrument, request.takePoints);
     if (!AreValidTriggers(side, price, stopLoss, takeProfit)) {
@@ -275,7 +271,7 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     account.orders.push_back(order);
 
     DeskReply reply;
-    reply.code = kOrderReply;
+    reply.code = wire::kOrderEvent;
     reply.order = OrderOf(account, order);
     return {reply};
 }
@@ -296,7 +292,7 @@ DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
     }
     const double stopLoss = FromPoints(*instrument, request.stopPoints);
     const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(SideOfPendingKind(order->kind), price, stopLoss, takeProfit)) {
+    if (!AreValidTriggers(wire::SideOfPendingKind(order->kind), price, stopLoss, takeProfit)) {
         return Refuse(account, request, "stop loss or take profit on the wrong side");
     }
     order->price = price;
@@ -304,7 +300,7 @@ DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
     order->takeProfit = takeProfit;
 
     DeskReply reply;
-    reply.code = kOrderReply;
+    reply.code = wire::kOrderEvent;
     reply.order = OrderOf(account, *order);
     // The reply answers this request, so it carries the request's number; the order keeps
     // its own for the fill.
@@ -318,7 +314,7 @@ DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "no such order");
     }
     DeskReply reply;
-    reply.code = kRemovalReply;
+    reply.code = wire::kRemovalEvent;
     reply.order = OrderOf(account, *order);
     reply.order.internalNo = request.internalNo;
     account.orders.erase(account.orders.begin() + (order - account.orders.data()));
@@ -328,7 +324,7 @@ DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
 DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& request,
                               const std::string& reason) const {
     DeskReply reply;
-    reply.code = kRefusalReply;
+    reply.code = wire::kRefusalEvent;
     OrderRecord& order = reply.order;
     order.account = account.code;
     order.merch = request.merch;
@@ -336,7 +332,7 @@ DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& reques
     order.internalNo = request.internalNo;
     order.orderNo = request.orderNo;
     order.bargainNo = request.bargainNo;
-    order.kind = kRefusal;
+    order.kind = wire::kRefusal;
     order.side = request.side;
     order.lotsHundredths = request.lotsHundredths;
     order.note = reason;
@@ -360,7 +356,7 @@ DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
         position.internalNo = order.internalNo;
         position.merch = order.merch;
         position.source = "pending";
-        position.side = SideOfPendingKind(order.kind);
+        position.side = wire::SideOfPendingKind(order.kind);
         position.lots = LotsFromHundredths(order.lotsHundredths);
         position.price = OpenPrice(*instrument, position.side);
         position.stopLoss = order.stopLoss;
@@ -369,7 +365,7 @@ DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
         account.positions.push_back(position);
 
         DeskReply reply;
-        reply.code = kDealEvent;
+        reply.code = wire::kDealEvent;
         reply.deal = OpeningDeal(account, position);
         replies.push_back(reply);
     }
@@ -401,7 +397,7 @@ OrderRecord OrderDesk::OrderOf(const Account& account, const PendingOrder& pendi
     order.internalNo = pending.internalNo;
     order.orderNo = pending.orderNo;
     order.kind = pending.kind;
-    order.side = SideOfPendingKind(pending.kind);
+    order.side = wire::SideOfPendingKind(pending.kind);
     order.lotsHundredths = pending.lotsHundredths;
     order.price = pending.price;
     order.stopLoss = pending.stopLoss;
