@@ -1,6 +1,7 @@
 #include "OrderDesk.h"
 
 #include <cmath>
+#include <optional>
 
 #include "ProfitRule.h"
 #include "vocabulary/WireVocabulary.h"
@@ -15,6 +16,26 @@ float LotsFromHundredths(int hundredths) {
 
 double FromPoints(const Instrument& instrument, double points) {
     return Market::RoundToPoint(instrument, points * instrument.priceUnit);
+}
+
+// Stop loss and take profit as prices (0 = none).
+struct Triggers {
+    double stopLoss = 0;
+    double takeProfit = 0;
+};
+
+DeskReply DealReply(const DealRecord& deal) {
+    DeskReply reply;
+    reply.code = wire::kDealEvent;
+    reply.deal = deal;
+    return reply;
+}
+
+DeskReply OrderReply(int code, const OrderRecord& order) {
+    DeskReply reply;
+    reply.code = code;
+    reply.order = order;
+    return reply;
 }
 
 bool IsValidLots(int hundredths) {
@@ -72,6 +93,24 @@ bool AreValidTriggers(int side, double reference, double stopLoss, double takePr
     return (stopLoss == 0 || stopLoss > reference) && (takeProfit == 0 || takeProfit < reference);
 }
 
+namespace {
+
+// The request's triggers as prices; none when either lies on the wrong side of `reference`
+// for a trade of `side`.
+std::optional<Triggers> ReadTriggers(const Instrument& instrument, const OrderRequest& request,
+                                     int side, double reference) {
+    const Triggers triggers{FromPoints(instrument, request.stopPoints),
+                            FromPoints(instrument, request.takePoints)};
+    if (!AreValidTriggers(side, reference, triggers.stopLoss, triggers.takeProfit)) {
+        return std::nullopt;
+    }
+    return triggers;
+}
+
+constexpr const char* kTriggersOnWrongSide = "stop loss or take profit on the wrong side";
+
+}  // namespace
+
 OrderDesk::OrderDesk(const Market& market, Clock clock, double baseRateSwitch)
     : m_market(market), m_clock(std::move(clock)), m_baseRateSwitch(baseRateSwitch) {}
 
@@ -117,28 +156,21 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "not enough money");
     }
     const double price = OpenPrice(*instrument, request.side);
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(request.side, price, stopLoss, takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers =
+        ReadTriggers(*instrument, request, request.side, price);
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
-    Position position;
-    position.bargainNo = account.TakeNumber();
-    position.internalNo = request.internalNo;
-    position.merch = instrument->code;
-    position.source = "market";
-    position.side = request.side;
-    position.lots = lots;
-    position.price = price;
-    position.stopLoss = stopLoss;
-    position.takeProfit = takeProfit;
-    position.opened = m_clock();
-    account.positions.push_back(position);
-
-    DeskReply reply;
-    reply.code = wire::kDealEvent;
-    reply.deal = OpeningDeal(account, position);
-    return {reply};
+    return {AddPosition(account, {.bargainNo = account.TakeNumber(),
+                                  .internalNo = request.internalNo,
+                                  .merch = instrument->code,
+                                  .source = "market",
+                                  .side = request.side,
+                                  .lots = lots,
+                                  .price = price,
+                                  .stopLoss = triggers->stopLoss,
+                                  .takeProfit = triggers->takeProfit,
+                                  .opened = m_clock()})};
 }
 
 DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
@@ -186,9 +218,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
         position->lots = static_cast<float>(remaining);
     }
 
-    DeskReply reply;
-    reply.code = wire::kDealEvent;
-    DealRecord& deal = reply.deal;
+    DealRecord deal;
     deal.account = account.code;
     deal.merch = closed.open.merch;
     deal.source = "market";
@@ -201,7 +231,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
     deal.lots = lots;
     deal.price = price;
     deal.digits = instrument->digits;
-    return {reply};
+    return {DealReply(deal)};
 }
 
 DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request) {
@@ -213,18 +243,15 @@ DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request
     if (instrument == nullptr) {
         return Refuse(account, request, "unknown instrument");
     }
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(position->side, ClosePrice(*instrument, position->side), stopLoss,
-                          takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers =
+        ReadTriggers(*instrument, request, position->side, ClosePrice(*instrument, position->side));
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
-    position->stopLoss = stopLoss;
-    position->takeProfit = takeProfit;
+    position->stopLoss = triggers->stopLoss;
+    position->takeProfit = triggers->takeProfit;
 
-    DeskReply reply;
-    reply.code = wire::kOrderEvent;
-    OrderRecord& order = reply.order;
+    OrderRecord order;
     order.account = account.code;
     order.merch = position->merch;
     order.stamp = m_clock();
@@ -234,10 +261,10 @@ DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request
     order.side = position->side;
     order.lotsHundredths = static_cast<int>(std::lround(position->lots * 100.0));
     order.price = position->price;
-    order.stopLoss = stopLoss;
-    order.takeProfit = takeProfit;
+    order.stopLoss = triggers->stopLoss;
+    order.takeProfit = triggers->takeProfit;
     order.digits = instrument->digits;
-    return {reply};
+    return {OrderReply(wire::kOrderEvent, order)};
 }
 
 DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
@@ -253,10 +280,9 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
     const int side = wire::SideOfPendingKind(request.kind);
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(side, price, stopLoss, takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers = ReadTriggers(*instrument, request, side, price);
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
     PendingOrder order;
     order.orderNo = account.TakeNumber();
@@ -265,15 +291,11 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     order.kind = request.kind;
     order.lotsHundredths = request.lotsHundredths;
     order.price = price;
-    order.stopLoss = stopLoss;
-    order.takeProfit = takeProfit;
+    order.stopLoss = triggers->stopLoss;
+    order.takeProfit = triggers->takeProfit;
     order.placed = m_clock();
     account.orders.push_back(order);
-
-    DeskReply reply;
-    reply.code = wire::kOrderEvent;
-    reply.order = OrderOf(account, order);
-    return {reply};
+    return {OrderReply(wire::kOrderEvent, OrderOf(account, order))};
 }
 
 DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
@@ -290,22 +312,15 @@ DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
     if (!IsValidPendingPrice(order->kind, price, instrument->bid, instrument->ask)) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(wire::SideOfPendingKind(order->kind), price, stopLoss, takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers =
+        ReadTriggers(*instrument, request, wire::SideOfPendingKind(order->kind), price);
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
     order->price = price;
-    order->stopLoss = stopLoss;
-    order->takeProfit = takeProfit;
-
-    DeskReply reply;
-    reply.code = wire::kOrderEvent;
-    reply.order = OrderOf(account, *order);
-    // The reply answers this request, so it carries the request's number; the order keeps
-    // its own for the fill.
-    reply.order.internalNo = request.internalNo;
-    return {reply};
+    order->stopLoss = triggers->stopLoss;
+    order->takeProfit = triggers->takeProfit;
+    return {OrderReply(wire::kOrderEvent, AnswerOf(account, *order, request))};
 }
 
 DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
@@ -313,19 +328,14 @@ DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
     if (order == nullptr) {
         return Refuse(account, request, "no such order");
     }
-    DeskReply reply;
-    reply.code = wire::kRemovalEvent;
-    reply.order = OrderOf(account, *order);
-    reply.order.internalNo = request.internalNo;
+    const DeskReply reply = OrderReply(wire::kRemovalEvent, AnswerOf(account, *order, request));
     account.orders.erase(account.orders.begin() + (order - account.orders.data()));
     return {reply};
 }
 
 DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& request,
                               const std::string& reason) const {
-    DeskReply reply;
-    reply.code = wire::kRefusalEvent;
-    OrderRecord& order = reply.order;
+    OrderRecord order;
     order.account = account.code;
     order.merch = request.merch;
     order.stamp = m_clock();
@@ -337,7 +347,7 @@ DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& reques
     order.lotsHundredths = request.lotsHundredths;
     order.note = reason;
     order.digits = DigitsOf(request.merch);
-    return {reply};
+    return {OrderReply(wire::kRefusalEvent, order)};
 }
 
 DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
@@ -351,25 +361,34 @@ DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
             continue;
         }
         account.orders.erase(account.orders.begin() + static_cast<std::ptrdiff_t>(index));
-        Position position;
-        position.bargainNo = order.orderNo;  // the client finds the filled order by this
-        position.internalNo = order.internalNo;
-        position.merch = order.merch;
-        position.source = "pending";
-        position.side = wire::SideOfPendingKind(order.kind);
-        position.lots = LotsFromHundredths(order.lotsHundredths);
-        position.price = OpenPrice(*instrument, position.side);
-        position.stopLoss = order.stopLoss;
-        position.takeProfit = order.takeProfit;
-        position.opened = m_clock();
-        account.positions.push_back(position);
-
-        DeskReply reply;
-        reply.code = wire::kDealEvent;
-        reply.deal = OpeningDeal(account, position);
-        replies.push_back(reply);
+        const int side = wire::SideOfPendingKind(order.kind);
+        // The client finds the filled order by the deal's number, so it is the order's.
+        replies.push_back(AddPosition(account, {.bargainNo = order.orderNo,
+                                                .internalNo = order.internalNo,
+                                                .merch = order.merch,
+                                                .source = "pending",
+                                                .side = side,
+                                                .lots = LotsFromHundredths(order.lotsHundredths),
+                                                .price = OpenPrice(*instrument, side),
+                                                .stopLoss = order.stopLoss,
+                                                .takeProfit = order.takeProfit,
+                                                .opened = m_clock()}));
     }
     return replies;
+}
+
+DeskReply OrderDesk::AddPosition(Account& account, const Position& position) const {
+    account.positions.push_back(position);
+    return DealReply(OpeningDeal(account, position));
+}
+
+OrderRecord OrderDesk::AnswerOf(const Account& account, const PendingOrder& order,
+                                const OrderRequest& request) const {
+    OrderRecord record = OrderOf(account, order);
+    // The reply answers this request, so it carries the request's number; the order keeps its
+    // own for the fill.
+    record.internalNo = request.internalNo;
+    return record;
 }
 
 DealRecord OrderDesk::OpeningDeal(const Account& account, const Position& position) const {
