@@ -24,6 +24,20 @@ INT_PTR LastOrderIndex(const COrderInfoArray& orders, int orderNo) {
     return -1;
 }
 
+// Under the order lock, lets `edit` change the list at the last order of this number; false
+// when there is none.
+template <class Edit>
+bool EditLastOrder(CDataCenterAccess& center, int orderNo, Edit&& edit) {
+    CScopedLock guard(center.OrdersLock());
+    COrderInfoArray& orders = center.Orders();
+    const INT_PTR index = LastOrderIndex(orders, orderNo);
+    if (index < 0) {
+        return false;
+    }
+    edit(orders, index);
+    return true;
+}
+
 }  // namespace
 
 void COrderMerge::Apply(const COrderInfo& order) {
@@ -73,8 +87,7 @@ bool COrderMerge::AddOrder(const COrderInfo& order) {
         m_center.Orders().Add(copy);
     }
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderAdded(order); });
-    NotifySink(m_center.Notify(),
-               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    ReportOrderList();
     return true;
 }
 
@@ -99,35 +112,29 @@ bool COrderMerge::ChangeTriggerPrices(const COrderInfo& order) {
 }
 
 bool COrderMerge::ReplaceOrder(const COrderInfo& order) {
-    {
-        CScopedLock guard(m_center.OrdersLock());
-        COrderInfoArray& orders = m_center.Orders();
-        const INT_PTR index = LastOrderIndex(orders, order.OrderNo);
-        if (index < 0) {
-            return false;
-        }
-        orders[index] = order;
+    if (!EditLastOrder(m_center, order.OrderNo,
+                       [&](COrderInfoArray& orders, INT_PTR index) { orders[index] = order; })) {
+        return false;
     }
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderChanged(order); });
-    NotifySink(m_center.Notify(),
-               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    ReportOrderList();
     return true;
 }
 
 bool COrderMerge::RemoveOrder(const COrderInfo& order) {
-    {
-        CScopedLock guard(m_center.OrdersLock());
-        COrderInfoArray& orders = m_center.Orders();
-        const INT_PTR index = LastOrderIndex(orders, order.OrderNo);
-        if (index < 0) {
-            return false;
-        }
-        orders.RemoveAt(index);
+    if (!EditLastOrder(m_center, order.OrderNo,
+                       [](COrderInfoArray& orders, INT_PTR index) { orders.RemoveAt(index); })) {
+        return false;
     }
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderDeleted(order); });
+    ReportOrderList();
+    return true;
+}
+
+// After the lock is left, as every report of the merge.
+void COrderMerge::ReportOrderList() {
     NotifySink(m_center.Notify(),
                [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
-    return true;
 }
 
 void COrderMerge::ReportRefusal(int requestKind, const COrderInfo& reply) {
