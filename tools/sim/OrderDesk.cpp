@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "AccountRecords.h"
 #include "ProfitRule.h"
 #include "vocabulary/WireVocabulary.h"
 
@@ -295,7 +296,7 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     order.takeProfit = triggers->takeProfit;
     order.placed = m_clock();
     account.orders.push_back(order);
-    return {OrderReply(wire::kOrderEvent, OrderOf(account, order))};
+    return {OrderReply(wire::kOrderEvent, OrderRecordOf(account, order, DigitsOf(order.merch)))};
 }
 
 DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
@@ -379,50 +380,16 @@ DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
 
 DeskReply OrderDesk::AddPosition(Account& account, const Position& position) const {
     account.positions.push_back(position);
-    return DealReply(OpeningDeal(account, position));
+    return DealReply(OpeningDealOf(account, position, DigitsOf(position.merch)));
 }
 
 OrderRecord OrderDesk::AnswerOf(const Account& account, const PendingOrder& order,
                                 const OrderRequest& request) const {
-    OrderRecord record = OrderOf(account, order);
+    OrderRecord record = OrderRecordOf(account, order, DigitsOf(order.merch));
     // The reply answers this request, so it carries the request's number; the order keeps its
     // own for the fill.
     record.internalNo = request.internalNo;
     return record;
-}
-
-DealRecord OrderDesk::OpeningDeal(const Account& account, const Position& position) const {
-    DealRecord deal;
-    deal.account = account.code;
-    deal.merch = position.merch;
-    deal.source = position.source;
-    deal.bargainNo = position.bargainNo;
-    deal.internalNo = position.internalNo;
-    deal.stamp = position.opened;
-    deal.side = position.side;
-    deal.lots = position.lots;
-    deal.price = position.price;
-    deal.stopLoss = position.stopLoss;
-    deal.takeProfit = position.takeProfit;
-    deal.digits = DigitsOf(position.merch);
-    return deal;
-}
-
-OrderRecord OrderDesk::OrderOf(const Account& account, const PendingOrder& pending) const {
-    OrderRecord order;
-    order.account = account.code;
-    order.merch = pending.merch;
-    order.stamp = pending.placed;
-    order.internalNo = pending.internalNo;
-    order.orderNo = pending.orderNo;
-    order.kind = pending.kind;
-    order.side = wire::SideOfPendingKind(pending.kind);
-    order.lotsHundredths = pending.lotsHundredths;
-    order.price = pending.price;
-    order.stopLoss = pending.stopLoss;
-    order.takeProfit = pending.takeProfit;
-    order.digits = DigitsOf(pending.merch);
-    return order;
 }
 
 int OrderDesk::DigitsOf(const std::string& merch) const {

@@ -50,8 +50,6 @@ class OrderDesk {
     // The order as a reply to `request`: it carries the request's InternalNo.
     OrderRecord AnswerOf(const Account& account, const PendingOrder& order,
                          const OrderRequest& request) const;
-    DealRecord OpeningDeal(const Account& account, const Position& position) const;
-    OrderRecord OrderOf(const Account& account, const PendingOrder& order) const;
     int DigitsOf(const std::string& merch) const;
 
     const Market& m_market;
