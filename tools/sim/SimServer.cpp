@@ -178,10 +178,17 @@ void SimServer::HandleLogout(int session) {
     state.account = nullptr;
 }
 
-void SimServer::HandleOrder(int session, std::string_view body) {
+Account* SimServer::LoggedInAccount(int session) {
     Account* account = m_sessions[session].account;
     if (account == nullptr) {
         Send(session, wire::kErrorReport, BuildErrorReport("Not logged in", kErrorNotLoggedIn));
+    }
+    return account;
+}
+
+void SimServer::HandleOrder(int session, std::string_view body) {
+    Account* account = LoggedInAccount(session);
+    if (account == nullptr) {
         return;
     }
     const OrderRequest request = ParseOrder(body);
@@ -197,9 +204,8 @@ void SimServer::HandleOrder(int session, std::string_view body) {
 }
 
 void SimServer::HandleHistory(int session, std::string_view body) {
-    Account* account = m_sessions[session].account;
+    Account* account = LoggedInAccount(session);
     if (account == nullptr) {
-        Send(session, wire::kErrorReport, BuildErrorReport("Not logged in", kErrorNotLoggedIn));
         return;
     }
     const HistoryRequest request = ParseHistory(body);
