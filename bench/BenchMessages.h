@@ -21,8 +21,8 @@ namespace bench {
 inline std::vector<std::string> SplitRecords(std::string_view body) {
     std::vector<std::string> records;
     size_t start = 0;
-    for (size_t end = body.find(sim::kRecordEnd); end != std::string_view::npos;
-         end = body.find(sim::kRecordEnd, start)) {
+    for (size_t end = body.find(wire::kRecordEnd); end != std::string_view::npos;
+         end = body.find(wire::kRecordEnd, start)) {
         records.emplace_back(body.substr(start, end - start + 1));
         start = end + 1;
     }
@@ -35,7 +35,7 @@ inline std::string RepeatWithUniqueCodes(const std::vector<std::string>& records
     std::string body;
     for (int k = 0; k < count; ++k) {
         const std::string& record = records[static_cast<size_t>(k) % records.size()];
-        const size_t codeEnd = record.find(sim::kFieldEnd);
+        const size_t codeEnd = record.find(wire::kFieldEnd);
         body.append(record, 0, codeEnd);
         body += std::to_string(k / static_cast<int>(records.size()));
         body.append(record, codeEnd);
@@ -56,7 +56,7 @@ inline std::string QuoteBody(const sim::Market& market, int count, long long sta
     }
     std::string section = sim::BuildQuotes(market, all, stamp);
     section.pop_back();  // the section end; it goes back after the grown records
-    return RepeatWithUniqueCodes(SplitRecords(section), count) + sim::kSectionEnd;
+    return RepeatWithUniqueCodes(SplitRecords(section), count) + wire::kSectionEnd;
 }
 
 inline sim::Stamp StampOf(int n) {
@@ -75,7 +75,7 @@ inline sim::Position MarketPosition(sim::Account& account, const sim::Instrument
     p.bargainNo = account.TakeNumber();
     p.merch = instrument.code;
     p.source = "market";
-    p.side = n % 2 == 0 ? sim::kBuy : sim::kSell;
+    p.side = n % 2 == 0 ? wire::kBuy : wire::kSell;
     p.lots = lots;
     p.price = instrument.bid;
     p.opened = StampOf(n);
@@ -106,7 +106,7 @@ inline sim::Account TradingAccount(const sim::Market& market, int positions, int
         o.orderNo = account.TakeNumber();
         o.internalNo = positions + n + 1;
         o.merch = at(n).code;
-        o.kind = sim::kBuyLimit + n % 4;
+        o.kind = wire::kBuyLimit + n % 4;
         o.lotsHundredths = 10 * (1 + n % 5);
         o.price = at(n).bid * 0.995;
         o.stopLoss = at(n).bid * 0.98;
@@ -136,12 +136,12 @@ inline std::string AccountBody(const sim::Market& market, const sim::Account& ac
     // Sections: code, account fields, fund record, instruments, (empty), internal number.
     std::vector<std::string> sections;
     size_t start = 0;
-    for (size_t end = built.find(sim::kSectionEnd); end != std::string::npos;
-         end = built.find(sim::kSectionEnd, start)) {
+    for (size_t end = built.find(wire::kSectionEnd); end != std::string::npos;
+         end = built.find(wire::kSectionEnd, start)) {
         sections.push_back(built.substr(start, end - start + 1));
         start = end + 1;
     }
-    sections.at(3) = InstrumentRecords(market, instruments) + sim::kSectionEnd;
+    sections.at(3) = InstrumentRecords(market, instruments) + wire::kSectionEnd;
     std::string body;
     for (const std::string& section : sections) {
         body += section;
@@ -153,9 +153,9 @@ inline std::string AccountBody(const sim::Market& market, const sim::Account& ac
 // field has six digits; a longer message declares 999999, which still reads as complete.
 inline std::string Message(int code, std::string_view body) {
     std::string inner = std::to_string(code);
-    inner += sim::kHeaderEnd;
+    inner += wire::kHeaderEnd;
     inner.append(body);
-    inner += sim::kRecordEnd;
+    inner += wire::kRecordEnd;
     char header[16];
     std::snprintf(header, sizeof header, "%06d000000",
                   static_cast<int>(std::min<size_t>(inner.size() + 12, 999999)));

@@ -13,7 +13,7 @@ namespace {
 void LoadInstruments(CForexProtocol& protocol, int count) {
     const sim::Market market(1);
     protocol.Dispatch(
-        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, count)));
+        bench::Message(wire::kInstrumentList, bench::InstrumentRecords(market, count)));
 }
 
 void CountPerInstrument(benchmark::State& state, int count) {

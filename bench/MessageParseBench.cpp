@@ -16,6 +16,7 @@
 
 #include "BenchMessages.h"
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ size_t ScanFieldEnds(const std::string& text) {
     const char* at = text.data();
     const char* const end = at + text.size();
     while (at < end) {
-        const void* found = std::memchr(at, '\x01', static_cast<size_t>(end - at));
+        const void* found = std::memchr(at, wire::kFieldEnd, static_cast<size_t>(end - at));
         if (found == nullptr) {
             break;
         }
@@ -69,32 +70,32 @@ void Throughput(benchmark::State& state, const ParseCase& parseCase) {
 // refused (and that would read fast for that reason) fails the run instead of being timed.
 INT_PTR StoredRecords(CForexDataCenter& center, int code) {
     switch (code) {
-        case sim::kCodeAccountInfo: {
+        case wire::kAccountInfo: {
             CAccountInfo account;
             center.GetAccountInfo(account);
             return account.Merchs.GetSize();
         }
-        case sim::kCodeInstruments: {
+        case wire::kInstrumentList: {
             CArray<CForexMerch, CForexMerch&> merchs;
             center.GetForexMerchs(merchs);
             return merchs.GetSize();
         }
-        case sim::kCodeBargains: {
+        case wire::kBargainList: {
             CArray<CBargain, CBargain&> bargains;
             center.GetBargainsInfo(bargains);
             return bargains.GetSize();
         }
-        case sim::kCodeOrders: {
+        case wire::kOrderList: {
             CArray<COrderInfo, COrderInfo&> orders;
             center.GetOrdersInfo(orders);
             return orders.GetSize();
         }
-        case sim::kCodeHistory: {
+        case wire::kHistoryList: {
             CArray<CHistoryOrderInfo, CHistoryOrderInfo&> history;
             center.GetHistoryOrderInfo(history);
             return history.GetSize();
         }
-        case sim::kCodeQuotes: {
+        case wire::kQuotes: {
             CArray<CForexMerch, CForexMerch&> merchs;
             center.GetForexMerchs(merchs);
             INT_PTR quoted = 0;
@@ -140,36 +141,36 @@ std::vector<ParseCase> Cases() {
     const sim::Account realistic = bench::TradingAccount(market, 20, 10, 200);
     const sim::Account large = bench::TradingAccount(market, 5000, 2000, 10000);
     const std::string instruments100 =
-        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, 100));
+        bench::Message(wire::kInstrumentList, bench::InstrumentRecords(market, 100));
     const std::string instruments10k =
-        bench::Message(sim::kCodeInstruments, bench::InstrumentRecords(market, 10000));
+        bench::Message(wire::kInstrumentList, bench::InstrumentRecords(market, 10000));
     const int from = 20260101;
     const int to = 20261231;
     using bench::Message;
     return {
-        {"9501_account/100_instruments", sim::kCodeAccountInfo, 100,
-         Message(sim::kCodeAccountInfo, bench::AccountBody(market, realistic, 100)), ""},
-        {"9501_account/10000_instruments", sim::kCodeAccountInfo, 10000,
-         Message(sim::kCodeAccountInfo, bench::AccountBody(market, realistic, 10000)), ""},
-        {"9511_instruments/100", sim::kCodeInstruments, 100, instruments100, ""},
-        {"9511_instruments/10000", sim::kCodeInstruments, 10000, instruments10k, ""},
-        {"9512_bargains/20", sim::kCodeBargains, 20,
-         Message(sim::kCodeBargains, sim::BuildBargainList(realistic, market)), ""},
-        {"9512_bargains/5000", sim::kCodeBargains, 5000,
-         Message(sim::kCodeBargains, sim::BuildBargainList(large, market)), ""},
-        {"9513_orders/10", sim::kCodeOrders, 10,
-         Message(sim::kCodeOrders, sim::BuildOrderList(realistic, market)), ""},
-        {"9513_orders/2000", sim::kCodeOrders, 2000,
-         Message(sim::kCodeOrders, sim::BuildOrderList(large, market)), ""},
-        {"9514_history/200", sim::kCodeHistory, 200,
-         Message(sim::kCodeHistory, sim::BuildHistory(realistic, market, from, to)), ""},
-        {"9514_history/10000", sim::kCodeHistory, 10000,
-         Message(sim::kCodeHistory, sim::BuildHistory(large, market, from, to)), ""},
+        {"9501_account/100_instruments", wire::kAccountInfo, 100,
+         Message(wire::kAccountInfo, bench::AccountBody(market, realistic, 100)), ""},
+        {"9501_account/10000_instruments", wire::kAccountInfo, 10000,
+         Message(wire::kAccountInfo, bench::AccountBody(market, realistic, 10000)), ""},
+        {"9511_instruments/100", wire::kInstrumentList, 100, instruments100, ""},
+        {"9511_instruments/10000", wire::kInstrumentList, 10000, instruments10k, ""},
+        {"9512_bargains/20", wire::kBargainList, 20,
+         Message(wire::kBargainList, sim::BuildBargainList(realistic, market)), ""},
+        {"9512_bargains/5000", wire::kBargainList, 5000,
+         Message(wire::kBargainList, sim::BuildBargainList(large, market)), ""},
+        {"9513_orders/10", wire::kOrderList, 10,
+         Message(wire::kOrderList, sim::BuildOrderList(realistic, market)), ""},
+        {"9513_orders/2000", wire::kOrderList, 2000,
+         Message(wire::kOrderList, sim::BuildOrderList(large, market)), ""},
+        {"9514_history/200", wire::kHistoryList, 200,
+         Message(wire::kHistoryList, sim::BuildHistory(realistic, market, from, to)), ""},
+        {"9514_history/10000", wire::kHistoryList, 10000,
+         Message(wire::kHistoryList, sim::BuildHistory(large, market, from, to)), ""},
         // A tick of the simulator's five instruments, and a burst quoting a thousand at once.
-        {"9518_quotes/5", sim::kCodeQuotes, 5,
-         Message(sim::kCodeQuotes, bench::QuoteBody(market, 5, stamp)), instruments100},
-        {"9518_quotes/1000", sim::kCodeQuotes, 1000,
-         Message(sim::kCodeQuotes, bench::QuoteBody(market, 1000, stamp)), instruments10k},
+        {"9518_quotes/5", wire::kQuotes, 5,
+         Message(wire::kQuotes, bench::QuoteBody(market, 5, stamp)), instruments100},
+        {"9518_quotes/1000", wire::kQuotes, 1000,
+         Message(wire::kQuotes, bench::QuoteBody(market, 1000, stamp)), instruments10k},
     };
 }
 

@@ -13,6 +13,7 @@
 #include "platform/TextCodec.h"
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
@@ -35,15 +36,16 @@ std::string InstrumentBody(int count) {
                 std::snprintf(text, sizeof text, "%d.%04d", field, i % 10000);
             }
             body += text;
-            body += '\x01';
+            body += wire::kFieldEnd;
         }
-        body += '\x04';
+        body += wire::kRecordEnd;
     }
     return body;
 }
 
 std::string InstrumentMessage(int count) {
-    std::string rest = "9511\x03" + InstrumentBody(count);
+    std::string rest =
+        std::to_string(wire::kInstrumentList) + wire::kHeaderEnd + InstrumentBody(count);
     char header[16];
     std::snprintf(header, sizeof header, "%06d000000",
                   static_cast<int>((rest.size() + 12) % 1000000));
@@ -76,8 +78,8 @@ void BM_CursorCut(benchmark::State& state) {
     for (auto _ : state) {
         double sum = 0;
         CByteCursor records(body);
-        for (CByteCursor record = records.CutCursor('\x04'); !record.IsEmpty();
-             record = records.CutCursor('\x04')) {
+        for (CByteCursor record = records.CutCursor(wire::kRecordEnd); !record.IsEmpty();
+             record = records.CutCursor(wire::kRecordEnd)) {
             for (int field = 1; field <= kFieldsPerInstrument; ++field) {
                 if (IsTextField(field)) {
                     benchmark::DoNotOptimize(record.CutText());
@@ -98,10 +100,10 @@ void BM_NaiveEraseCut(benchmark::State& state) {
     for (auto _ : state) {
         double sum = 0;
         std::string body = original;
-        for (std::string record = CForexProtocol::CutField(body, '\x04'); !record.empty();
-             record = CForexProtocol::CutField(body, '\x04')) {
+        for (std::string record = CForexProtocol::CutField(body, wire::kRecordEnd); !record.empty();
+             record = CForexProtocol::CutField(body, wire::kRecordEnd)) {
             for (int field = 1; field <= kFieldsPerInstrument; ++field) {
-                const std::string item = CForexProtocol::CutField(record, '\x01');
+                const std::string item = CForexProtocol::CutField(record, wire::kFieldEnd);
                 if (IsTextField(field)) {
                     benchmark::DoNotOptimize(AnsiToWide(item));
                 } else {

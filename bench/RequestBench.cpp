@@ -7,6 +7,7 @@
 #include <string>
 
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
@@ -15,8 +16,8 @@ COrderInfo MarketOrder() {
     order.AccountCode = L"demo";
     order.MerchCode = L"EURUSD";
     order.InternalNo = 100001;
-    order.OrderKind = 60;
-    order.Value10 = 40;
+    order.OrderKind = wire::kOpenMarket;
+    order.Value10 = wire::kBuy;
     order.Value11 = 10;
     order.Value14 = 1.0853f;
     return order;
@@ -24,7 +25,7 @@ COrderInfo MarketOrder() {
 
 COrderInfo PendingOrderWithNote() {
     COrderInfo order = MarketOrder();
-    order.OrderKind = 64;
+    order.OrderKind = wire::kBuyLimit;
     order.Value14 = 1.0790f;
     order.TriggerPrice1 = 1.0700f;
     order.TriggerPrice2 = 1.0900f;
@@ -56,7 +57,7 @@ void BM_PackMessage(benchmark::State& state) {
     const std::string body = protocol.BuildCommitBill(MarketOrder()).substr(17);
     size_t bytes = 0;
     for (auto _ : state) {
-        std::string frame = CForexProtocol::PackMessage(7001, body);
+        std::string frame = CForexProtocol::PackMessage(wire::kOrderRequest, body);
         bytes = frame.size();
         benchmark::DoNotOptimize(frame);
     }

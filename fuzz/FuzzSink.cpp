@@ -1,4 +1,5 @@
 #include "FuzzSink.h"
+#include "vocabulary/WireVocabulary.h"
 
 #include <cstring>
 
@@ -90,7 +91,7 @@ void CFuzzSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
     if (merchs.GetSize() > 0) {
         COrderInfo order;
         order.MerchCode = merchs[0].MerchCode;
-        order.OrderKind = 64;
+        order.OrderKind = wire::kBuyLimit;
         CommitLike(order);
     }
 }

@@ -11,6 +11,7 @@
 #include "FuzzSink.h"
 #include "datacenter/DataCenterAccess.h"
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
@@ -24,9 +25,10 @@ enum EFamily : std::uint8_t {
     kFamilyCount
 };
 
-// Parsers answer 1 (handled) or -1 (nothing read); anything else breaks the dispatcher's rule.
-void Expect(int result) {
-    if (result != 1 && result != -1) {
+// Parsers answer Handled or NothingRead; Incomplete is the dispatcher's alone, and a parser
+// giving it would make the framing keep and join a message that was already read.
+void Expect(wire::Result result) {
+    if (result != wire::Result::Handled && result != wire::Result::NothingRead) {
         std::abort();
     }
 }

@@ -14,10 +14,10 @@
 
 #include "datacenter/DataCenterAccess.h"
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
-constexpr size_t kHeaderFieldSize = 6;
 constexpr size_t kLargestDeclaredLength = 999999;
 
 // Wide text of any code unit value, surrogates and values beyond U+10FFFF included. Built
@@ -72,24 +72,25 @@ COrderInfo ConsumeOrder(FuzzedDataProvider& input) {
 }
 
 bool HasSeparator(const CString& text) {
-    return text.Find(L'\x01') >= 0;
+    return text.Find(static_cast<wchar_t>(wire::kFieldEnd)) >= 0;
 }
 
 size_t CountFields(const std::string& frame) {
-    return static_cast<size_t>(std::count(frame.begin(), frame.end(), '\x01'));
+    return static_cast<size_t>(std::count(frame.begin(), frame.end(), wire::kFieldEnd));
 }
 
 void CheckFrame(const std::string& frame, int code) {
-    const std::string header = std::to_string(code) + '\x03';
-    if (frame.size() < 2 * kHeaderFieldSize + header.size() + 1 || frame.back() != '\x04') {
+    const std::string header = std::to_string(code) + wire::kHeaderEnd;
+    if (frame.size() < wire::kFixedHeaderSize + header.size() + 1 ||
+        frame.back() != wire::kRecordEnd) {
         std::abort();
     }
-    if (frame.compare(2 * kHeaderFieldSize, header.size(), header) != 0 ||
-        frame.compare(kHeaderFieldSize, kHeaderFieldSize, "000000") != 0) {
+    if (frame.compare(wire::kFixedHeaderSize, header.size(), header) != 0 ||
+        frame.compare(wire::kLengthFieldSize, wire::kZeroFieldSize, "000000") != 0) {
         std::abort();
     }
     if (frame.size() <= kLargestDeclaredLength &&
-        std::stoul(frame.substr(0, kHeaderFieldSize)) != frame.size()) {
+        std::stoul(frame.substr(0, wire::kLengthFieldSize)) != frame.size()) {
         std::abort();
     }
 }
@@ -104,7 +105,7 @@ void FuzzLogin(CForexProtocol& protocol, FuzzedDataProvider& input) {
     const CString user = ConsumeText(input);
     const CString password = ConsumeText(input);
     const std::string frame = protocol.BuildLogin(user, password);
-    CheckFrame(frame, 8000);
+    CheckFrame(frame, wire::kLoginRequest);
     CheckFieldCount(frame, protocol.BuildLogin(L"", L""),
                     !HasSeparator(user) && !HasSeparator(password));
 }
@@ -112,14 +113,14 @@ void FuzzLogin(CForexProtocol& protocol, FuzzedDataProvider& input) {
 void FuzzLogout(CForexProtocol& protocol, FuzzedDataProvider& input) {
     const CString user = ConsumeText(input);
     const std::string frame = protocol.BuildLogout(user);
-    CheckFrame(frame, 8001);
+    CheckFrame(frame, wire::kLogoutRequest);
     CheckFieldCount(frame, protocol.BuildLogout(L""), !HasSeparator(user));
 }
 
 void FuzzCommitBill(CForexProtocol& protocol, FuzzedDataProvider& input) {
     const COrderInfo order = ConsumeOrder(input);
     const std::string frame = protocol.BuildCommitBill(order);
-    CheckFrame(frame, 7001);
+    CheckFrame(frame, wire::kOrderRequest);
     const bool comparable = !HasSeparator(order.AccountCode) && !HasSeparator(order.MerchCode) &&
                             !HasSeparator(order.Value3) && !HasSeparator(order.Value5) &&
                             !HasSeparator(order.Value9) && !HasSeparator(order.Value28);
@@ -136,7 +137,7 @@ void FuzzHistoryRequest(CForexProtocol& protocol, FuzzedDataProvider& input) {
     const long from = input.ConsumeIntegral<long>();
     const long to = input.ConsumeIntegral<long>();
     const std::string frame = protocol.BuildHistoryRequest(from, to);
-    CheckFrame(frame, 7900);
+    CheckFrame(frame, wire::kHistoryRequest);
     if (!HasSeparator(account)) {
         // Four fields whether or not the dates could be shown.
         if (CountFields(frame) != 4) {

@@ -15,6 +15,7 @@
 #include "FuzzSink.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ReceiveBuffer.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ namespace {
 void DrainBuffer(CForexProtocol& protocol, CReceiveBuffer& buffer) {
     for (;;) {
         const size_t before = buffer.Size();
-        if (protocol.ProcessReceived(buffer) == 0) {
+        if (protocol.ProcessReceived(buffer) == wire::Result::Incomplete) {
             return;
         }
         if (buffer.Size() >= before) {

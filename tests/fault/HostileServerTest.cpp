@@ -17,6 +17,9 @@
 #include "SessionWire.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ReceiveBuffer.h"
+#include "vocabulary/WireVocabulary.h"
+
+using wire::Result;
 
 namespace {
 
@@ -227,7 +230,7 @@ TEST(HugeLineTest, AFiveMegabyteMessageIsDispatchedWhole) {
     CForexProtocol protocol;
     CReceiveBuffer buffer;
     buffer.Append(InboundLine(9511, body));
-    EXPECT_NE(protocol.ProcessReceived(buffer), 0);
+    EXPECT_NE(protocol.ProcessReceived(buffer), Result::Incomplete);
     EXPECT_TRUE(buffer.IsEmpty());
     CForexMerchArray merchs;
     protocol.GetDataCenter()->GetForexMerchs(merchs);

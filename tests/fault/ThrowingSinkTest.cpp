@@ -9,6 +9,9 @@
 #include "SessionWire.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ReceiveBuffer.h"
+#include "vocabulary/WireVocabulary.h"
+
+using wire::Result;
 
 namespace {
 
@@ -29,7 +32,7 @@ std::vector<size_t> RunWithoutConnection(CForexProtocol& protocol, const CRecord
             continue;
         }
         buffer.Append(step.line);
-        while (protocol.ProcessReceived(buffer) != 0) {
+        while (protocol.ProcessReceived(buffer) != Result::Incomplete) {
         }
     }
     return callbacksBeforeCommit;

@@ -40,14 +40,14 @@ class OrderDeskTest : public ::testing::Test {
     }
 
     int OpenBuy(int hundredths, int internalNo = 1) {
-        OrderRequest r = Request(kOpenMarket, internalNo);
-        r.side = kBuy;
+        OrderRequest r = Request(wire::kOpenMarket, internalNo);
+        r.side = wire::kBuy;
         r.lotsHundredths = hundredths;
         return Only(desk.Apply(*account, r)).deal.bargainNo;
     }
 
     DeskReply Close(int bargainNo, int hundredths, int internalNo = 2) {
-        OrderRequest r = Request(kCloseMarket, internalNo);
+        OrderRequest r = Request(wire::kCloseMarket, internalNo);
         r.bargainNo = bargainNo;
         r.lotsHundredths = hundredths;
         r.closeFlag = 1;
@@ -61,8 +61,8 @@ class OrderDeskTest : public ::testing::Test {
 };
 
 TEST_F(OrderDeskTest, OpenAndCloseAnswerWithDealsAndMoveTheBalanceByTheProfit) {
-    OrderRequest open = Request(kOpenMarket, 7);
-    open.side = kBuy;
+    OrderRequest open = Request(wire::kOpenMarket, 7);
+    open.side = wire::kBuy;
     open.lotsHundredths = 100;
     const DeskReply opened = Only(desk.Apply(*account, open));
     EXPECT_EQ(opened.code, 7003);
@@ -76,7 +76,7 @@ TEST_F(OrderDeskTest, OpenAndCloseAnswerWithDealsAndMoveTheBalanceByTheProfit) {
     EXPECT_EQ(closed.deal.closeFlag, 1);
     EXPECT_EQ(closed.deal.openBargainNo, opened.deal.bargainNo);
     EXPECT_EQ(closed.deal.internalNo, 8);
-    EXPECT_EQ(closed.deal.side, kSell);
+    EXPECT_EQ(closed.deal.side, wire::kSell);
     EXPECT_FLOAT_EQ(closed.deal.lots, 1.0f);
     EXPECT_DOUBLE_EQ(closed.deal.price, 1.1102);  // and closes at the bid
     EXPECT_NEAR(account->balance, 11000.0, 0.5);  // 100 points of 10 dollars
@@ -102,8 +102,8 @@ TEST_F(OrderDeskTest, ImpossibleRequestsAreRefusedWithKind72AndAReason) {
         OrderRequest request;
     };
     std::vector<Case> cases;
-    OrderRequest r = Request(kOpenMarket, 40);
-    r.side = kBuy;
+    OrderRequest r = Request(wire::kOpenMarket, 40);
+    r.side = wire::kBuy;
     r.lotsHundredths = 100;
     r.merch = "XXXYYY";
     cases.push_back({"unknown instrument", r});
@@ -115,21 +115,21 @@ TEST_F(OrderDeskTest, ImpossibleRequestsAreRefusedWithKind72AndAReason) {
     r.lotsHundredths = 100;
     r.stopPoints = 11100;  // a stop loss above the price of a buy
     cases.push_back({"stop loss on the wrong side", r});
-    OrderRequest close = Request(kCloseMarket, 41);
+    OrderRequest close = Request(wire::kCloseMarket, 41);
     close.bargainNo = 424242;
     cases.push_back({"close of an unknown position", close});
-    OrderRequest limit = Request(kBuyLimit, 42);
+    OrderRequest limit = Request(wire::kBuyLimit, 42);
     limit.lotsHundredths = 10;
     limit.pricePoints = 11100;  // a buy limit above the market
     cases.push_back({"buy limit above the market", limit});
-    OrderRequest remove = Request(kDeleteOrder, 43);
+    OrderRequest remove = Request(wire::kDeleteOrder, 43);
     remove.orderNo = 999;
     cases.push_back({"delete of an unknown order", remove});
-    OrderRequest change = Request(kChangeOrder, 44);
+    OrderRequest change = Request(wire::kChangeOrder, 44);
     change.orderNo = 999;
     cases.push_back({"change of an unknown order", change});
     cases.push_back({"unknown kind", Request(61, 45)});
-    OrderRequest other = Request(kOpenMarket, 46);
+    OrderRequest other = Request(wire::kOpenMarket, 46);
     other.account = "someone-else";
     cases.push_back({"another account", other});
 
@@ -137,7 +137,7 @@ TEST_F(OrderDeskTest, ImpossibleRequestsAreRefusedWithKind72AndAReason) {
         SCOPED_TRACE(c.name);
         const DeskReply reply = Only(desk.Apply(*account, c.request));
         EXPECT_EQ(reply.code, 7004);
-        EXPECT_EQ(reply.order.kind, kRefusal);
+        EXPECT_EQ(reply.order.kind, wire::kRefusal);
         EXPECT_EQ(reply.order.internalNo, c.request.internalNo);
         EXPECT_FALSE(reply.order.note.empty());
     }
@@ -147,27 +147,27 @@ TEST_F(OrderDeskTest, ImpossibleRequestsAreRefusedWithKind72AndAReason) {
 }
 
 TEST_F(OrderDeskTest, PendingOrderIsPlacedChangedAndDeleted) {
-    OrderRequest place = Request(kBuyLimit, 10);
+    OrderRequest place = Request(wire::kBuyLimit, 10);
     place.lotsHundredths = 50;
     place.pricePoints = 10900;
     const DeskReply placed = Only(desk.Apply(*account, place));
     EXPECT_EQ(placed.code, 7002);
-    EXPECT_EQ(placed.order.kind, kBuyLimit);
+    EXPECT_EQ(placed.order.kind, wire::kBuyLimit);
     EXPECT_EQ(placed.order.internalNo, 10);
     EXPECT_NEAR(placed.order.price, 1.09, 1e-9);
     const int orderNo = placed.order.orderNo;
 
-    OrderRequest change = Request(kChangeOrder, 11);
+    OrderRequest change = Request(wire::kChangeOrder, 11);
     change.orderNo = orderNo;
     change.pricePoints = 10800;
     const DeskReply changed = Only(desk.Apply(*account, change));
     EXPECT_EQ(changed.code, 7002);
     EXPECT_EQ(changed.order.orderNo, orderNo);
-    EXPECT_EQ(changed.order.kind, kBuyLimit);  // the order's own kind, not 68
+    EXPECT_EQ(changed.order.kind, wire::kBuyLimit);  // the order's own kind, not 68
     EXPECT_EQ(changed.order.internalNo, 11);
     EXPECT_NEAR(changed.order.price, 1.08, 1e-9);
 
-    OrderRequest remove = Request(kDeleteOrder, 12);
+    OrderRequest remove = Request(wire::kDeleteOrder, 12);
     remove.orderNo = orderNo;
     const DeskReply removed = Only(desk.Apply(*account, remove));
     EXPECT_EQ(removed.code, 7005);
@@ -177,7 +177,7 @@ TEST_F(OrderDeskTest, PendingOrderIsPlacedChangedAndDeleted) {
 }
 
 TEST_F(OrderDeskTest, CrossedPendingOrderFillsAsADealNumberedLikeTheOrder) {
-    OrderRequest place = Request(kSellLimit, 20);
+    OrderRequest place = Request(wire::kSellLimit, 20);
     place.merch = "GBPUSD";
     place.lotsHundredths = 50;
     place.pricePoints = 12750;
@@ -190,7 +190,7 @@ TEST_F(OrderDeskTest, CrossedPendingOrderFillsAsADealNumberedLikeTheOrder) {
     EXPECT_EQ(fill.deal.bargainNo, orderNo);
     EXPECT_EQ(fill.deal.internalNo, 20);
     EXPECT_EQ(fill.deal.closeFlag, 0);
-    EXPECT_EQ(fill.deal.side, kSell);
+    EXPECT_EQ(fill.deal.side, wire::kSell);
     EXPECT_TRUE(account->orders.empty());
     ASSERT_EQ(account->positions.size(), 1u);
     EXPECT_TRUE(desk.FillCrossedOrders(*account).empty());
@@ -198,7 +198,7 @@ TEST_F(OrderDeskTest, CrossedPendingOrderFillsAsADealNumberedLikeTheOrder) {
 
 TEST_F(OrderDeskTest, TriggerPricesAreConfirmedOnlyOnTheRightSide) {
     const int bargain = OpenBuy(10);
-    OrderRequest wrong = Request(kSetTriggers, 30);
+    OrderRequest wrong = Request(wire::kSetTriggers, 30);
     wrong.bargainNo = bargain;
     wrong.stopPoints = 11100;  // above the bid of a buy
     EXPECT_EQ(Only(desk.Apply(*account, wrong)).code, 7004);
@@ -209,7 +209,7 @@ TEST_F(OrderDeskTest, TriggerPricesAreConfirmedOnlyOnTheRightSide) {
     right.takePoints = 11100;
     const DeskReply reply = Only(desk.Apply(*account, right));
     EXPECT_EQ(reply.code, 7002);
-    EXPECT_EQ(reply.order.kind, kSetTriggers);
+    EXPECT_EQ(reply.order.kind, wire::kSetTriggers);
     EXPECT_EQ(reply.order.bargainNo, bargain);
     EXPECT_NEAR(reply.order.stopLoss, 1.09, 1e-9);
     EXPECT_NEAR(reply.order.takeProfit, 1.11, 1e-9);
@@ -233,16 +233,17 @@ TEST(ProfitRuleTest, EveryKindOfPairConvertsAsAStandardContract) {
     const Instrument& usdjpy = *market.Find("USDJPY");
     const Instrument& eurgbp = *market.Find("EURGBP");
     // 100 points of EURUSD on one lot: 1000 dollars.
-    EXPECT_NEAR(ProfitInDollars(market, eurusd, kSell, 1.1000, 1.1100, 1.0, 0.0), 1000.0, 0.5);
+    EXPECT_NEAR(ProfitInDollars(market, eurusd, wire::kSell, 1.1000, 1.1100, 1.0, 0.0), 1000.0,
+                0.5);
     // A sell closed by a buy profits when the price falls.
-    EXPECT_NEAR(ProfitInDollars(market, eurusd, kBuy, 1.1100, 1.1000, 1.0, 0.0), 1000.0, 0.5);
+    EXPECT_NEAR(ProfitInDollars(market, eurusd, wire::kBuy, 1.1100, 1.1000, 1.0, 0.0), 1000.0, 0.5);
     // One yen on one lot of USDJPY is 100 000 yen, in dollars at the pair's price.
     const double mid = (usdjpy.bid + usdjpy.ask) / 2;
-    EXPECT_NEAR(ProfitInDollars(market, usdjpy, kSell, 150.00, 151.00, 1.0, 0.0), 100000.0 / mid,
-                1.0);
+    EXPECT_NEAR(ProfitInDollars(market, usdjpy, wire::kSell, 150.00, 151.00, 1.0, 0.0),
+                100000.0 / mid, 1.0);
     // Ten points of EURGBP on one lot: 100 pounds, in dollars through GBPUSD.
     const Instrument& gbpusd = *market.Find("GBPUSD");
-    EXPECT_NEAR(ProfitInDollars(market, eurgbp, kSell, 0.8500, 0.8510, 1.0, 0.0),
+    EXPECT_NEAR(ProfitInDollars(market, eurgbp, wire::kSell, 0.8500, 0.8510, 1.0, 0.0),
                 100.0 * (gbpusd.bid + gbpusd.ask) / 2, 0.5);
 }
 

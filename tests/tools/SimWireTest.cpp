@@ -34,7 +34,7 @@ class SimWireTest : public ::testing::Test {
         protocol.GetDataCenter()->SetNotify(&sink);
     }
 
-    int Deliver(int code, const std::string& body) {
+    wire::Result Deliver(int code, const std::string& body) {
         std::string frame = sim::PackServerFrame(code, body);
         EXPECT_EQ(frame.substr(frame.size() - 2), "\r\n");
         frame.resize(frame.size() - 2);
@@ -42,14 +42,14 @@ class SimWireTest : public ::testing::Test {
     }
 
     void LogIn() {
-        Deliver(sim::kCodeLoginReply, sim::BuildLoginReply(*account));
-        Deliver(sim::kCodeAccountInfo, sim::BuildAccountInfo(*account, market));
-        Deliver(sim::kCodeInstruments, sim::BuildInstrumentList(market));
-        Deliver(sim::kCodeCurrencies, sim::BuildCurrencyList(market));
-        Deliver(sim::kCodeBaseInfo, sim::BuildBaseInfo(0.0));
-        Deliver(sim::kCodeGroup, sim::BuildGroup());
-        Deliver(sim::kCodeBargains, sim::BuildBargainList(*account, market));
-        Deliver(sim::kCodeOrders, sim::BuildOrderList(*account, market));
+        Deliver(wire::kLoginReply, sim::BuildLoginReply(*account));
+        Deliver(wire::kAccountInfo, sim::BuildAccountInfo(*account, market));
+        Deliver(wire::kInstrumentList, sim::BuildInstrumentList(market));
+        Deliver(wire::kCurrencyList, sim::BuildCurrencyList(market));
+        Deliver(wire::kBaseInfo, sim::BuildBaseInfo(0.0));
+        Deliver(wire::kGroupInfo, sim::BuildGroup());
+        Deliver(wire::kBargainList, sim::BuildBargainList(*account, market));
+        Deliver(wire::kOrderList, sim::BuildOrderList(*account, market));
     }
 
     sim::OrderRequest ReadBack(const COrderInfo& order) {
@@ -124,13 +124,13 @@ class SimWireTest : public ::testing::Test {
 TEST_F(SimWireTest, LoginMessagesFillEveryStore) {
     sim::OrderRequest open;
     open.merch = "EURUSD";
-    open.kind = sim::kOpenMarket;
-    open.side = sim::kBuy;
+    open.kind = wire::kOpenMarket;
+    open.side = wire::kBuy;
     open.lotsHundredths = 25;
     open.internalNo = 9;
     desk.Apply(*account, open);
     sim::OrderRequest place = open;
-    place.kind = sim::kBuyLimit;
+    place.kind = wire::kBuyLimit;
     place.pricePoints = 10900;
     place.internalNo = 10;
     desk.Apply(*account, place);
@@ -167,12 +167,12 @@ TEST_F(SimWireTest, LoginMessagesFillEveryStore) {
     ASSERT_EQ(bargains.GetSize(), 1);
     EXPECT_FLOAT_EQ(bargains[0].Lots, 0.25f);
     EXPECT_FLOAT_EQ(bargains[0].Price, 1.1002f);
-    EXPECT_EQ(bargains[0].Direction, sim::kBuy);
+    EXPECT_EQ(bargains[0].Direction, wire::kBuy);
 
     COrderInfoArray orders;
     dc()->GetOrdersInfo(orders);
     ASSERT_EQ(orders.GetSize(), 1);
-    EXPECT_EQ(orders[0].OrderKind, sim::kBuyLimit);
+    EXPECT_EQ(orders[0].OrderKind, wire::kBuyLimit);
     EXPECT_EQ(orders[0].Value11, 25);
     EXPECT_FLOAT_EQ(orders[0].Value14, 1.09f);
 }
@@ -182,7 +182,7 @@ TEST_F(SimWireTest, QuotesReachTheirInstrumentsWithTheSendStamp) {
     market.SetBid("EURUSD", 1.1234);
     market.SetBid("USDJPY", 149.87);
     const std::vector<size_t> moved = {0, 2};
-    Deliver(sim::kCodeQuotes, sim::BuildQuotes(market, moved, 1714560000123456LL));
+    Deliver(wire::kQuotes, sim::BuildQuotes(market, moved, 1714560000123456LL));
     const CForexMerch eurusd = Merch(L"EURUSD");
     EXPECT_FLOAT_EQ(eurusd.RealtimePrice.Bid, 1.1234f);
     EXPECT_FLOAT_EQ(eurusd.RealtimePrice.Ask, 1.1236f);
@@ -192,7 +192,7 @@ TEST_F(SimWireTest, QuotesReachTheirInstrumentsWithTheSendStamp) {
 
 TEST_F(SimWireTest, TerminalRequestsReadBackFieldForField) {
     LogIn();
-    term::Command command = Pending(sim::kSellStop, 125, 1.0950);
+    term::Command command = Pending(wire::kSellStop, 125, 1.0950);
     command.stopLoss = 1.1050;
     command.takeProfit = 1.0800;
     const sim::OrderRequest r =
@@ -200,8 +200,8 @@ TEST_F(SimWireTest, TerminalRequestsReadBackFieldForField) {
     EXPECT_EQ(r.account, "acc");
     EXPECT_EQ(r.merch, "EURUSD");
     EXPECT_EQ(r.internalNo, 77);
-    EXPECT_EQ(r.kind, sim::kSellStop);
-    EXPECT_EQ(r.side, sim::kSell);
+    EXPECT_EQ(r.kind, wire::kSellStop);
+    EXPECT_EQ(r.side, wire::kSell);
     EXPECT_EQ(r.lotsHundredths, 125);
     EXPECT_EQ(r.pricePoints, 10950);
     EXPECT_EQ(r.stopPoints, 11050);
@@ -211,9 +211,9 @@ TEST_F(SimWireTest, TerminalRequestsReadBackFieldForField) {
     CBargain position;
     position.BargainNo = 100123;
     position.MerchCode = L"EURUSD";
-    position.Direction = sim::kBuy;
+    position.Direction = wire::kBuy;
     const sim::OrderRequest close = ReadBack(term::BuildCloseOrder(position, 0, L"acc", 78));
-    EXPECT_EQ(close.kind, sim::kCloseMarket);
+    EXPECT_EQ(close.kind, wire::kCloseMarket);
     EXPECT_EQ(close.bargainNo, 100123);
     EXPECT_EQ(close.closeFlag, 1);
     EXPECT_EQ(close.lotsHundredths, 0);
@@ -237,7 +237,7 @@ TEST_F(SimWireTest, MarketOrderOpenedAndClosedLeavesBothEndsWithTheSameBalance) 
     EXPECT_TRUE(SinkSaw("OnBargainOpened"));
 
     market.SetBid("EURUSD", 1.1050);
-    Deliver(sim::kCodeQuotes, sim::BuildQuotes(market, {0}, 1));
+    Deliver(wire::kQuotes, sim::BuildQuotes(market, {0}, 1));
     Trade(term::BuildCloseOrder(bargains[0], 0, L"acc", dc()->GetInternalNo()));
 
     dc()->GetBargainsInfo(bargains);
@@ -253,7 +253,7 @@ TEST_F(SimWireTest, MarketOrderOpenedAndClosedLeavesBothEndsWithTheSameBalance) 
 
 TEST_F(SimWireTest, PendingOrderIsPlacedChangedDeletedAndFilledThroughTheMerges) {
     LogIn();
-    Trade(term::BuildPendingOrder(Pending(sim::kBuyLimit, 10, 1.0900), L"acc", Merch(L"EURUSD"),
+    Trade(term::BuildPendingOrder(Pending(wire::kBuyLimit, 10, 1.0900), L"acc", Merch(L"EURUSD"),
                                   dc()->GetInternalNo()));
     COrderInfoArray orders;
     dc()->GetOrdersInfo(orders);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "AccountRecords.h"
 #include "WireFormat.h"
 
 namespace sim {
@@ -80,23 +81,6 @@ void WriteOrder(FieldWriter& writer, const OrderRecord& order) {
     }
     writer.Text(order.note).Text("0").Text("0").Text("0");
     writer.EndRecord();
-}
-
-DealRecord DealOfPosition(const Account& account, const Position& p, int digits) {
-    DealRecord deal;
-    deal.account = account.code;
-    deal.merch = p.merch;
-    deal.source = p.source;
-    deal.bargainNo = p.bargainNo;
-    deal.internalNo = p.internalNo;
-    deal.stamp = p.opened;
-    deal.side = p.side;
-    deal.lots = p.lots;
-    deal.price = p.price;
-    deal.stopLoss = p.stopLoss;
-    deal.takeProfit = p.takeProfit;
-    deal.digits = digits;
-    return deal;
 }
 
 }  // namespace
@@ -190,7 +174,7 @@ std::string BuildGroup() {
 std::string BuildBargainList(const Account& account, const Market& market) {
     FieldWriter w;
     for (const Position& p : account.positions) {
-        WriteDeal(w, DealOfPosition(account, p, DigitsOf(market, p.merch)));
+        WriteDeal(w, OpeningDealOf(account, p, DigitsOf(market, p.merch)));
     }
     return w.Body();
 }
@@ -198,20 +182,7 @@ std::string BuildBargainList(const Account& account, const Market& market) {
 std::string BuildOrderList(const Account& account, const Market& market) {
     FieldWriter w;
     for (const PendingOrder& o : account.orders) {
-        OrderRecord order;
-        order.account = account.code;
-        order.merch = o.merch;
-        order.stamp = o.placed;
-        order.internalNo = o.internalNo;
-        order.orderNo = o.orderNo;
-        order.kind = o.kind;
-        order.side = SideOfPendingKind(o.kind);
-        order.lotsHundredths = o.lotsHundredths;
-        order.price = o.price;
-        order.stopLoss = o.stopLoss;
-        order.takeProfit = o.takeProfit;
-        order.digits = DigitsOf(market, o.merch);
-        WriteOrder(w, order);
+        WriteOrder(w, OrderRecordOf(account, o, DigitsOf(market, o.merch)));
     }
     return w.Body();
 }

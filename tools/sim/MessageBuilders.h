@@ -1,6 +1,6 @@
 #pragma once
 // The bodies of the messages the simulator sends, one builder per message. A body goes into
-// PackServerFrame with its code; builders never add the frame's closing 0x04 themselves.
+// PackServerFrame with its wire:: code; builders never add the frame's closing 0x04 themselves.
 // Field positions follow what the client reads; positions we give no meaning are sent as 0
 // or empty text.
 
@@ -10,22 +10,9 @@
 #include "Account.h"
 #include "Market.h"
 #include "SimRecords.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace sim {
-
-inline constexpr int kCodeLoginReply = 8000;
-inline constexpr int kCodeAccountInfo = 9501;
-inline constexpr int kCodeCurrencies = 9505;
-inline constexpr int kCodeInstruments = 9511;
-inline constexpr int kCodeBargains = 9512;
-inline constexpr int kCodeOrders = 9513;
-inline constexpr int kCodeHistory = 9514;
-inline constexpr int kCodeGroup = 9515;
-inline constexpr int kCodeBaseInfo = 9516;
-inline constexpr int kCodeQuotes = 9518;
-inline constexpr int kCodeBroadcast = 9524;
-inline constexpr int kCodeTextNotice = 9002;
-inline constexpr int kCodeErrorReport = 9999;
 
 // Error numbers of our 9999 reports.
 inline constexpr int kErrorWrongPassword = 101;

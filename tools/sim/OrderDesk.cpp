@@ -1,17 +1,15 @@
 #include "OrderDesk.h"
 
 #include <cmath>
+#include <optional>
 
+#include "AccountRecords.h"
 #include "ProfitRule.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace sim {
 
 namespace {
-
-constexpr int kOrderReply = 7002;
-constexpr int kDealEvent = 7003;
-constexpr int kRefusalReply = 7004;
-constexpr int kRemovalReply = 7005;
 
 float LotsFromHundredths(int hundredths) {
     return static_cast<float>(hundredths / 100.0);
@@ -19,6 +17,26 @@ float LotsFromHundredths(int hundredths) {
 
 double FromPoints(const Instrument& instrument, double points) {
     return Market::RoundToPoint(instrument, points * instrument.priceUnit);
+}
+
+// Stop loss and take profit as prices (0 = none).
+struct Triggers {
+    double stopLoss = 0;
+    double takeProfit = 0;
+};
+
+DeskReply DealReply(const DealRecord& deal) {
+    DeskReply reply;
+    reply.code = wire::kDealEvent;
+    reply.deal = deal;
+    return reply;
+}
+
+DeskReply OrderReply(int code, const OrderRecord& order) {
+    DeskReply reply;
+    reply.code = code;
+    reply.order = order;
+    return reply;
 }
 
 bool IsValidLots(int hundredths) {
@@ -35,23 +53,23 @@ double MarginInUse(const Account& account) {
 
 // A buy opens at the ask and closes at the bid; a sell the other way round.
 double OpenPrice(const Instrument& i, int side) {
-    return side == kBuy ? i.ask : i.bid;
+    return side == wire::kBuy ? i.ask : i.bid;
 }
 double ClosePrice(const Instrument& i, int side) {
-    return side == kBuy ? i.bid : i.ask;
+    return side == wire::kBuy ? i.bid : i.ask;
 }
 
 }  // namespace
 
 bool IsCrossed(int kind, double price, double bid, double ask) {
     switch (kind) {
-        case kBuyLimit:
+        case wire::kBuyLimit:
             return ask <= price;
-        case kSellLimit:
+        case wire::kSellLimit:
             return bid >= price;
-        case kBuyStop:
+        case wire::kBuyStop:
             return ask >= price;
-        case kSellStop:
+        case wire::kSellStop:
             return bid <= price;
         default:
             return false;
@@ -62,19 +80,37 @@ bool IsValidPendingPrice(int kind, double price, double bid, double ask) {
     if (price <= 0) {
         return false;
     }
-    return IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
+    return wire::IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
 }
 
 bool AreValidTriggers(int side, double reference, double stopLoss, double takeProfit) {
     if (stopLoss < 0 || takeProfit < 0) {
         return false;
     }
-    if (side == kBuy) {
+    if (side == wire::kBuy) {
         return (stopLoss == 0 || stopLoss < reference) &&
                (takeProfit == 0 || takeProfit > reference);
     }
     return (stopLoss == 0 || stopLoss > reference) && (takeProfit == 0 || takeProfit < reference);
 }
+
+namespace {
+
+// The request's triggers as prices; none when either lies on the wrong side of `reference`
+// for a trade of `side`.
+std::optional<Triggers> ReadTriggers(const Instrument& instrument, const OrderRequest& request,
+                                     int side, double reference) {
+    const Triggers triggers{FromPoints(instrument, request.stopPoints),
+                            FromPoints(instrument, request.takePoints)};
+    if (!AreValidTriggers(side, reference, triggers.stopLoss, triggers.takeProfit)) {
+        return std::nullopt;
+    }
+    return triggers;
+}
+
+constexpr const char* kTriggersOnWrongSide = "stop loss or take profit on the wrong side";
+
+}  // namespace
 
 OrderDesk::OrderDesk(const Market& market, Clock clock, double baseRateSwitch)
     : m_market(market), m_clock(std::move(clock)), m_baseRateSwitch(baseRateSwitch) {}
@@ -85,20 +121,20 @@ DeskReplies OrderDesk::Apply(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "the order names another account");
     }
     switch (request.kind) {
-        case kOpenMarket:
+        case wire::kOpenMarket:
             return Open(account, request);
-        case kCloseMarket:
+        case wire::kCloseMarket:
             return Close(account, request);
-        case kSetTriggers:
+        case wire::kSetTriggers:
             return SetTriggers(account, request);
-        case kBuyLimit:
-        case kSellLimit:
-        case kBuyStop:
-        case kSellStop:
+        case wire::kBuyLimit:
+        case wire::kSellLimit:
+        case wire::kBuyStop:
+        case wire::kSellStop:
             return Place(account, request);
-        case kChangeOrder:
+        case wire::kChangeOrder:
             return Change(account, request);
-        case kDeleteOrder:
+        case wire::kDeleteOrder:
             return Delete(account, request);
         default:
             return Refuse(account, request, "unknown order kind");
@@ -110,7 +146,7 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
     if (instrument == nullptr) {
         return Refuse(account, request, "unknown instrument");
     }
-    if (request.side != kBuy && request.side != kSell) {
+    if (request.side != wire::kBuy && request.side != wire::kSell) {
         return Refuse(account, request, "the side must be buy (40) or sell (41)");
     }
     if (!IsValidLots(request.lotsHundredths)) {
@@ -121,28 +157,21 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "not enough money");
     }
     const double price = OpenPrice(*instrument, request.side);
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(request.side, price, stopLoss, takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers =
+        ReadTriggers(*instrument, request, request.side, price);
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
-    Position position;
-    position.bargainNo = account.TakeNumber();
-    position.internalNo = request.internalNo;
-    position.merch = instrument->code;
-    position.source = "market";
-    position.side = request.side;
-    position.lots = lots;
-    position.price = price;
-    position.stopLoss = stopLoss;
-    position.takeProfit = takeProfit;
-    position.opened = m_clock();
-    account.positions.push_back(position);
-
-    DeskReply reply;
-    reply.code = kDealEvent;
-    reply.deal = OpeningDeal(account, position);
-    return {reply};
+    return {AddPosition(account, {.bargainNo = account.TakeNumber(),
+                                  .internalNo = request.internalNo,
+                                  .merch = instrument->code,
+                                  .source = "market",
+                                  .side = request.side,
+                                  .lots = lots,
+                                  .price = price,
+                                  .stopLoss = triggers->stopLoss,
+                                  .takeProfit = triggers->takeProfit,
+                                  .opened = m_clock()})};
 }
 
 DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
@@ -167,7 +196,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
             std::fabs(request.lotsHundredths / 100.0 - static_cast<double>(position->lots)) < 0.005;
         lots = closesTheRest ? position->lots : LotsFromHundredths(request.lotsHundredths);
     }
-    const int closeSide = OppositeSide(position->side);
+    const int closeSide = wire::OppositeSide(position->side);
     const double price = ClosePrice(*instrument, position->side);
 
     ClosedDeal closed;
@@ -190,9 +219,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
         position->lots = static_cast<float>(remaining);
     }
 
-    DeskReply reply;
-    reply.code = kDealEvent;
-    DealRecord& deal = reply.deal;
+    DealRecord deal;
     deal.account = account.code;
     deal.merch = closed.open.merch;
     deal.source = "market";
@@ -205,7 +232,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
     deal.lots = lots;
     deal.price = price;
     deal.digits = instrument->digits;
-    return {reply};
+    return {DealReply(deal)};
 }
 
 DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request) {
@@ -217,31 +244,28 @@ DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request
     if (instrument == nullptr) {
         return Refuse(account, request, "unknown instrument");
     }
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(position->side, ClosePrice(*instrument, position->side), stopLoss,
-                          takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers =
+        ReadTriggers(*instrument, request, position->side, ClosePrice(*instrument, position->side));
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
-    position->stopLoss = stopLoss;
-    position->takeProfit = takeProfit;
+    position->stopLoss = triggers->stopLoss;
+    position->takeProfit = triggers->takeProfit;
 
-    DeskReply reply;
-    reply.code = kOrderReply;
-    OrderRecord& order = reply.order;
+    OrderRecord order;
     order.account = account.code;
     order.merch = position->merch;
     order.stamp = m_clock();
     order.internalNo = request.internalNo;
     order.bargainNo = position->bargainNo;
-    order.kind = kSetTriggers;
+    order.kind = wire::kSetTriggers;
     order.side = position->side;
     order.lotsHundredths = static_cast<int>(std::lround(position->lots * 100.0));
     order.price = position->price;
-    order.stopLoss = stopLoss;
-    order.takeProfit = takeProfit;
+    order.stopLoss = triggers->stopLoss;
+    order.takeProfit = triggers->takeProfit;
     order.digits = instrument->digits;
-    return {reply};
+    return {OrderReply(wire::kOrderEvent, order)};
 }
 
 DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
@@ -256,11 +280,10 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     if (!IsValidPendingPrice(request.kind, price, instrument->bid, instrument->ask)) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
-    const int side = SideOfPendingKind(request.kind);
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(side, price, stopLoss, takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const int side = wire::SideOfPendingKind(request.kind);
+    const std::optional<Triggers> triggers = ReadTriggers(*instrument, request, side, price);
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
     PendingOrder order;
     order.orderNo = account.TakeNumber();
@@ -269,15 +292,11 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     order.kind = request.kind;
     order.lotsHundredths = request.lotsHundredths;
     order.price = price;
-    order.stopLoss = stopLoss;
-    order.takeProfit = takeProfit;
+    order.stopLoss = triggers->stopLoss;
+    order.takeProfit = triggers->takeProfit;
     order.placed = m_clock();
     account.orders.push_back(order);
-
-    DeskReply reply;
-    reply.code = kOrderReply;
-    reply.order = OrderOf(account, order);
-    return {reply};
+    return {OrderReply(wire::kOrderEvent, OrderRecordOf(account, order, DigitsOf(order.merch)))};
 }
 
 DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
@@ -294,22 +313,15 @@ DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
     if (!IsValidPendingPrice(order->kind, price, instrument->bid, instrument->ask)) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
-    const double stopLoss = FromPoints(*instrument, request.stopPoints);
-    const double takeProfit = FromPoints(*instrument, request.takePoints);
-    if (!AreValidTriggers(SideOfPendingKind(order->kind), price, stopLoss, takeProfit)) {
-        return Refuse(account, request, "stop loss or take profit on the wrong side");
+    const std::optional<Triggers> triggers =
+        ReadTriggers(*instrument, request, wire::SideOfPendingKind(order->kind), price);
+    if (!triggers) {
+        return Refuse(account, request, kTriggersOnWrongSide);
     }
     order->price = price;
-    order->stopLoss = stopLoss;
-    order->takeProfit = takeProfit;
-
-    DeskReply reply;
-    reply.code = kOrderReply;
-    reply.order = OrderOf(account, *order);
-    // The reply answers this request, so it carries the request's number; the order keeps
-    // its own for the fill.
-    reply.order.internalNo = request.internalNo;
-    return {reply};
+    order->stopLoss = triggers->stopLoss;
+    order->takeProfit = triggers->takeProfit;
+    return {OrderReply(wire::kOrderEvent, AnswerOf(account, *order, request))};
 }
 
 DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
@@ -317,31 +329,26 @@ DeskReplies OrderDesk::Delete(Account& account, const OrderRequest& request) {
     if (order == nullptr) {
         return Refuse(account, request, "no such order");
     }
-    DeskReply reply;
-    reply.code = kRemovalReply;
-    reply.order = OrderOf(account, *order);
-    reply.order.internalNo = request.internalNo;
+    const DeskReply reply = OrderReply(wire::kRemovalEvent, AnswerOf(account, *order, request));
     account.orders.erase(account.orders.begin() + (order - account.orders.data()));
     return {reply};
 }
 
 DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& request,
                               const std::string& reason) const {
-    DeskReply reply;
-    reply.code = kRefusalReply;
-    OrderRecord& order = reply.order;
+    OrderRecord order;
     order.account = account.code;
     order.merch = request.merch;
     order.stamp = m_clock();
     order.internalNo = request.internalNo;
     order.orderNo = request.orderNo;
     order.bargainNo = request.bargainNo;
-    order.kind = kRefusal;
+    order.kind = wire::kRefusal;
     order.side = request.side;
     order.lotsHundredths = request.lotsHundredths;
     order.note = reason;
     order.digits = DigitsOf(request.merch);
-    return {reply};
+    return {OrderReply(wire::kRefusalEvent, order)};
 }
 
 DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
@@ -355,59 +362,34 @@ DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
             continue;
         }
         account.orders.erase(account.orders.begin() + static_cast<std::ptrdiff_t>(index));
-        Position position;
-        position.bargainNo = order.orderNo;  // the client finds the filled order by this
-        position.internalNo = order.internalNo;
-        position.merch = order.merch;
-        position.source = "pending";
-        position.side = SideOfPendingKind(order.kind);
-        position.lots = LotsFromHundredths(order.lotsHundredths);
-        position.price = OpenPrice(*instrument, position.side);
-        position.stopLoss = order.stopLoss;
-        position.takeProfit = order.takeProfit;
-        position.opened = m_clock();
-        account.positions.push_back(position);
-
-        DeskReply reply;
-        reply.code = kDealEvent;
-        reply.deal = OpeningDeal(account, position);
-        replies.push_back(reply);
+        const int side = wire::SideOfPendingKind(order.kind);
+        // The client finds the filled order by the deal's number, so it is the order's.
+        replies.push_back(AddPosition(account, {.bargainNo = order.orderNo,
+                                                .internalNo = order.internalNo,
+                                                .merch = order.merch,
+                                                .source = "pending",
+                                                .side = side,
+                                                .lots = LotsFromHundredths(order.lotsHundredths),
+                                                .price = OpenPrice(*instrument, side),
+                                                .stopLoss = order.stopLoss,
+                                                .takeProfit = order.takeProfit,
+                                                .opened = m_clock()}));
     }
     return replies;
 }
 
-DealRecord OrderDesk::OpeningDeal(const Account& account, const Position& position) const {
-    DealRecord deal;
-    deal.account = account.code;
-    deal.merch = position.merch;
-    deal.source = position.source;
-    deal.bargainNo = position.bargainNo;
-    deal.internalNo = position.internalNo;
-    deal.stamp = position.opened;
-    deal.side = position.side;
-    deal.lots = position.lots;
-    deal.price = position.price;
-    deal.stopLoss = position.stopLoss;
-    deal.takeProfit = position.takeProfit;
-    deal.digits = DigitsOf(position.merch);
-    return deal;
+DeskReply OrderDesk::AddPosition(Account& account, const Position& position) const {
+    account.positions.push_back(position);
+    return DealReply(OpeningDealOf(account, position, DigitsOf(position.merch)));
 }
 
-OrderRecord OrderDesk::OrderOf(const Account& account, const PendingOrder& pending) const {
-    OrderRecord order;
-    order.account = account.code;
-    order.merch = pending.merch;
-    order.stamp = pending.placed;
-    order.internalNo = pending.internalNo;
-    order.orderNo = pending.orderNo;
-    order.kind = pending.kind;
-    order.side = SideOfPendingKind(pending.kind);
-    order.lotsHundredths = pending.lotsHundredths;
-    order.price = pending.price;
-    order.stopLoss = pending.stopLoss;
-    order.takeProfit = pending.takeProfit;
-    order.digits = DigitsOf(pending.merch);
-    return order;
+OrderRecord OrderDesk::AnswerOf(const Account& account, const PendingOrder& order,
+                                const OrderRequest& request) const {
+    OrderRecord record = OrderRecordOf(account, order, DigitsOf(order.merch));
+    // The reply answers this request, so it carries the request's number; the order keeps its
+    // own for the fill.
+    record.internalNo = request.internalNo;
+    return record;
 }
 
 int OrderDesk::DigitsOf(const std::string& merch) const {

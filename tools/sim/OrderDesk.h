@@ -45,8 +45,11 @@ class OrderDesk {
     DeskReplies Refuse(const Account& account, const OrderRequest& request,
                        const std::string& reason) const;
 
-    DealRecord OpeningDeal(const Account& account, const Position& position) const;
-    OrderRecord OrderOf(const Account& account, const PendingOrder& order) const;
+    // Adds the position to the account and answers with its opening deal.
+    DeskReply AddPosition(Account& account, const Position& position) const;
+    // The order as a reply to `request`: it carries the request's InternalNo.
+    OrderRecord AnswerOf(const Account& account, const PendingOrder& order,
+                         const OrderRequest& request) const;
     int DigitsOf(const std::string& merch) const;
 
     const Market& m_market;

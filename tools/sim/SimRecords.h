@@ -5,37 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "vocabulary/WireVocabulary.h"
+
 namespace sim {
-
-// Sides of a deal. A deal carries the side of its own trade, so the deal that closes a buy
-// position is a sell.
-inline constexpr int kBuy = 40;
-inline constexpr int kSell = 41;
-
-inline int OppositeSide(int side) {
-    return side == kBuy ? kSell : kBuy;
-}
-
-// Order kinds of a 7001 request, and 72, the kind of a reply that refuses one.
-enum OrderKind : int {
-    kOpenMarket = 60,
-    kCloseMarket = 62,
-    kSetTriggers = 63,
-    kBuyLimit = 64,
-    kSellLimit = 65,
-    kBuyStop = 66,
-    kSellStop = 67,
-    kChangeOrder = 68,
-    kDeleteOrder = 69,
-    kRefusal = 72,
-};
-
-inline bool IsPendingKind(int kind) {
-    return kind >= kBuyLimit && kind <= kSellStop;
-}
-inline int SideOfPendingKind(int kind) {
-    return kind == kBuyLimit || kind == kBuyStop ? kBuy : kSell;
-}
 
 // Date and time texts of an event, in local time: "YYYYMMDD" and "HH:MM:SS".
 struct Stamp {
@@ -48,7 +20,7 @@ struct Position {
     int internalNo = 0;
     std::string merch;
     std::string source;  // "market" or "pending"
-    int side = kBuy;
+    int side = wire::kBuy;
     float lots = 0;  // kept as the client's float, so equal lots compare equal on both ends
     double price = 0;
     double stopLoss = 0;
@@ -60,7 +32,7 @@ struct PendingOrder {
     int orderNo = 0;
     int internalNo = 0;
     std::string merch;
-    int kind = kBuyLimit;
+    int kind = wire::kBuyLimit;
     int lotsHundredths = 0;
     double price = 0;
     double stopLoss = 0;
@@ -87,7 +59,7 @@ struct DealRecord {
     int openBargainNo = 0;
     int internalNo = 0;
     Stamp stamp;
-    int side = kBuy;
+    int side = wire::kBuy;
     int closeFlag = 0;
     float lots = 0;
     double price = 0;

@@ -9,15 +9,12 @@
 
 #include "MessageBuilders.h"
 #include "RequestParser.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace sim {
 
 namespace {
 
-constexpr int kCodeLogin = 8000;
-constexpr int kCodeLogout = 8001;
-constexpr int kCodeOrder = 7001;
-constexpr int kCodeHistoryRequest = 7900;
 constexpr int kMaxPollMs = 50;
 constexpr size_t kMaxPendingRequestBytes = 64 * 1024;
 
@@ -130,16 +127,16 @@ void SimServer::OnBytes(int session, std::string_view bytes) {
 
 void SimServer::HandleFrame(int session, const RequestFrame& frame) {
     switch (frame.code) {
-        case kCodeLogin:
+        case wire::kLoginRequest:
             HandleLogin(session, frame.body);
             return;
-        case kCodeLogout:
+        case wire::kLogoutRequest:
             HandleLogout(session);
             return;
-        case kCodeOrder:
+        case wire::kOrderRequest:
             HandleOrder(session, frame.body);
             return;
-        case kCodeHistoryRequest:
+        case wire::kHistoryRequest:
             HandleHistory(session, frame.body);
             return;
         default:
@@ -151,22 +148,22 @@ void SimServer::HandleLogin(int session, std::string_view body) {
     const LoginRequest request = ParseLogin(body);
     Account* account = m_accounts.Authenticate(request.user, request.password);
     if (account == nullptr) {
-        Send(session, kCodeErrorReport,
+        Send(session, wire::kErrorReport,
              BuildErrorReport("Wrong user name or password", kErrorWrongPassword));
         Say("client #" + std::to_string(session) + " refused login as " + request.user);
         return;
     }
     m_sessions[session].account = account;
     Say("client #" + std::to_string(session) + " logged in as " + account->code);
-    Send(session, kCodeLoginReply, BuildLoginReply(*account));
-    Send(session, kCodeAccountInfo, BuildAccountInfo(*account, m_market));
-    Send(session, kCodeInstruments, BuildInstrumentList(m_market));
-    Send(session, kCodeCurrencies, BuildCurrencyList(m_market));
-    Send(session, kCodeBaseInfo, BuildBaseInfo(kBaseRateSwitch));
-    Send(session, kCodeGroup, BuildGroup());
-    Send(session, kCodeBargains, BuildBargainList(*account, m_market));
-    Send(session, kCodeOrders, BuildOrderList(*account, m_market));
-    Send(session, kCodeBroadcast,
+    Send(session, wire::kLoginReply, BuildLoginReply(*account));
+    Send(session, wire::kAccountInfo, BuildAccountInfo(*account, m_market));
+    Send(session, wire::kInstrumentList, BuildInstrumentList(m_market));
+    Send(session, wire::kCurrencyList, BuildCurrencyList(m_market));
+    Send(session, wire::kBaseInfo, BuildBaseInfo(kBaseRateSwitch));
+    Send(session, wire::kGroupInfo, BuildGroup());
+    Send(session, wire::kBargainList, BuildBargainList(*account, m_market));
+    Send(session, wire::kOrderList, BuildOrderList(*account, m_market));
+    Send(session, wire::kBroadcast,
          BuildBroadcast(++m_broadcastCount, "Welcome",
                         "Welcome to the Tradewire simulator, " + account->holder + ".", Now()));
 }
@@ -176,23 +173,30 @@ void SimServer::HandleLogout(int session) {
     if (state.account == nullptr) {
         return;
     }
-    Send(session, kCodeTextNotice, BuildTextNotice("Logged out: " + state.account->code));
+    Send(session, wire::kTextNotice, BuildTextNotice("Logged out: " + state.account->code));
     Say("client #" + std::to_string(session) + " logged out");
     state.account = nullptr;
 }
 
-void SimServer::HandleOrder(int session, std::string_view body) {
+Account* SimServer::LoggedInAccount(int session) {
     Account* account = m_sessions[session].account;
     if (account == nullptr) {
-        Send(session, kCodeErrorReport, BuildErrorReport("Not logged in", kErrorNotLoggedIn));
+        Send(session, wire::kErrorReport, BuildErrorReport("Not logged in", kErrorNotLoggedIn));
+    }
+    return account;
+}
+
+void SimServer::HandleOrder(int session, std::string_view body) {
+    Account* account = LoggedInAccount(session);
+    if (account == nullptr) {
         return;
     }
     const OrderRequest request = ParseOrder(body);
     bool changed = false;
     for (const DeskReply& reply : m_desk.Apply(*account, request)) {
-        const bool isDeal = reply.code == 7003;
+        const bool isDeal = reply.code == wire::kDealEvent;
         Send(session, reply.code, isDeal ? BuildDeal(reply.deal) : BuildOrder(reply.order));
-        changed = changed || reply.code != 7004;
+        changed = changed || reply.code != wire::kRefusalEvent;
     }
     if (changed) {
         RefreshOthers(*account, session);
@@ -200,19 +204,18 @@ void SimServer::HandleOrder(int session, std::string_view body) {
 }
 
 void SimServer::HandleHistory(int session, std::string_view body) {
-    Account* account = m_sessions[session].account;
+    Account* account = LoggedInAccount(session);
     if (account == nullptr) {
-        Send(session, kCodeErrorReport, BuildErrorReport("Not logged in", kErrorNotLoggedIn));
         return;
     }
     const HistoryRequest request = ParseHistory(body);
-    Send(session, kCodeHistory, BuildHistory(*account, m_market, request.from, request.to));
+    Send(session, wire::kHistoryList, BuildHistory(*account, m_market, request.from, request.to));
 }
 
 void SimServer::SendAccountState(int session, const Account& account) {
-    Send(session, kCodeAccountInfo, BuildAccountInfo(account, m_market));
-    Send(session, kCodeBargains, BuildBargainList(account, m_market));
-    Send(session, kCodeOrders, BuildOrderList(account, m_market));
+    Send(session, wire::kAccountInfo, BuildAccountInfo(account, m_market));
+    Send(session, wire::kBargainList, BuildBargainList(account, m_market));
+    Send(session, wire::kOrderList, BuildOrderList(account, m_market));
 }
 
 void SimServer::RefreshOthers(const Account& account, int except) {
@@ -242,7 +245,7 @@ void SimServer::Tick() {
     const std::string quotes = BuildQuotes(m_market, moved, WallMicros());
     for (const auto& [id, state] : m_sessions) {
         if (state.account != nullptr) {
-            Send(id, kCodeQuotes, quotes);
+            Send(id, wire::kQuotes, quotes);
         }
     }
     for (Account& account : m_accounts.All()) {
@@ -261,9 +264,9 @@ void SimServer::Notice() {
         if (state.account == nullptr) {
             continue;
         }
-        Send(id, kCodeTextNotice, BuildTextNotice(text));
+        Send(id, wire::kTextNotice, BuildTextNotice(text));
         if (bulletin) {
-            Send(id, kCodeBroadcast,
+            Send(id, wire::kBroadcast,
                  BuildBroadcast(m_broadcastCount + 1, "Bulletin",
                                 "Simulated markets run around the clock.", Now()));
         }

@@ -56,6 +56,8 @@ class SimServer : private TlsHandler {
     void HandleFrame(int session, const RequestFrame& frame);
     void HandleLogin(int session, std::string_view body);
     void HandleLogout(int session);
+    // The session's account, or null after telling the client it has not logged in.
+    Account* LoggedInAccount(int session);
     void HandleOrder(int session, std::string_view body);
     void HandleHistory(int session, std::string_view body);
 

@@ -10,13 +10,10 @@ namespace sim {
 
 namespace {
 
-constexpr size_t kLengthFieldSize = 6;
-constexpr size_t kHeaderFixedSize = 12;
-
-std::string PadNumber(size_t value) {
+std::string PadNumber(size_t value, size_t width) {
     std::string text = std::to_string(value);
-    if (text.size() < kLengthFieldSize) {
-        text.insert(0, kLengthFieldSize - text.size(), '0');
+    if (text.size() < width) {
+        text.insert(0, width - text.size(), '0');
     }
     return text;
 }
@@ -25,11 +22,11 @@ std::string PadNumber(size_t value) {
 
 std::string PackServerFrame(int code, std::string_view body) {
     std::string inner = std::to_string(code);
-    inner += kHeaderEnd;
+    inner += wire::kHeaderEnd;
     inner.append(body);
-    inner += kRecordEnd;
-    std::string frame = PadNumber(inner.size() + kHeaderFixedSize);
-    frame += "000000";
+    inner += wire::kRecordEnd;
+    std::string frame = PadNumber(inner.size() + wire::kFixedHeaderSize, wire::kLengthFieldSize);
+    frame += PadNumber(0, wire::kZeroFieldSize);
     frame += inner;
     frame += "\r\n";
     return frame;
@@ -37,7 +34,7 @@ std::string PackServerFrame(int code, std::string_view body) {
 
 FieldWriter& FieldWriter::Text(std::string_view text) {
     m_body.append(text);
-    m_body += kFieldEnd;
+    m_body += wire::kFieldEnd;
     return *this;
 }
 
@@ -58,17 +55,17 @@ FieldWriter& FieldWriter::Float(float value) {
 }
 
 FieldWriter& FieldWriter::Empty(int count) {
-    m_body.append(static_cast<size_t>(count), kFieldEnd);
+    m_body.append(static_cast<size_t>(count), wire::kFieldEnd);
     return *this;
 }
 
 FieldWriter& FieldWriter::EndRecord() {
-    m_body += kRecordEnd;
+    m_body += wire::kRecordEnd;
     return *this;
 }
 
 FieldWriter& FieldWriter::EndSection() {
-    m_body += kSectionEnd;
+    m_body += wire::kSectionEnd;
     return *this;
 }
 
@@ -108,15 +105,15 @@ double FieldReader::NextDouble() {
 
 bool ParseRequestFrame(std::string_view line, RequestFrame& frame) {
     frame = RequestFrame{};
-    const size_t headerEnd = line.find(kHeaderEnd);
-    if (headerEnd == std::string_view::npos || headerEnd < kHeaderFixedSize) {
+    const size_t headerEnd = line.find(wire::kHeaderEnd);
+    if (headerEnd == std::string_view::npos || headerEnd < wire::kFixedHeaderSize) {
         return false;
     }
-    const std::string declared(line.substr(0, kLengthFieldSize));
-    const std::string code(line.substr(kHeaderFixedSize, headerEnd - kHeaderFixedSize));
+    const std::string declared(line.substr(0, wire::kLengthFieldSize));
+    const std::string code(line.substr(wire::kFixedHeaderSize, headerEnd - wire::kFixedHeaderSize));
     frame.code = LeadingInt(code);
     std::string_view body = line.substr(headerEnd + 1);
-    if (!body.empty() && body.back() == kRecordEnd) {
+    if (!body.empty() && body.back() == wire::kRecordEnd) {
         body.remove_suffix(1);
     }
     frame.body.assign(body);
@@ -125,7 +122,7 @@ bool ParseRequestFrame(std::string_view line, RequestFrame& frame) {
 }
 
 bool RequestSplitter::Next(std::string& line) {
-    const size_t end = m_pending.find('\n');
+    const size_t end = m_pending.find(wire::kRequestLineEnd);
     if (end == std::string::npos) {
         return false;
     }

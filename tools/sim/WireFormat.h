@@ -1,17 +1,14 @@
 #pragma once
-// The byte layout both ends of a trading connection share: frames, control bytes, fields.
-// Everything here works on plain byte strings and keeps no state beyond the object itself;
-// one thread uses one object.
+// Frames and fields in the byte layout both ends of a trading connection share (its codes and
+// control bytes are in vocabulary/WireVocabulary.h). Everything here works on plain byte strings
+// and keeps no state beyond the object itself; one thread uses one object.
 
 #include <string>
 #include <string_view>
 
-namespace sim {
+#include "vocabulary/WireVocabulary.h"
 
-inline constexpr char kFieldEnd = '\x01';
-inline constexpr char kHeaderEnd = '\x03';
-inline constexpr char kRecordEnd = '\x04';
-inline constexpr char kSectionEnd = '\x05';
+namespace sim {
 
 // A frame as the server sends it: length, zero field, code, 0x03, body, 0x04, then CR LF.
 std::string PackServerFrame(int code, std::string_view body);
@@ -44,7 +41,7 @@ class FieldReader {
   public:
     explicit FieldReader(std::string_view body) : m_rest(body) {}
 
-    std::string_view Next(char separator = kFieldEnd);
+    std::string_view Next(char separator = wire::kFieldEnd);
     int NextInt();
     double NextDouble();
     std::string_view Rest() const { return m_rest; }

@@ -6,6 +6,8 @@
 #include <map>
 #include <vector>
 
+#include "vocabulary/WireVocabulary.h"
+
 namespace term {
 
 namespace {
@@ -159,8 +161,10 @@ ParsedCommand ParseClose(const std::vector<std::string>& words) {
 }
 
 ParsedCommand ParsePending(const std::vector<std::string>& words) {
-    static const std::map<std::string, int> kinds = {
-        {"buy-limit", 64}, {"sell-limit", 65}, {"buy-stop", 66}, {"sell-stop", 67}};
+    static const std::map<std::string, int> kinds = {{"buy-limit", wire::kBuyLimit},
+                                                     {"sell-limit", wire::kSellLimit},
+                                                     {"buy-stop", wire::kBuyStop},
+                                                     {"sell-stop", wire::kSellStop}};
     if (words.size() < 5) {
         return Fail(
             "usage: pending buy-limit|sell-limit|buy-stop|sell-stop SYMBOL LOTS PRICE "

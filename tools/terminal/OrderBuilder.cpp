@@ -6,11 +6,6 @@ namespace term {
 
 namespace {
 
-constexpr int kOpen = 60;
-constexpr int kClose = 62;
-constexpr int kTriggers = 63;
-constexpr int kChange = 68;
-constexpr int kDelete = 69;
 constexpr int kNoSide = -1;  // sent as an empty field
 
 COrderInfo Base(const CString& account, const CString& merch, int kind, int internalNo) {
@@ -40,8 +35,8 @@ double ToPoints(double price, double priceUnit) {
 
 COrderInfo BuildMarketOrder(const Command& command, const CString& account,
                             const CForexMerch& merch, int internalNo) {
-    COrderInfo order = Base(account, merch.MerchCode, kOpen, internalNo);
-    order.Value10 = command.kind == CommandKind::Sell ? kSideSell : kSideBuy;
+    COrderInfo order = Base(account, merch.MerchCode, wire::kOpenMarket, internalNo);
+    order.Value10 = command.kind == CommandKind::Sell ? wire::kSell : wire::kBuy;
     order.Value11 = command.lotsHundredths;
     SetTriggers(order, merch, command.stopLoss, command.takeProfit);
     return order;
@@ -49,9 +44,9 @@ COrderInfo BuildMarketOrder(const Command& command, const CString& account,
 
 COrderInfo BuildCloseOrder(const CBargain& position, int lotsHundredths, const CString& account,
                            int internalNo) {
-    COrderInfo order = Base(account, position.MerchCode, kClose, internalNo);
+    COrderInfo order = Base(account, position.MerchCode, wire::kCloseMarket, internalNo);
     order.BargainNo = position.BargainNo;
-    order.Value10 = position.Direction == kSideBuy ? kSideSell : kSideBuy;
+    order.Value10 = wire::OppositeSide(position.Direction);
     order.Value11 = lotsHundredths;
     order.CloseFlag = 1;
     return order;
@@ -59,7 +54,7 @@ COrderInfo BuildCloseOrder(const CBargain& position, int lotsHundredths, const C
 
 COrderInfo BuildTriggerOrder(const CBargain& position, const CForexMerch& merch, double stopLoss,
                              double takeProfit, const CString& account, int internalNo) {
-    COrderInfo order = Base(account, position.MerchCode, kTriggers, internalNo);
+    COrderInfo order = Base(account, position.MerchCode, wire::kSetTriggers, internalNo);
     order.BargainNo = position.BargainNo;
     SetTriggers(order, merch, stopLoss, takeProfit);
     return order;
@@ -68,7 +63,7 @@ COrderInfo BuildTriggerOrder(const CBargain& position, const CForexMerch& merch,
 COrderInfo BuildPendingOrder(const Command& command, const CString& account,
                              const CForexMerch& merch, int internalNo) {
     COrderInfo order = Base(account, merch.MerchCode, command.pendingKind, internalNo);
-    order.Value10 = command.pendingKind == 64 || command.pendingKind == 66 ? kSideBuy : kSideSell;
+    order.Value10 = wire::SideOfPendingKind(command.pendingKind);
     order.Value11 = command.lotsHundredths;
     order.Value14 = static_cast<float>(ToPoints(command.price, merch.PriceUnit));
     SetTriggers(order, merch, command.stopLoss, command.takeProfit);
@@ -77,7 +72,7 @@ COrderInfo BuildPendingOrder(const Command& command, const CString& account,
 
 COrderInfo BuildChangeOrder(const COrderInfo& pending, const CForexMerch& merch,
                             const Command& command, const CString& account, int internalNo) {
-    COrderInfo order = Base(account, pending.MerchCode, kChange, internalNo);
+    COrderInfo order = Base(account, pending.MerchCode, wire::kChangeOrder, internalNo);
     order.OrderNo = pending.OrderNo;
     order.Value14 = static_cast<float>(ToPoints(command.price, merch.PriceUnit));
     SetTriggers(order, merch, command.stopLoss, command.takeProfit);
@@ -85,7 +80,7 @@ COrderInfo BuildChangeOrder(const COrderInfo& pending, const CForexMerch& merch,
 }
 
 COrderInfo BuildDeleteOrder(const COrderInfo& pending, const CString& account, int internalNo) {
-    COrderInfo order = Base(account, pending.MerchCode, kDelete, internalNo);
+    COrderInfo order = Base(account, pending.MerchCode, wire::kDeleteOrder, internalNo);
     order.OrderNo = pending.OrderNo;
     return order;
 }

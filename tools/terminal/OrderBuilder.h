@@ -1,6 +1,6 @@
 #pragma once
 // Turns the terminal's commands into the COrderInfo that CommitBill sends. Our server
-// conventions: the kind in OrderKind; the side (40 buy, 41 sell) in Value10; lots in
+// conventions: the kind in OrderKind; the side (wire::kBuy, wire::kSell) in Value10; lots in
 // hundredths in Value11; CloseFlag 1 on a close (the client applies the closing deal only
 // then); the order price in Value14 and stop loss / take profit in TriggerPrice1 /
 // TriggerPrice2, all three as whole numbers of the instrument's PriceUnit, because the request
@@ -9,11 +9,9 @@
 #include <tradewire/Tradewire.h>
 
 #include "CommandParser.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace term {
-
-inline constexpr int kSideBuy = 40;
-inline constexpr int kSideSell = 41;
 
 // price / unit rounded to a whole number; 0 stays 0.
 double ToPoints(double price, double priceUnit);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "TextOut.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace term {
 
@@ -96,9 +97,9 @@ int DigitsOf(const CForexMerchArray& merchs, const CString& code) {
 
 const char* SideName(int side) {
     switch (side) {
-        case 40:
+        case wire::kBuy:
             return "buy";
-        case 41:
+        case wire::kSell:
             return "sell";
         default:
             return "?";
@@ -107,13 +108,13 @@ const char* SideName(int side) {
 
 const char* OrderKindName(int kind) {
     switch (kind) {
-        case 64:
+        case wire::kBuyLimit:
             return "buy limit";
-        case 65:
+        case wire::kSellLimit:
             return "sell limit";
-        case 66:
+        case wire::kBuyStop:
             return "buy stop";
-        case 67:
+        case wire::kSellStop:
             return "sell stop";
         default:
             return "?";

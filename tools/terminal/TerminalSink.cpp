@@ -5,6 +5,7 @@
 
 #include "Tables.h"
 #include "TextOut.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace term {
 
@@ -326,7 +327,7 @@ void TerminalSink::OnOrderChanged(const COrderInfo& o) {
         const int digits = Digits(o.MerchCode);
         const std::string triggers = "stop loss " + FormatTrigger(o.TriggerPrice1, digits) +
                                      ", take profit " + FormatTrigger(o.TriggerPrice2, digits);
-        if (o.OrderKind == 63) {
+        if (o.OrderKind == wire::kSetTriggers) {
             line = "Trigger prices of position #" + std::to_string(o.BargainNo) +
                    " set: " + triggers + ".";
         } else {

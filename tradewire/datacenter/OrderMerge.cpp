@@ -1,17 +1,9 @@
 #include "datacenter/OrderMerge.h"
 
 #include "datacenter/NotifySink.h"
+#include "vocabulary/WireVocabulary.h"
 
 namespace {
-
-constexpr int kKindOpen = 60;
-constexpr int kKindClose = 62;
-constexpr int kKindTriggerPrices = 63;
-constexpr int kKindFirstPending = 64;
-constexpr int kKindLastPending = 67;
-constexpr int kKindChange = 68;
-constexpr int kKindDelete = 69;
-constexpr int kKindRefused = 72;
 
 // The server marks orders it places on its own (not answering a request) with Value15 near -1.
 constexpr double kUnsolicitedLow = -1.01;
@@ -32,6 +24,20 @@ INT_PTR LastOrderIndex(const COrderInfoArray& orders, int orderNo) {
     return -1;
 }
 
+// Under the order lock, lets `edit` change the list at the last order of this number; false
+// when there is none.
+template <class Edit>
+bool EditLastOrder(CDataCenterAccess& center, int orderNo, Edit&& edit) {
+    CScopedLock guard(center.OrdersLock());
+    COrderInfoArray& orders = center.Orders();
+    const INT_PTR index = LastOrderIndex(orders, orderNo);
+    if (index < 0) {
+        return false;
+    }
+    edit(orders, index);
+    return true;
+}
+
 }  // namespace
 
 void COrderMerge::Apply(const COrderInfo& order) {
@@ -40,7 +46,7 @@ void COrderMerge::Apply(const COrderInfo& order) {
         TakeUnsolicited(order);
         return;
     }
-    if (order.OrderKind == kKindRefused) {
+    if (order.OrderKind == wire::kRefusal) {
         ReportRefusal(last.OrderKind, order);
         m_lastOrder.ResetIfStill(order.InternalNo);
         return;
@@ -58,15 +64,15 @@ void COrderMerge::TakeUnsolicited(const COrderInfo& order) {
 }
 
 bool COrderMerge::ApplyConfirmation(int requestKind, const COrderInfo& order) {
-    if (requestKind >= kKindFirstPending && requestKind <= kKindLastPending) {
+    if (wire::IsPendingKind(requestKind)) {
         return AddOrder(order);
     }
     switch (requestKind) {
-        case kKindTriggerPrices:
+        case wire::kSetTriggers:
             return ChangeTriggerPrices(order);
-        case kKindChange:
+        case wire::kChangeOrder:
             return ReplaceOrder(order);
-        case kKindDelete:
+        case wire::kDeleteOrder:
             return RemoveOrder(order);
         default:
             // Opens and closes are confirmed by their deal; other kinds expect no reply.
@@ -81,8 +87,7 @@ bool COrderMerge::AddOrder(const COrderInfo& order) {
         m_center.Orders().Add(copy);
     }
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderAdded(order); });
-    NotifySink(m_center.Notify(),
-               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    ReportOrderList();
     return true;
 }
 
@@ -107,48 +112,42 @@ bool COrderMerge::ChangeTriggerPrices(const COrderInfo& order) {
 }
 
 bool COrderMerge::ReplaceOrder(const COrderInfo& order) {
-    {
-        CScopedLock guard(m_center.OrdersLock());
-        COrderInfoArray& orders = m_center.Orders();
-        const INT_PTR index = LastOrderIndex(orders, order.OrderNo);
-        if (index < 0) {
-            return false;
-        }
-        orders[index] = order;
+    if (!EditLastOrder(m_center, order.OrderNo,
+                       [&](COrderInfoArray& orders, INT_PTR index) { orders[index] = order; })) {
+        return false;
     }
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderChanged(order); });
-    NotifySink(m_center.Notify(),
-               [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
+    ReportOrderList();
     return true;
 }
 
 bool COrderMerge::RemoveOrder(const COrderInfo& order) {
-    {
-        CScopedLock guard(m_center.OrdersLock());
-        COrderInfoArray& orders = m_center.Orders();
-        const INT_PTR index = LastOrderIndex(orders, order.OrderNo);
-        if (index < 0) {
-            return false;
-        }
-        orders.RemoveAt(index);
+    if (!EditLastOrder(m_center, order.OrderNo,
+                       [](COrderInfoArray& orders, INT_PTR index) { orders.RemoveAt(index); })) {
+        return false;
     }
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnOrderDeleted(order); });
+    ReportOrderList();
+    return true;
+}
+
+// After the lock is left, as every report of the merge.
+void COrderMerge::ReportOrderList() {
     NotifySink(m_center.Notify(),
                [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(m_center.Orders()); });
-    return true;
 }
 
 void COrderMerge::ReportRefusal(int requestKind, const COrderInfo& reply) {
     CAbsForexNotify* sink = m_center.Notify();
-    if (requestKind == kKindOpen) {
+    if (requestKind == wire::kOpenMarket) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnOpenRefused(reply); });
-    } else if (requestKind == kKindClose) {
+    } else if (requestKind == wire::kCloseMarket) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnCloseRefused(reply); });
-    } else if (requestKind >= kKindTriggerPrices && requestKind <= kKindLastPending) {
+    } else if (requestKind == wire::kSetTriggers || wire::IsPendingKind(requestKind)) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnOrderRefused(reply); });
-    } else if (requestKind == kKindChange) {
+    } else if (requestKind == wire::kChangeOrder) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnChangeRefused(reply); });
-    } else if (requestKind == kKindDelete) {
+    } else if (requestKind == wire::kDeleteOrder) {
         NotifySink(sink, [&](CAbsForexNotify& s) { s.OnDeleteRefused(reply); });
     }
 }

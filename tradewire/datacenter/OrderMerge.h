@@ -27,6 +27,7 @@ class COrderMerge {
     bool RemoveOrder(const COrderInfo& order);
     bool ApplyConfirmation(int requestKind, const COrderInfo& order);
     void ReportRefusal(int requestKind, const COrderInfo& reply);
+    void ReportOrderList();
 
     CDataCenterAccess m_center;
     CLastCommittedOrder& m_lastOrder;

@@ -7,6 +7,7 @@
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ProtocolSink.h"
+#include "protocol/RecordList.h"
 
 namespace {
 
@@ -63,26 +64,16 @@ void ReadFundLine(CByteCursor& fields, CFundInfo& fund) {
     fund.Value14 = fields.CutText();
 }
 
-void ReadFundLines(CByteCursor& section, CFundInfoArray& funds) {
-    funds.SetSize(0);
-    for (CByteCursor record = section.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
-         record = section.CutCursor(CByteCursor::kRecordEnd)) {
-        CFundInfo fund;
-        ReadFundLine(record, fund);
-        funds.Add(fund);
-    }
-}
-
 }  // namespace
 
-int CForexProtocol::ParseLoginReply(std::string_view /*body*/) {
+wire::Result CForexProtocol::ParseLoginReply(std::string_view /*body*/) {
     NotifySink(ProtocolSink(m_pDataCenter), [](CAbsForexNotify& sink) { sink.OnLoginReply(); });
-    return 1;
+    return wire::Result::Handled;
 }
 
-int CForexProtocol::ParseErrorCode(std::string_view body, E_ErrorCode& errorCode) {
+wire::Result CForexProtocol::ParseErrorCode(std::string_view body, E_ErrorCode& errorCode) {
     if (body.empty()) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     CByteCursor fields(body);
     int code = 0;
@@ -95,29 +86,29 @@ int CForexProtocol::ParseErrorCode(std::string_view body, E_ErrorCode& errorCode
     }
     errorCode = static_cast<E_ErrorCode>(code);
     NotifySink(ProtocolSink(m_pDataCenter), [&](CAbsForexNotify& sink) { sink.OnErrorCode(code); });
-    return 1;
+    return wire::Result::Handled;
 }
 
-int CForexProtocol::ParseAccountInfo(std::string_view body, CAccountInfo& account) {
+wire::Result CForexProtocol::ParseAccountInfo(std::string_view body, CAccountInfo& account) {
     if (body.empty()) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     CByteCursor sections(body);
-    account.AccountCode = sections.CutCursor(CByteCursor::kSectionEnd).CutText();
+    account.AccountCode = sections.CutCursor(wire::kSectionEnd).CutText();
 
-    CByteCursor accountFields = sections.CutCursor(CByteCursor::kSectionEnd);
+    CByteCursor accountFields = sections.CutCursor(wire::kSectionEnd);
     ReadAccountFields(accountFields, account);
 
-    CByteCursor fundLines = sections.CutCursor(CByteCursor::kSectionEnd);
-    ReadFundLines(fundLines, account.Funds);
+    account.Funds.SetSize(0);
+    ReadRecords(sections.CutCursor(wire::kSectionEnd), account.Funds, ReadFundLine);
 
     // An empty instrument section leaves the account's instruments as they were.
-    ParseForexMerchs(sections.Cut(CByteCursor::kSectionEnd), account.Merchs);
+    ParseForexMerchs(sections.Cut(wire::kSectionEnd), account.Merchs);
 
-    sections.Cut(CByteCursor::kSectionEnd);  // block 5 carries nothing the account keeps
-    account.InternalNo = sections.CutCursor(CByteCursor::kSectionEnd).CutInt();
+    sections.Cut(wire::kSectionEnd);  // block 5 carries nothing the account keeps
+    account.InternalNo = sections.CutCursor(wire::kSectionEnd).CutInt();
 
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnAccountInfo(account); });
-    return 1;
+    return wire::Result::Handled;
 }

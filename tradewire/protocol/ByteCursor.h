@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "tradewire/CString.h"
+#include "vocabulary/WireVocabulary.h"
 
 class CByteCursor {
   public:
@@ -29,18 +30,23 @@ class CByteCursor {
 
     CByteCursor CutCursor(char separator) { return CByteCursor(Cut(separator)); }
 
+    // Calls visit(CByteCursor&) with each item ended by `separator`, up to the first empty or
+    // unterminated one: the way every list on the wire ends.
+    template <class Visit>
+    void ForEach(char separator, Visit&& visit) {
+        for (CByteCursor item = CutCursor(separator); !item.IsEmpty();
+             item = CutCursor(separator)) {
+            visit(item);
+        }
+    }
+
     // One field (ended by 0x01) read the way the wire conventions say, with the number readers
     // of NumberText.h: integers saturate, floating numbers are finite and within their type.
-    std::string_view CutField() { return Cut(kFieldEnd); }
+    std::string_view CutField() { return Cut(wire::kFieldEnd); }
     int CutInt();
     double CutDouble();
     float CutFloat();
     CString CutText();
-
-    static constexpr char kFieldEnd = '\x01';
-    static constexpr char kHeaderEnd = '\x03';
-    static constexpr char kRecordEnd = '\x04';
-    static constexpr char kSectionEnd = '\x05';
 
   private:
     std::string_view m_rest;

@@ -9,21 +9,18 @@
 
 namespace {
 
-constexpr size_t kZeroFieldSize = 6;
-constexpr int kTriggerPriceKind = 63;
-
 bool Differs(float a, float b) {
     return a < b || a > b;
 }
 
-// A kind-63 order in the order list carries the trigger prices the server now holds for a
+// A kSetTriggers order in the order list carries the trigger prices the server now holds for a
 // bargain; the bargain list is brought in line with it. Only the first bargain of that number
 // whose prices differ is changed. Returns whether any bargain changed.
 bool SyncTriggerPrices(const COrderInfoArray& orders, CBargainArray& bargains) {
     bool changed = false;
     for (INT_PTR i = 0; i < orders.GetSize(); ++i) {
         const COrderInfo& order = orders[i];
-        if (order.OrderKind != kTriggerPriceKind) {
+        if (order.OrderKind != wire::kSetTriggers) {
             continue;
         }
         for (INT_PTR j = 0; j < bargains.GetSize(); ++j) {
@@ -43,10 +40,10 @@ bool SyncTriggerPrices(const COrderInfoArray& orders, CBargainArray& bargains) {
     return changed;
 }
 
-int DispatchOrderList(CForexProtocol& protocol, std::string_view body) {
+wire::Result DispatchOrderList(CForexProtocol& protocol, std::string_view body) {
     CDataCenterAccess center(*protocol.GetDataCenter());
     CScopedLock orderGuard(center.OrdersLock());
-    const int result = protocol.ParseOrdersInfo(body, center.Orders());
+    const wire::Result result = protocol.ParseOrdersInfo(body, center.Orders());
     bool changed = false;
     {
         CScopedLock bargainGuard(center.BargainsLock());
@@ -62,20 +59,20 @@ int DispatchOrderList(CForexProtocol& protocol, std::string_view body) {
 }
 
 // The event's own list is private to this message; the merge takes the locks it needs.
-int DispatchOrderEvent(CForexProtocol& protocol, std::string_view body) {
+wire::Result DispatchOrderEvent(CForexProtocol& protocol, std::string_view body) {
     COrderInfoArray orders;
-    const int result = protocol.ParseOrdersInfo(body, orders);
-    if (result >= 1 && orders.GetSize() == 1) {
+    const wire::Result result = protocol.ParseOrdersInfo(body, orders);
+    if (result == wire::Result::Handled && orders.GetSize() == 1) {
         const COrderInfo order = orders[0];
         COrderMerge(*protocol.GetDataCenter(), protocol.LastCommittedOrder).Apply(order);
     }
     return result;
 }
 
-int DispatchDealEvent(CForexProtocol& protocol, std::string_view body) {
+wire::Result DispatchDealEvent(CForexProtocol& protocol, std::string_view body) {
     CBargainArray deals;
-    const int result = protocol.ParseBargainsInfo(body, deals);
-    if (result >= 1 && deals.GetSize() == 1) {
+    const wire::Result result = protocol.ParseBargainsInfo(body, deals);
+    if (result == wire::Result::Handled && deals.GetSize() == 1) {
         const CBargain deal = deals[0];
         CDealMerge(*protocol.GetDataCenter(), protocol.LastCommittedOrder).Apply(deal);
     }
@@ -83,85 +80,85 @@ int DispatchDealEvent(CForexProtocol& protocol, std::string_view body) {
 }
 
 // Routes one complete message by code, under the lock of the store its parser fills.
-int DispatchBody(CForexProtocol& protocol, int code, std::string_view body) {
+wire::Result DispatchBody(CForexProtocol& protocol, int code, std::string_view body) {
     CDataCenterAccess center(*protocol.GetDataCenter());
     switch (code) {
-        case 9501: {
+        case wire::kAccountInfo: {
             CScopedLock guard(center.AccountInfoLock());
             return protocol.ParseAccountInfo(body, center.AccountInfo());
         }
-        case 9505: {
+        case wire::kCurrencyList: {
             CScopedLock guard(center.CurrencysLock());
             return protocol.ParseCurrencysInfo(body, center.Currencys());
         }
-        case 9511: {
+        case wire::kInstrumentList: {
             CScopedLock guard(center.ForexMerchsLock());
             return protocol.ParseForexMerchs(body, center.ForexMerchs());
         }
-        case 9512: {
+        case wire::kBargainList: {
             CScopedLock guard(center.BargainsLock());
             return protocol.ParseBargainsInfo(body, center.Bargains());
         }
-        case 9513:
+        case wire::kOrderList:
             return DispatchOrderList(protocol, body);
-        case 9514: {
+        case wire::kHistoryList: {
             CScopedLock guard(center.HistoryOrdersLock());
             return protocol.ParseHistoryOrderInfo(body, center.HistoryOrders());
         }
-        case 9515: {
+        case wire::kGroupInfo: {
             CScopedLock guard(center.GroupLock());
             return protocol.ParseGroupInfo(body, center.Group());
         }
-        case 9516: {
+        case wire::kBaseInfo: {
             CScopedLock guard(center.BaseInfoLock());
             return protocol.ParseBaseInfo(body, center.BaseInfo());
         }
-        case 9518:
+        case wire::kQuotes:
             return protocol.ParseRealtimePrices(body);
-        case 9524: {
+        case wire::kBroadcast: {
             CScopedLock guard(center.BroadCastLock());
             return protocol.ParseBroadCast(body, center.BroadCast());
         }
-        case 9999: {
+        case wire::kErrorReport: {
             CScopedLock guard(center.ErrorCodeLock());
             return protocol.ParseErrorCode(body, center.ErrorCode());
         }
-        case 9002:
+        case wire::kTextNotice:
             return protocol.ParseTextEvent(body);
-        case 8000:
+        case wire::kLoginReply:
             protocol.ParseLoginReply(body);
-            return 1;
-        case 7002:
-        case 7004:
-        case 7005:
+            return wire::Result::Handled;
+        case wire::kOrderEvent:
+        case wire::kRefusalEvent:
+        case wire::kRemovalEvent:
             return DispatchOrderEvent(protocol, body);
-        case 7003:
+        case wire::kDealEvent:
             return DispatchDealEvent(protocol, body);
         default:
-            return 1;  // 9517 and every code nobody handles
+            return wire::Result::Handled;  // 9517 and every code nobody handles
     }
 }
 
 }  // namespace
 
 int CForexProtocol::DeclaredLength(std::string_view header) {
-    return ParseAtoi(header.substr(0, kLengthFieldSize));
+    return ParseAtoi(header.substr(0, wire::kLengthFieldSize));
 }
 
-int CForexProtocol::Dispatch(std::string_view message) {
+wire::Result CForexProtocol::Dispatch(std::string_view message) {
     const size_t messageSize = message.size();
     CByteCursor cursor(message);
-    std::string_view header = cursor.Cut(CByteCursor::kHeaderEnd);
+    std::string_view header = cursor.Cut(wire::kHeaderEnd);
     const std::string_view body = cursor.Rest();
 
     const int declaredLength = DeclaredLength(header);
-    header.remove_prefix(std::min(header.size(), kLengthFieldSize));
-    header.remove_prefix(std::min(header.size(), kZeroFieldSize));  // read and ignored
+    header.remove_prefix(std::min(header.size(), wire::kLengthFieldSize));
+    header.remove_prefix(std::min(header.size(), wire::kZeroFieldSize));  // read and ignored
     if (static_cast<long long>(messageSize) < declaredLength) {
-        return 0;
+        return wire::Result::Incomplete;
     }
     if (m_pDataCenter == nullptr) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     return DispatchBody(*this, ParseAtoi(header), body);
 }

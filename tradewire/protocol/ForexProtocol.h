@@ -15,6 +15,7 @@
 #include "protocol/ReceiveBuffer.h"
 #include "tradewire/ForexDataCenter.h"
 #include "tradewire/Records.h"
+#include "vocabulary/WireVocabulary.h"
 
 class CForexProtocol {
   public:
@@ -31,19 +32,19 @@ class CForexProtocol {
     static std::string CutField(std::string& text, char separator);
     static std::string PackMessage(int code, const std::string& body);
     // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it.
-    // 0 when nothing could be cut, -1 after a message was handled or joined with what follows.
-    int ProcessReceived(CReceiveBuffer& buffer);
+    // Incomplete when nothing could be cut, Handled after a message was dispatched or joined
+    // with what follows.
+    wire::Result ProcessReceived(CReceiveBuffer& buffer);
     // How many bytes at the front of `pending` ProcessReceived cuts into whole messages without
     // waiting for more, joined lines included; what follows is the start of one message still
     // incomplete.
     static size_t WholeMessagesSize(std::string_view pending);
-    // 0: shorter than its declared length (keep and join); -1: no data center; else the
-    // handler's result (1 for codes nobody handles).
-    int Dispatch(std::string_view message);
-    // The length a message declares, read from the first kLengthFieldSize bytes of its header
-    // (the bytes before its first 0x03).
+    // Incomplete: shorter than its declared length (keep and join); NothingRead: no data
+    // center; else the handler's result (Handled for codes nobody handles).
+    wire::Result Dispatch(std::string_view message);
+    // The length a message declares, read from the first wire::kLengthFieldSize bytes of its
+    // header (the bytes before its first 0x03).
     static int DeclaredLength(std::string_view header);
-    static constexpr size_t kLengthFieldSize = 6;
 
     // Requests: each returns the complete frame (without its line end).
     std::string BuildLogin(const CString& user, const CString& password);
@@ -51,26 +52,32 @@ class CForexProtocol {
     std::string BuildCommitBill(const COrderInfo& order);  // also stores LastCommittedOrder
     std::string BuildHistoryRequest(long from, long to);
 
-    // Parsers: 1 when handled, -1 for an empty body (ParseOrdersInfo: -1 also when no order
+    // Parsers: Handled, or NothingRead for an empty body (ParseOrdersInfo: also when no order
     // was read). The dispatcher holds the target store's lock around each call.
-    int ParseLoginReply(std::string_view body);
-    int ParseErrorCode(std::string_view body, E_ErrorCode& errorCode);
-    int ParseAccountInfo(std::string_view body, CAccountInfo& account);
-    int ParseForexMerchs(std::string_view body, CArray<CForexMerch, CForexMerch&>& merchs);
-    int ParseCurrencysInfo(std::string_view body, CArray<CCurrency, CCurrency&>& currencys);
-    int ParseTextEvent(std::string_view body);
-    int ParseBroadCast(std::string_view body, CBroadCast& broadCast);
-    int ParseBargainsInfo(std::string_view body, CArray<CBargain, CBargain&>& bargains);
-    int ParseOrdersInfo(std::string_view body, CArray<COrderInfo, COrderInfo&>& orders);
-    int ParseHistoryOrderInfo(std::string_view body,
-                              CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history);
-    int ParseGroupInfo(std::string_view body, CGroup& group);
-    int ParseBaseInfo(std::string_view body, CBaseInfo& baseInfo);
-    int ParseRealtimePrices(std::string_view body);
+    wire::Result ParseLoginReply(std::string_view body);
+    wire::Result ParseErrorCode(std::string_view body, E_ErrorCode& errorCode);
+    wire::Result ParseAccountInfo(std::string_view body, CAccountInfo& account);
+    wire::Result ParseForexMerchs(std::string_view body, CArray<CForexMerch, CForexMerch&>& merchs);
+    wire::Result ParseCurrencysInfo(std::string_view body,
+                                    CArray<CCurrency, CCurrency&>& currencys);
+    wire::Result ParseTextEvent(std::string_view body);
+    wire::Result ParseBroadCast(std::string_view body, CBroadCast& broadCast);
+    wire::Result ParseBargainsInfo(std::string_view body, CArray<CBargain, CBargain&>& bargains);
+    wire::Result ParseOrdersInfo(std::string_view body, CArray<COrderInfo, COrderInfo&>& orders);
+    wire::Result ParseHistoryOrderInfo(std::string_view body,
+                                       CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history);
+    wire::Result ParseGroupInfo(std::string_view body, CGroup& group);
+    wire::Result ParseBaseInfo(std::string_view body, CBaseInfo& baseInfo);
+    wire::Result ParseRealtimePrices(std::string_view body);
 
     std::int32_t LoginSerial = -1;  // never changed; sent as login field 5
     CLastCommittedOrder LastCommittedOrder;
 
   private:
+    // What a parser that still reports its store for an empty body returns.
+    static wire::Result BodyResult(std::string_view body) {
+        return body.empty() ? wire::Result::NothingRead : wire::Result::Handled;
+    }
+
     std::unique_ptr<CForexDataCenter> m_pDataCenter;
 };

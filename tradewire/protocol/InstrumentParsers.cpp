@@ -7,6 +7,7 @@
 #include "protocol/ForexProtocol.h"
 #include "protocol/MinimumSpread.h"
 #include "protocol/ProtocolSink.h"
+#include "protocol/RecordList.h"
 
 namespace {
 
@@ -91,9 +92,9 @@ void ReadCurrency(CByteCursor& fields, CCurrency& currency) {
 
 }  // namespace
 
-int CForexProtocol::ParseForexMerchs(std::string_view body, CForexMerchArray& merchs) {
+wire::Result CForexProtocol::ParseForexMerchs(std::string_view body, CForexMerchArray& merchs) {
     if (body.empty() || m_pDataCenter == nullptr) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     CDataCenterAccess center(*m_pDataCenter);
     merchs.SetSize(0);
@@ -103,10 +104,9 @@ int CForexProtocol::ParseForexMerchs(std::string_view body, CForexMerchArray& me
     const bool fillsAccountList = &merchs == &center.AccountInfo().Merchs;
 
     CByteCursor records(body);
-    for (CByteCursor record = records.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
-         record = records.CutCursor(CByteCursor::kRecordEnd)) {
+    records.ForEach(wire::kRecordEnd, [&](CByteCursor& fields) {
         CForexMerch merch;
-        ReadForexMerch(record, merch);
+        ReadForexMerch(fields, merch);
         SetFirstQuote(merch, spreads.Find(merch.MerchCode));
         merchs.Add(merch);
         if (fillsCenterList) {
@@ -115,25 +115,19 @@ int CForexProtocol::ParseForexMerchs(std::string_view body, CForexMerchArray& me
         if (fillsAccountList) {
             spreads.AddAccountMerch(merch);
         }
-    }
+    });
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnForexMerchs(merchs); });
-    return 1;
+    return wire::Result::Handled;
 }
 
-int CForexProtocol::ParseCurrencysInfo(std::string_view body, CCurrencyArray& currencys) {
+wire::Result CForexProtocol::ParseCurrencysInfo(std::string_view body, CCurrencyArray& currencys) {
     if (body.empty()) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     currencys.SetSize(0);
-    CByteCursor records(body);
-    for (CByteCursor record = records.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
-         record = records.CutCursor(CByteCursor::kRecordEnd)) {
-        CCurrency currency;
-        ReadCurrency(record, currency);
-        currencys.Add(currency);
-    }
+    ReadRecords(CByteCursor(body), currencys, ReadCurrency);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnCurrencysInfo(currencys); });
-    return 1;
+    return wire::Result::Handled;
 }

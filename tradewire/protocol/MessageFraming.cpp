@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr char kInboundLineEnd = '\x0D';
-constexpr size_t kInboundLineEndSize = 2;
-
 // Where the message that starts at `start` ends, its line end included, after ProcessReceived
 // has joined to it the lines that its declared length claims; npos while it still waits for
 // bytes. May point one past the end when only the line end's second byte is missing.
@@ -18,24 +15,23 @@ size_t MessageEnd(std::string_view pending, size_t start) {
     size_t joinedSize = 0;
     size_t at = start;
     while (at < pending.size()) {
-        const size_t lineEnd = pending.find(kInboundLineEnd, at);
+        const size_t lineEnd = pending.find(wire::kServerLineEnd, at);
         if (lineEnd == std::string_view::npos) {
             return std::string_view::npos;
         }
         const std::string_view line = pending.substr(at, lineEnd - at);
         if (!headerEnded) {
-            const size_t stop = line.find(CByteCursor::kHeaderEnd);
-            header.append(
-                line.substr(0, stop).substr(0, CForexProtocol::kLengthFieldSize - header.size()));
+            const size_t stop = line.find(wire::kHeaderEnd);
+            header.append(line.substr(0, stop).substr(0, wire::kLengthFieldSize - header.size()));
             headerEnded = stop != std::string_view::npos;
         }
         joinedSize += line.size();
         // As Dispatch: a message without a header end declares nothing and is whole.
         const int declared = headerEnded ? CForexProtocol::DeclaredLength(header) : 0;
         if (static_cast<long long>(joinedSize) >= declared) {
-            return lineEnd + kInboundLineEndSize;
+            return lineEnd + wire::kServerLineEndSize;
         }
-        at = lineEnd + kInboundLineEndSize;
+        at = lineEnd + wire::kServerLineEndSize;
     }
     return std::string_view::npos;
 }
@@ -73,32 +69,33 @@ std::string CForexProtocol::CutField(std::string& text, char separator) {
 
 std::string CForexProtocol::PackMessage(int code, const std::string& body) {
     std::string inner = std::to_string(code);
-    inner += '\x03';
+    inner += wire::kHeaderEnd;
     inner += body;
-    inner += '\x04';
-    std::string frame = PadLeft(std::to_string(inner.size() + 12), 6);
-    frame += PadLeft(std::string(), 6);
+    inner += wire::kRecordEnd;
+    std::string frame =
+        PadLeft(std::to_string(inner.size() + wire::kFixedHeaderSize), wire::kLengthFieldSize);
+    frame += PadLeft(std::string(), wire::kZeroFieldSize);
     frame += inner;
     return frame;
 }
 
-int CForexProtocol::ProcessReceived(CReceiveBuffer& buffer) {
+wire::Result CForexProtocol::ProcessReceived(CReceiveBuffer& buffer) {
     if (buffer.IsEmpty()) {
-        return 0;
+        return wire::Result::Incomplete;
     }
     const std::string_view pending = buffer.View();
-    const void* lineEnd = std::memchr(pending.data(), kInboundLineEnd, pending.size());
+    const void* lineEnd = std::memchr(pending.data(), wire::kServerLineEnd, pending.size());
     if (lineEnd == nullptr) {
-        return 0;
+        return wire::Result::Incomplete;
     }
     const size_t messageSize =
         static_cast<size_t>(static_cast<const char*>(lineEnd) - pending.data());
-    const int result = Dispatch(pending.substr(0, messageSize));
-    if (result != 0) {
-        buffer.Consume(messageSize + kInboundLineEndSize);
+    const wire::Result result = Dispatch(pending.substr(0, messageSize));
+    if (result != wire::Result::Incomplete) {
+        buffer.Consume(messageSize + wire::kServerLineEndSize);
     } else {
         // Shorter than declared: drop only the line end, so the next line joins this one.
-        buffer.EraseAt(messageSize, kInboundLineEndSize);
+        buffer.EraseAt(messageSize, wire::kServerLineEndSize);
     }
-    return -1;
+    return wire::Result::Handled;
 }

@@ -7,20 +7,20 @@
 #include "protocol/ForexProtocol.h"
 #include "protocol/ProtocolSink.h"
 
-int CForexProtocol::ParseTextEvent(std::string_view body) {
+wire::Result CForexProtocol::ParseTextEvent(std::string_view body) {
     if (body.empty()) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     // Not split into fields: the terminal receives the body's control bytes along with the text.
     const CString text = AnsiToWide(body);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnTextMessage(text); });
-    return 1;
+    return wire::Result::Handled;
 }
 
-int CForexProtocol::ParseBroadCast(std::string_view body, CBroadCast& broadCast) {
+wire::Result CForexProtocol::ParseBroadCast(std::string_view body, CBroadCast& broadCast) {
     if (body.empty()) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     CByteCursor fields(body);
     broadCast.Value1 = fields.CutInt();
@@ -32,5 +32,5 @@ int CForexProtocol::ParseBroadCast(std::string_view body, CBroadCast& broadCast)
     }
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnBroadCast(broadCast); });
-    return 1;
+    return wire::Result::Handled;
 }

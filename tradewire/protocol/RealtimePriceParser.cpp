@@ -21,7 +21,7 @@ constexpr size_t kQuoteFields = 5;  // Bid, Ask, QuoteStamp, Price3, Price4: the
 std::array<std::string_view, kQuoteFields> LastQuoteFields(CByteCursor& record) {
     std::array<std::string_view, kQuoteFields> ring{};
     size_t collected = 0;
-    while (record.Rest().find(CByteCursor::kFieldEnd) != std::string_view::npos) {
+    while (record.Rest().find(wire::kFieldEnd) != std::string_view::npos) {
         ring[collected % kQuoteFields] = record.CutField();
         ++collected;
     }
@@ -49,16 +49,14 @@ CForexRealtimePrice ReadQuote(CByteCursor& record) {
 
 }  // namespace
 
-int CForexProtocol::ParseRealtimePrices(std::string_view body) {
+wire::Result CForexProtocol::ParseRealtimePrices(std::string_view body) {
     if (body.empty() || m_pDataCenter == nullptr) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     CDataCenterAccess center(*m_pDataCenter);
     CByteCursor sections(body);
-    for (CByteCursor section = sections.CutCursor(CByteCursor::kSectionEnd); !section.IsEmpty();
-         section = sections.CutCursor(CByteCursor::kSectionEnd)) {
-        for (CByteCursor record = section.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
-             record = section.CutCursor(CByteCursor::kRecordEnd)) {
+    sections.ForEach(wire::kSectionEnd, [&](CByteCursor& section) {
+        section.ForEach(wire::kRecordEnd, [&](CByteCursor& record) {
             CForexRealtimePrice quote = ReadQuote(record);
             const float spread = FindMinimumSpread(center, quote.MerchCode);
             // Beyond the float range the widened ask would be an infinity; it then stays as
@@ -68,7 +66,7 @@ int CForexProtocol::ParseRealtimePrices(std::string_view body) {
                 quote.Ask = widened;
             }
             m_pDataCenter->OnRealtimePriceUpdate(quote);
-        }
-    }
-    return 1;
+        });
+    });
+    return wire::Result::Handled;
 }

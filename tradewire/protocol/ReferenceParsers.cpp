@@ -6,6 +6,7 @@
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ProtocolSink.h"
+#include "protocol/RecordList.h"
 
 namespace {
 
@@ -84,23 +85,18 @@ void ReadBaseNumbers(CByteCursor& fields, CBaseInfo& info) {
 
 }  // namespace
 
-int CForexProtocol::ParseHistoryOrderInfo(std::string_view body, CHistoryOrderInfoArray& history) {
+wire::Result CForexProtocol::ParseHistoryOrderInfo(std::string_view body,
+                                                   CHistoryOrderInfoArray& history) {
     history.SetSize(0);
-    const int result = body.empty() ? -1 : 1;
-    CByteCursor records(body);
-    for (CByteCursor record = records.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
-         record = records.CutCursor(CByteCursor::kRecordEnd)) {
-        CHistoryOrderInfo line;
-        ReadHistoryLine(record, line);
-        history.Add(line);
-    }
+    const wire::Result result = BodyResult(body);
+    ReadRecords(CByteCursor(body), history, ReadHistoryLine);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnHistoryOrderInfo(history); });
     return result;
 }
 
-int CForexProtocol::ParseGroupInfo(std::string_view body, CGroup& group) {
-    const int result = body.empty() ? -1 : 1;
+wire::Result CForexProtocol::ParseGroupInfo(std::string_view body, CGroup& group) {
+    const wire::Result result = BodyResult(body);
     if (!body.empty()) {
         CByteCursor fields(body);  // one record, read straight from the body
         ReadGroup(fields, group);
@@ -110,11 +106,11 @@ int CForexProtocol::ParseGroupInfo(std::string_view body, CGroup& group) {
     return result;
 }
 
-int CForexProtocol::ParseBaseInfo(std::string_view body, CBaseInfo& baseInfo) {
-    const int result = body.empty() ? -1 : 1;
+wire::Result CForexProtocol::ParseBaseInfo(std::string_view body, CBaseInfo& baseInfo) {
+    const wire::Result result = BodyResult(body);
     if (!body.empty()) {
         CByteCursor rest(body);
-        CByteCursor texts = rest.CutCursor(CByteCursor::kRecordEnd);
+        CByteCursor texts = rest.CutCursor(wire::kRecordEnd);
         ReadBaseTexts(texts, baseInfo);
         ReadBaseNumbers(rest, baseInfo);
     }

@@ -8,11 +8,8 @@
 
 namespace {
 
-constexpr int kLoginCode = 8000;
-constexpr int kLogoutCode = 8001;
-constexpr int kCommitBillCode = 7001;
-constexpr int kHistoryRequestCode = 7900;
-constexpr wchar_t kFieldEnd = L'\x01';
+// Built as wide text, so the field end is widened once here.
+constexpr wchar_t kFieldEnd = static_cast<wchar_t>(wire::kFieldEnd);
 
 // The body of one outbound record, built as wide text and converted once at the end, so the
 // length field counts the bytes the codeset really produces.
@@ -68,13 +65,13 @@ std::string CForexProtocol::BuildLogin(const CString& user, const CString& passw
         .Int(LoginSerial)
         .Text(L"2")
         .Text(L"1.0.0.1");
-    return PackMessage(kLoginCode, body.ToBytes());
+    return PackMessage(wire::kLoginRequest, body.ToBytes());
 }
 
 std::string CForexProtocol::BuildLogout(const CString& user) {
     CBodyBuilder body;
     body.Text(user).Text(user);
-    return PackMessage(kLogoutCode, body.ToBytes());
+    return PackMessage(wire::kLogoutRequest, body.ToBytes());
 }
 
 std::string CForexProtocol::BuildCommitBill(const COrderInfo& order) {
@@ -105,7 +102,7 @@ std::string CForexProtocol::BuildCommitBill(const COrderInfo& order) {
         body.Text(CString());
     }
     body.Text(order.Value28).Float(order.Value29).Text(L"0").Text(L"0");
-    std::string frame = PackMessage(kCommitBillCode, body.ToBytes());
+    std::string frame = PackMessage(wire::kOrderRequest, body.ToBytes());
     LastCommittedOrder.Store(order);
     return frame;
 }
@@ -120,5 +117,5 @@ std::string CForexProtocol::BuildHistoryRequest(long from, long to) {
     }
     CBodyBuilder body;
     body.Text(accountCode).Text(accountCode).Date(from).Date(to);
-    return PackMessage(kHistoryRequestCode, body.ToBytes());
+    return PackMessage(wire::kHistoryRequest, body.ToBytes());
 }

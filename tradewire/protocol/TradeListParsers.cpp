@@ -6,6 +6,7 @@
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ProtocolSink.h"
+#include "protocol/RecordList.h"
 
 namespace {
 
@@ -53,36 +54,24 @@ void ReadOrder(CByteCursor& fields, COrderInfo& order) {
     }
 }
 
-// Appends one element per record up to the first empty or unterminated one.
-template <class TYPE, class Read>
-void ReadRecords(std::string_view body, CArray<TYPE, TYPE&>& list, Read read) {
-    CByteCursor records(body);
-    for (CByteCursor record = records.CutCursor(CByteCursor::kRecordEnd); !record.IsEmpty();
-         record = records.CutCursor(CByteCursor::kRecordEnd)) {
-        TYPE element;
-        read(record, element);
-        list.Add(element);
-    }
-}
-
 }  // namespace
 
-int CForexProtocol::ParseBargainsInfo(std::string_view body, CBargainArray& bargains) {
+wire::Result CForexProtocol::ParseBargainsInfo(std::string_view body, CBargainArray& bargains) {
     bargains.SetSize(0);
-    const int result = body.empty() ? -1 : 1;
-    ReadRecords(body, bargains, ReadBargain);
+    const wire::Result result = BodyResult(body);
+    ReadRecords(CByteCursor(body), bargains, ReadBargain);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnBargainsInfo(bargains); });
     return result;
 }
 
-int CForexProtocol::ParseOrdersInfo(std::string_view body, COrderInfoArray& orders) {
+wire::Result CForexProtocol::ParseOrdersInfo(std::string_view body, COrderInfoArray& orders) {
     orders.SetSize(0);
-    ReadRecords(body, orders, ReadOrder);
+    ReadRecords(CByteCursor(body), orders, ReadOrder);
     if (orders.IsEmpty()) {
-        return -1;
+        return wire::Result::NothingRead;
     }
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnOrdersInfo(orders); });
-    return 1;
+    return wire::Result::Handled;
 }

@@ -14,8 +14,8 @@ CWireBody FundLine(double balance) {
 }
 
 TEST_F(AccountParsers, LoginReplyIgnoresItsBody) {
-    EXPECT_EQ(Feed(8000, ""), 1);
-    EXPECT_EQ(Feed(8000, "anything\x01\x04"), 1);
+    EXPECT_EQ(Feed(8000, ""), Result::Handled);
+    EXPECT_EQ(Feed(8000, "anything\x01\x04"), Result::Handled);
     EXPECT_EQ(Log(), (Lines{"OnLoginReply", "OnLoginReply"}));
 }
 
@@ -36,12 +36,12 @@ TEST_F(AccountParsers, ErrorCodeFromEachBodyShape) {
     };
     for (const auto& [body, expected] : cases) {
         sink.Clear();
-        EXPECT_EQ(Feed(9999, body), 1);
+        EXPECT_EQ(Feed(9999, body), Result::Handled);
         EXPECT_EQ(Center().GetErrorCode(), expected) << body;
         EXPECT_EQ(Log(), Lines{"OnErrorCode code=" + std::to_string(expected)});
     }
     sink.Clear();
-    EXPECT_EQ(Feed(9999, ""), -1);
+    EXPECT_EQ(Feed(9999, ""), Result::NothingRead);
     EXPECT_EQ(Center().GetErrorCode(), 0);  // kept from the last report
     EXPECT_TRUE(Log().empty());
 }
@@ -52,7 +52,8 @@ TEST_F(AccountParsers, EveryAccountFieldLandsInItsTarget) {
     Numbered(body, 1, 45).Text("ignored").EndSection();
     CWireBody fundLine;
     body.Raw(Numbered(fundLine, 1, 14).EndRecord().Str());
-    ASSERT_EQ(Feed(9501, body.EndSection().EndSection().EndSection().Text("100").EndSection()), 1);
+    ASSERT_EQ(Feed(9501, body.EndSection().EndSection().EndSection().Text("100").EndSection()),
+              Result::Handled);
     CAccountInfo a;
     Center().GetAccountInfo(a);
     EXPECT_EQ(a.AccountCode, Wide("ACC"));
@@ -81,7 +82,7 @@ TEST_F(AccountParsers, OutOfRangeNumbersSaturateOrReadAsZero) {
     body.Text("-3000000000").EndSection();  // the 32-bit long, 64 bits wide on Linux
     body.Text("nan").Text("inf").Text("1e39").Empty(3).Text("-1e309").Text("nan(1)");
     body.Empty(6).EndRecord().EndSection().EndSection().EndSection();
-    ASSERT_EQ(Feed(9501, body.Text("99999999999999999999").EndSection()), 1);
+    ASSERT_EQ(Feed(9501, body.Text("99999999999999999999").EndSection()), Result::Handled);
     CAccountInfo a;
     Center().GetAccountInfo(a);
     EXPECT_EQ(a.Value17, INT_MAX);
@@ -108,15 +109,15 @@ TEST_F(AccountParsers, AccountSectionsAndTheirEdges) {
     MerchRecord(full, "EURUSD", 0.0003, 1.2, 1.2);
     MerchRecord(full, "eurusd", 0.0, 1.3, 1.3);  // sees the first one's spread
     full.EndSection().Text("junk").EndSection().Text("100").EndSection();
-    ASSERT_EQ(Feed(9501, full), 1);
+    ASSERT_EQ(Feed(9501, full), Result::Handled);
     EXPECT_EQ(Center().GetInternalNo(), 100);
     EXPECT_EQ(Center().GetInternalNo(), 101);
 
     CWireBody shortBody;
     shortBody.Text("ACC2").EndSection().Empty(45).EndSection();
-    ASSERT_EQ(Feed(9501, shortBody), 1);
+    ASSERT_EQ(Feed(9501, shortBody), Result::Handled);
     EXPECT_EQ(Center().GetInternalNo(), 0);
-    EXPECT_EQ(Feed(9501, ""), -1);
+    EXPECT_EQ(Feed(9501, ""), Result::NothingRead);
 
     EXPECT_EQ(Log(), (Lines{"OnForexMerchs n=2 [EURUSD bid=1.2 ask=1.2 min=0.0003, "
                             "eurusd bid=1.3 ask=1.3003 min=0]",
@@ -128,7 +129,7 @@ TEST_F(AccountParsers, FundLinesStopAtTheFirstEmptyOrUnterminatedRecord) {
     CWireBody body;
     body.Text("A").EndSection().EndSection();
     body.Raw(FundLine(1).Str()).EndRecord().Raw(FundLine(2).Str()).EndSection();
-    ASSERT_EQ(Feed(9501, body), 1);
+    ASSERT_EQ(Feed(9501, body), Result::Handled);
     CAccountInfo account;
     Center().GetAccountInfo(account);
     EXPECT_EQ(account.Funds.GetSize(), 1);
@@ -136,7 +137,7 @@ TEST_F(AccountParsers, FundLinesStopAtTheFirstEmptyOrUnterminatedRecord) {
     CWireBody unterminated;
     unterminated.Text("A").EndSection().EndSection();
     unterminated.Raw(FundLine(1).Str()).Num(2).Empty(13).EndSection();
-    ASSERT_EQ(Feed(9501, unterminated), 1);
+    ASSERT_EQ(Feed(9501, unterminated), Result::Handled);
     Center().GetAccountInfo(account);
     ASSERT_EQ(account.Funds.GetSize(), 1);
     EXPECT_DOUBLE_EQ(account.Funds[0].Balance, 1.0);
@@ -146,12 +147,12 @@ TEST_F(AccountParsers, ShortAccountSectionClearsLaterTargetsAndKeepsLaterSection
     CWireBody full;
     full.Text("A").EndSection();
     Numbered(full, 1, 45).EndSection().EndSection().EndSection().EndSection().Text("9");
-    ASSERT_EQ(Feed(9501, full.EndSection()), 1);
+    ASSERT_EQ(Feed(9501, full.EndSection()), Result::Handled);
     CWireBody cut;
     cut.Text("A").EndSection();
     Numbered(cut, 1, 20).EndSection().Raw(FundLine(3).Str()).EndSection();
     cut.EndSection().EndSection().Text("42").EndSection();
-    ASSERT_EQ(Feed(9501, cut), 1);
+    ASSERT_EQ(Feed(9501, cut), Result::Handled);
     CAccountInfo a;
     Center().GetAccountInfo(a);
     EXPECT_EQ(a.Value21, 20);

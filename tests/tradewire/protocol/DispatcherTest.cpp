@@ -15,12 +15,13 @@ using Dispatcher = ProtocolTest;
 
 TEST_F(Dispatcher, IncompleteUnknownAndHeaderlessMessages) {
     const std::string body = "abc\x01\x04";
-    EXPECT_EQ(protocol.Dispatch(InboundMessage(9002, body, 23)), 0);  // one byte short
-    EXPECT_EQ(protocol.Dispatch(InboundMessage(9002, body, 22)), 1);
-    EXPECT_EQ(Feed(9517, body), 1);
-    EXPECT_EQ(Feed(4242, body), 1);
-    EXPECT_EQ(protocol.Dispatch("9002abc\x01\x04"), 1);  // no 0x03: code 0, consumed
-    EXPECT_EQ(protocol.Dispatch(""), 1);
+    EXPECT_EQ(protocol.Dispatch(InboundMessage(9002, body, 23)),
+              Result::Incomplete);  // one byte short
+    EXPECT_EQ(protocol.Dispatch(InboundMessage(9002, body, 22)), Result::Handled);
+    EXPECT_EQ(Feed(9517, body), Result::Handled);
+    EXPECT_EQ(Feed(4242, body), Result::Handled);
+    EXPECT_EQ(protocol.Dispatch("9002abc\x01\x04"), Result::Handled);  // no 0x03: code 0, consumed
+    EXPECT_EQ(protocol.Dispatch(""), Result::Handled);
     EXPECT_EQ(Log(), (Lines{"OnTextMessage \"abc\\x01\\x04\""}));
 }
 
@@ -58,7 +59,7 @@ std::string SessionStream() {
 }
 
 void Drain(CForexProtocol& protocol, CReceiveBuffer& buffer) {
-    while (protocol.ProcessReceived(buffer) != 0) {
+    while (protocol.ProcessReceived(buffer) != Result::Incomplete) {
     }
 }
 

@@ -6,6 +6,9 @@
 #include "RecordingSink.h"
 #include "WireBuilder.h"
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WireVocabulary.h"
+
+using wire::Result;
 
 namespace {
 
@@ -19,7 +22,7 @@ class Framing : public ::testing::Test {
   protected:
     // Cuts messages off until none can be cut without more bytes.
     void Drain(CReceiveBuffer& buffer) {
-        while (m_protocol.ProcessReceived(buffer) != 0) {
+        while (m_protocol.ProcessReceived(buffer) != Result::Incomplete) {
         }
     }
 
@@ -79,9 +82,9 @@ TEST(FramingPieces, PackMessageCountsTheWholeFrameWithoutItsLineEnd) {
 
 TEST_F(Framing, ACompleteLineIsConsumedWithItsLineEnd) {
     m_buffer.Append(kTextLine + "rest");
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Handled);
     EXPECT_EQ(m_buffer.View(), "rest");
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), 0);  // no 0x0D: left as it is
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Incomplete);  // no 0x0D: left as it is
     EXPECT_EQ(m_buffer.View(), "rest");
 }
 
@@ -89,9 +92,9 @@ TEST_F(Framing, ALineShorterThanDeclaredIsJoinedWithTheNextLine) {
     std::string shortLine = kTextLine;
     shortLine[5] = '3';  // declares 23 bytes, holds 22
     m_buffer.Append(shortLine + "x\r\n");
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Handled);
     EXPECT_EQ(m_buffer.View(), shortLine.substr(0, 22) + "x\r\n");
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);  // 23 bytes now: consumed
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Handled);  // 23 bytes now: consumed
     EXPECT_TRUE(m_buffer.IsEmpty());
 }
 
@@ -108,9 +111,9 @@ TEST_F(Framing, AHugeDeclaredLengthHoldsBackTheLinesAfterIt) {
                                  "\r\n";
     m_buffer.Append(hugeLine + kTextLine + kTextLine);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);
+        EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Handled);
     }
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), 0);
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Incomplete);
     const std::string text = kTextLine.substr(0, 22);
     EXPECT_EQ(m_buffer.View(), hugeLine.substr(0, hugeLine.size() - 2) + text + text);
     EXPECT_TRUE(sink.Lines().empty());
@@ -118,9 +121,9 @@ TEST_F(Framing, AHugeDeclaredLengthHoldsBackTheLinesAfterIt) {
 }
 
 TEST_F(Framing, AnEmptyBufferOrALineWithoutHeaderEndIsHandled) {
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), 0);
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Incomplete);
     m_buffer.Append("garbage\r\n");
-    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), -1);
+    EXPECT_EQ(m_protocol.ProcessReceived(m_buffer), Result::Handled);
     EXPECT_TRUE(m_buffer.IsEmpty());
 }
 
@@ -131,7 +134,7 @@ TEST_F(Framing, TheSameMessagesComeOutHoweverTheStreamIsSplit) {
         int handled = 0;
         for (const std::string& piece : {stream.substr(0, cut), stream.substr(cut)}) {
             buffer.Append(piece);
-            while (m_protocol.ProcessReceived(buffer) != 0) {
+            while (m_protocol.ProcessReceived(buffer) != Result::Incomplete) {
                 ++handled;
             }
         }
@@ -188,7 +191,7 @@ TEST_F(Framing, WholeMessagesAreExactlyWhatProcessingCutsWithoutMoreBytes) {
         rest.Append(stream.substr(whole));
         for (;;) {
             const size_t before = rest.Size();
-            if (m_protocol.ProcessReceived(rest) == 0) {
+            if (m_protocol.ProcessReceived(rest) == Result::Incomplete) {
                 break;
             }
             ASSERT_LE(before - rest.Size(), 2u);

@@ -84,12 +84,12 @@ TEST_F(InstrumentParsers, ListFramingAndCallbacks) {
     CWireBody two;
     MerchRecord(two, "A", 0, 1, 2);
     MerchRecord(two, "B", 0, 1, 2).Raw("C\x01");  // a last record without its 0x04
-    EXPECT_EQ(Feed(9511, two), 1);
-    EXPECT_EQ(Feed(9511, ""), -1);  // empty: list kept, no callback
+    EXPECT_EQ(Feed(9511, two), Result::Handled);
+    EXPECT_EQ(Feed(9511, ""), Result::NothingRead);  // empty: list kept, no callback
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     EXPECT_EQ(merchs.GetSize(), 2);
-    EXPECT_EQ(Feed(9511, "\x04"), 1);  // no complete record: emptied and reported
+    EXPECT_EQ(Feed(9511, "\x04"), Result::Handled);  // no complete record: emptied and reported
     Center().GetForexMerchs(merchs);
     EXPECT_EQ(merchs.GetSize(), 0);
     EXPECT_EQ(Log(), (Lines{"OnForexMerchs n=2 [A bid=1 ask=2 min=0, B bid=1 ask=2 min=0]",
@@ -107,7 +107,7 @@ TEST_F(InstrumentParsers, CurrencyFieldsAndFraming) {
     ExpectFromFields(c.CurrencyCode, 1, c.Value2, 2, c.Value3, 3, c.Value4, 4, c.UsdRate, 5,
                      c.Value6, 6, c.Value7, 7, c.Value8, 8);
     EXPECT_EQ(Log(), (Lines{"OnCurrencysInfo n=3 [1.25 usd=5.25, USD usd=1, JPY usd=0]"}));
-    EXPECT_EQ(Feed(9505, ""), -1);
+    EXPECT_EQ(Feed(9505, ""), Result::NothingRead);
     EXPECT_EQ(Log().size(), 1u);
 }
 

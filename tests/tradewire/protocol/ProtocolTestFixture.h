@@ -26,7 +26,7 @@ class ProtocolTest : public ::testing::Test {
 
     CForexDataCenter& Center() { return *protocol.GetDataCenter(); }
     CDataCenterAccess Access() { return CDataCenterAccess(Center()); }
-    int Feed(int code, std::string_view body) {
+    wire::Result Feed(int code, std::string_view body) {
         return protocol.Dispatch(InboundMessage(code, body));
     }
     std::vector<std::string> Log() const { return sink.Lines(); }
@@ -47,7 +47,7 @@ class ProtocolTest : public ::testing::Test {
     template <class RECORD>
     CArray<RECORD, RECORD&> ListAfter(int code, std::string_view body,
                                       void (CForexDataCenter::*get)(CArray<RECORD, RECORD&>&)) {
-        EXPECT_EQ(Feed(code, body), 1);
+        EXPECT_EQ(Feed(code, body), wire::Result::Handled);
         CArray<RECORD, RECORD&> list;
         (Center().*get)(list);
         return list;
@@ -58,6 +58,7 @@ class ProtocolTest : public ::testing::Test {
 };
 
 using Lines = std::vector<std::string>;
+using wire::Result;
 
 // A parsed member and the number of the Numbered() field it must have been read from: a text
 // reads "i.25", an integer i, a float or double i + 0.25 (exact in both).

@@ -18,7 +18,7 @@ TEST_F(ReferenceParsers, HistoryLinesInOrderAndAlwaysReported) {
                      23, h.Credit, 24, h.Charge, 25, h.Value26, 26);
     EXPECT_EQ(history[1].BargainNo, 99);
 
-    EXPECT_EQ(Feed(9514, ""), -1);
+    EXPECT_EQ(Feed(9514, ""), Result::NothingRead);
     Center().GetHistoryOrderInfo(history);
     EXPECT_TRUE(history.IsEmpty());
     EXPECT_EQ(Log(), (Lines{"OnHistoryOrderInfo n=2 [#17 open=#7 3.25 lots=4.25 profit=22.25, "
@@ -34,7 +34,7 @@ TEST_F(ReferenceParsers, GroupReadsThirtyFourFieldsStraightFromTheBody) {
     for (int i = 0; i < 27; ++i) {
         FromField(g.Value8[i], 8 + i).Check();
     }
-    EXPECT_EQ(Feed(9515, ""), -1);  // unchanged, still reported
+    EXPECT_EQ(Feed(9515, ""), Result::NothingRead);  // unchanged, still reported
     Center().GetGroupInfo(g);
     EXPECT_EQ(g.Value2, 2);
     EXPECT_EQ(Log(), (Lines{"OnGroupInfo 1.25", "OnGroupInfo 1.25"}));
@@ -45,7 +45,7 @@ TEST_F(ReferenceParsers, BaseInfoReadsTwoRunsAndNeverTheLastText) {
     CWireBody body;
     Numbered(body, 1, 24).Text("extra").EndRecord();
     Numbered(body, 25, 52).Text("extra");
-    ASSERT_EQ(Feed(9516, body), 1);
+    ASSERT_EQ(Feed(9516, body), Result::Handled);
     CBaseInfo b;
     Center().GetBaseInfo(b);
     for (int i = 0; i < 6; ++i) {
@@ -63,7 +63,7 @@ TEST_F(ReferenceParsers, BaseInfoReadsTwoRunsAndNeverTheLastText) {
     CWireBody shortRun;
     Numbered(shortRun, 1, 10).EndRecord();
     Numbered(shortRun, 25, 52);
-    ASSERT_EQ(Feed(9516, shortRun), 1);
+    ASSERT_EQ(Feed(9516, shortRun), Result::Handled);
     Center().GetBaseInfo(b);
     EXPECT_EQ(b.Value4[0], NumberedText(9));
     EXPECT_EQ(b.Value4[1], NumberedText(10));
@@ -74,12 +74,12 @@ TEST_F(ReferenceParsers, BaseInfoReadsTwoRunsAndNeverTheLastText) {
     // Without any 0x04 the texts read empty and the whole body is the numeric run.
     CWireBody noRecord;
     Numbered(noRecord, 25, 52);
-    ASSERT_EQ(Feed(9516, noRecord), 1);
+    ASSERT_EQ(Feed(9516, noRecord), Result::Handled);
     Center().GetBaseInfo(b);
     EXPECT_TRUE(b.Value1.IsEmpty());
     EXPECT_FLOAT_EQ(b.Value5, 25.25f);
 
-    EXPECT_EQ(Feed(9516, ""), -1);
+    EXPECT_EQ(Feed(9516, ""), Result::NothingRead);
     EXPECT_EQ(Log().size(), 4u);
 }
 
@@ -87,25 +87,25 @@ TEST_F(ReferenceParsers, TextEventIsPassedOnWhole) {
     EXPECT_EQ(protocol.Dispatch(std::string("000022000000"
                                             "9002\x03"
                                             "abc\x01\x04")),
-              1);
-    EXPECT_EQ(Feed(9002, ""), -1);
+              Result::Handled);
+    EXPECT_EQ(Feed(9002, ""), Result::NothingRead);
     EXPECT_EQ(Log(), (Lines{"OnTextMessage \"abc\\x01\\x04\""}));
 }
 
 TEST_F(ReferenceParsers, BroadCastReplacesTheStoredOne) {
     CWireBody first;
     Numbered(first, 1, 9);
-    ASSERT_EQ(Feed(9524, first), 1);
+    ASSERT_EQ(Feed(9524, first), Result::Handled);
     CBroadCast b;
     Center().GetBroadCast(b);
     ExpectFromFields(b.Value1, 1, b.Value2, 2, b.Value3, 3, b.Value4, 4, b.Value8, 8);
 
-    ASSERT_EQ(Feed(9524, CWireBody().Int(7).Num(0.5).Num(1)), 1);  // three fields
+    ASSERT_EQ(Feed(9524, CWireBody().Int(7).Num(0.5).Num(1)), Result::Handled);  // three fields
     Center().GetBroadCast(b);
     EXPECT_EQ(b.Value1, 7);
     EXPECT_TRUE(b.Value4.IsEmpty());
     EXPECT_TRUE(b.Value8.IsEmpty());
-    EXPECT_EQ(Feed(9524, ""), -1);
+    EXPECT_EQ(Feed(9524, ""), Result::NothingRead);
     EXPECT_EQ(Log(), (Lines{"OnBroadCast 1 4.25", "OnBroadCast 7 "}));
 }
 

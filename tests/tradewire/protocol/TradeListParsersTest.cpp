@@ -55,18 +55,18 @@ TEST_F(TradeListParsers, DealListIsAlwaysReportedOrderListOnlyWhenNotEmpty) {
     Deal(deals, 1, "A", 0);
     Deal(deals, 2, "B", 0);
     Deal(deals, 3, "C", 0).Raw("D\x01");
-    EXPECT_EQ(Feed(9512, deals), 1);
+    EXPECT_EQ(Feed(9512, deals), Result::Handled);
     CWireBody orders;
     Order(orders, 5, 64, 0, 0);
-    EXPECT_EQ(Feed(9513, orders), 1);
+    EXPECT_EQ(Feed(9513, orders), Result::Handled);
     EXPECT_EQ(Log().size(), 2u);
 
     sink.Clear();
-    EXPECT_EQ(Feed(9512, ""), -1);
-    EXPECT_EQ(Feed(9513, ""), -1);
+    EXPECT_EQ(Feed(9512, ""), Result::NothingRead);
+    EXPECT_EQ(Feed(9513, ""), Result::NothingRead);
     Feed(9513, orders);
-    EXPECT_EQ(Feed(9513, "\x04"), -1);
-    EXPECT_EQ(Feed(9512, "\x04"), 1);
+    EXPECT_EQ(Feed(9513, "\x04"), Result::NothingRead);
+    EXPECT_EQ(Feed(9512, "\x04"), Result::Handled);
     CBargainArray bargainList;
     Center().GetBargainsInfo(bargainList);
     COrderInfoArray orderList;
@@ -93,7 +93,7 @@ TEST_F(TradeListParsers, OrderListSynchronisesTriggerPricesOfItsBargains) {
     CWireBody orders;
     Order(orders, 1, 63, 10, 0, 1.1, 1.3);
     Order(orders, 2, 64, 11, 0, 9.0, 9.0);  // not a trigger-price order
-    ASSERT_EQ(Feed(9513, orders), 1);
+    ASSERT_EQ(Feed(9513, orders), Result::Handled);
     EXPECT_EQ(Log(), (Lines{"OnOrdersInfo n=2 [#1 EURUSD kind=63 in=0 bargain=10 tp=1.1/1.3, "
                             "#2 EURUSD kind=64 in=0 bargain=11 tp=9/9]",
                             "OnBargainsInfo n=4 [#10 A in=0 dir=40 close=0 lots=1 price=1.5 "
@@ -102,10 +102,10 @@ TEST_F(TradeListParsers, OrderListSynchronisesTriggerPricesOfItsBargains) {
                             "dir=40 close=0 lots=1 price=1.5 tp=2/2]"}));
 
     sink.Clear();
-    ASSERT_EQ(Feed(9513, orders), 1);  // A and B equal now, so the walk reaches C
+    ASSERT_EQ(Feed(9513, orders), Result::Handled);  // A and B equal now, so the walk reaches C
     EXPECT_EQ(Log().size(), 2u);
     sink.Clear();
-    ASSERT_EQ(Feed(9513, orders), 1);  // equal everywhere: no bargain callback
+    ASSERT_EQ(Feed(9513, orders), Result::Handled);  // equal everywhere: no bargain callback
     EXPECT_EQ(Log().size(), 1u);
 }
 
@@ -121,13 +121,13 @@ TEST_F(TradeListParsers, EventsWithTwoRecordsReachOnlyTheListCallback) {
     CWireBody deals;
     Deal(deals, 2, "B", 0);
     Deal(deals, 3, "C", 0);
-    EXPECT_EQ(Feed(7003, deals), 1);
+    EXPECT_EQ(Feed(7003, deals), Result::Handled);
     CWireBody orders;
     Order(orders, 4, 64, 0, 0, 1.5);
     Order(orders, 5, 64, 0, 0, 1.5);
-    EXPECT_EQ(Feed(7002, orders), 1);
-    EXPECT_EQ(Feed(7004, ""), -1);
-    EXPECT_EQ(Feed(7005, "\x04"), -1);
+    EXPECT_EQ(Feed(7002, orders), Result::Handled);
+    EXPECT_EQ(Feed(7004, ""), Result::NothingRead);
+    EXPECT_EQ(Feed(7005, "\x04"), Result::NothingRead);
 
     EXPECT_EQ(Log(), (Lines{"OnBargainsInfo n=2 [#2 B in=0 dir=40 close=0 lots=1 price=1.5 "
                             "tp=0/0, #3 C in=0 dir=40 close=0 lots=1 price=1.5 tp=0/0]",
@@ -155,7 +155,7 @@ TEST_F(TradeListParsers, SingleDealEventReportsItsOwnListThenMerges) {
 
     CWireBody deal;
     Deal(deal, 2, "B", 7);  // answers the committed order: opens a position
-    EXPECT_EQ(Feed(7003, deal), 1);
+    EXPECT_EQ(Feed(7003, deal), Result::Handled);
     const Lines log = Log();
     ASSERT_GE(log.size(), 1u);
     EXPECT_EQ(log[0], "OnBargainsInfo n=1 [#2 B in=7 dir=40 close=0 lots=1 price=1.5 tp=0/0]");

@@ -1,0 +1,87 @@
+#pragma once
+// The words both ends of a trading connection share: message codes, order kinds and sides,
+// the control bytes that cut a message into fields, records and sections, the sizes of a
+// frame's fixed header, and what reading one inbound message came to. Constants only, no
+// state and nothing from the system, so the library, the simulator, the terminal, the
+// benchmarks and the fuzzers can all spell the protocol the same way.
+
+#include <cstddef>
+
+namespace wire {
+
+// Requests a terminal sends.
+inline constexpr int kLoginRequest = 8000;
+inline constexpr int kLogoutRequest = 8001;
+inline constexpr int kOrderRequest = 7001;
+inline constexpr int kHistoryRequest = 7900;
+
+// Messages a server sends. The one-order and one-deal events answer an order request.
+inline constexpr int kLoginReply = 8000;
+inline constexpr int kOrderEvent = 7002;
+inline constexpr int kDealEvent = 7003;
+inline constexpr int kRefusalEvent = 7004;
+inline constexpr int kRemovalEvent = 7005;
+inline constexpr int kTextNotice = 9002;
+inline constexpr int kAccountInfo = 9501;
+inline constexpr int kCurrencyList = 9505;
+inline constexpr int kInstrumentList = 9511;
+inline constexpr int kBargainList = 9512;
+inline constexpr int kOrderList = 9513;
+inline constexpr int kHistoryList = 9514;
+inline constexpr int kGroupInfo = 9515;
+inline constexpr int kBaseInfo = 9516;
+inline constexpr int kQuotes = 9518;
+inline constexpr int kBroadcast = 9524;
+inline constexpr int kErrorReport = 9999;
+
+// Order kinds of an order request, and the kind of the reply that refuses one.
+inline constexpr int kOpenMarket = 60;
+inline constexpr int kCloseMarket = 62;
+inline constexpr int kSetTriggers = 63;  // also the kind of an order-list entry that moves them
+inline constexpr int kBuyLimit = 64;
+inline constexpr int kSellLimit = 65;
+inline constexpr int kBuyStop = 66;
+inline constexpr int kSellStop = 67;
+inline constexpr int kChangeOrder = 68;
+inline constexpr int kDeleteOrder = 69;
+inline constexpr int kRefusal = 72;
+
+inline constexpr bool IsPendingKind(int kind) {
+    return kind >= kBuyLimit && kind <= kSellStop;
+}
+
+// Sides of a deal or an order. A deal carries the side of its own trade, so the deal that
+// closes a buy position is a sell.
+inline constexpr int kBuy = 40;
+inline constexpr int kSell = 41;
+
+inline constexpr int OppositeSide(int side) {
+    return side == kBuy ? kSell : kBuy;
+}
+inline constexpr int SideOfPendingKind(int kind) {
+    return kind == kBuyLimit || kind == kBuyStop ? kBuy : kSell;
+}
+
+// Control bytes. A frame is its length field, a zero field, the code, kHeaderEnd, the body and
+// a closing kRecordEnd; a server ends each frame with CR LF, a terminal with a line feed.
+inline constexpr char kFieldEnd = '\x01';
+inline constexpr char kHeaderEnd = '\x03';
+inline constexpr char kRecordEnd = '\x04';
+inline constexpr char kSectionEnd = '\x05';
+inline constexpr char kServerLineEnd = '\x0D';  // followed by 0x0A
+inline constexpr std::size_t kServerLineEndSize = 2;
+inline constexpr char kRequestLineEnd = '\n';
+
+// The header's fixed part: the whole frame's length and a field of zeros, six digits each.
+inline constexpr std::size_t kLengthFieldSize = 6;
+inline constexpr std::size_t kZeroFieldSize = 6;
+inline constexpr std::size_t kFixedHeaderSize = kLengthFieldSize + kZeroFieldSize;
+
+// What reading one inbound message came to.
+enum class Result : int {
+    Handled = 1,      // read (or deliberately passed over); its bytes may go
+    Incomplete = 0,   // shorter than it declares: keep it and join what follows
+    NothingRead = -1  // an empty body, nothing usable in it, or nowhere to put it
+};
+
+}  // namespace wire
