@@ -27,6 +27,7 @@ bench: build
 	bash scripts/bench.sh $(BUILD_DIR)
 
 lint: configure format-check
+	bash scripts/check-layers.sh
 	bash scripts/lint.sh $(BUILD_DIR)
 
 # clang-format over every tracked source, without building: fails on a file it would change.
