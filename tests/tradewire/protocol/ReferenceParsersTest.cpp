@@ -27,7 +27,7 @@ TEST_F(ReferenceParsers, HistoryLinesInOrderAndAlwaysReported) {
 }
 
 TEST_F(ReferenceParsers, GroupReadsThirtyFourFieldsStraightFromTheBody) {
-    ASSERT_EQ(Feed(9515, NumberedRecord(40)), 1);
+    ASSERT_EQ(Feed(9515, NumberedRecord(40)), Result::Handled);
     CGroup g;
     Center().GetGroupInfo(g);
     ExpectFromFields(g.Value1, 1, g.Value2, 2, g.Value4, 4, g.Value5, 5, g.Value6, 6, g.Value7, 7);
