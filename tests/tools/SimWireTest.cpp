@@ -275,7 +275,8 @@ TEST_F(SimWireTest, PendingOrderIsPlacedChangedDeletedAndFilledThroughTheMerges)
     EXPECT_TRUE(SinkSaw("OnOrderDeleted"));
 
     // A new order, then the market falls through it: the fill moves it to the positions.
-    Trade(term::BuildPendingOrder(place, L"acc", Merch(L"EURUSD"), dc()->GetInternalNo()));
+    Trade(term::BuildPendingOrder(Pending(wire::kBuyLimit, 10, 1.0900), L"acc", Merch(L"EURUSD"),
+                                  dc()->GetInternalNo()));
     dc()->GetOrdersInfo(orders);
     ASSERT_EQ(orders.GetSize(), 1);
     const int orderNo = orders[0].OrderNo;
