@@ -17,16 +17,22 @@
 
 namespace bench {
 
-// The records of a body (each kept with its closing 0x04).
-inline std::vector<std::string> SplitRecords(std::string_view body) {
-    std::vector<std::string> records;
+// The pieces of `text` that each end with `terminator`, each kept with it; what follows the
+// last terminator is dropped.
+inline std::vector<std::string> SplitKeeping(std::string_view text, char terminator) {
+    std::vector<std::string> pieces;
     size_t start = 0;
-    for (size_t end = body.find(wire::kRecordEnd); end != std::string_view::npos;
-         end = body.find(wire::kRecordEnd, start)) {
-        records.emplace_back(body.substr(start, end - start + 1));
+    for (size_t end = text.find(terminator); end != std::string_view::npos;
+         end = text.find(terminator, start)) {
+        pieces.emplace_back(text.substr(start, end - start + 1));
         start = end + 1;
     }
-    return records;
+    return pieces;
+}
+
+// The records of a body (each kept with its closing 0x04).
+inline std::vector<std::string> SplitRecords(std::string_view body) {
+    return SplitKeeping(body, wire::kRecordEnd);
 }
 
 // `count` records cycled from the given ones, the first field (an instrument code) of copy k
@@ -134,13 +140,7 @@ inline std::string AccountBody(const sim::Market& market, const sim::Account& ac
                                int instruments) {
     const std::string built = sim::BuildAccountInfo(account, market);
     // Sections: code, account fields, fund record, instruments, (empty), internal number.
-    std::vector<std::string> sections;
-    size_t start = 0;
-    for (size_t end = built.find(wire::kSectionEnd); end != std::string::npos;
-         end = built.find(wire::kSectionEnd, start)) {
-        sections.push_back(built.substr(start, end - start + 1));
-        start = end + 1;
-    }
+    std::vector<std::string> sections = SplitKeeping(built, wire::kSectionEnd);
     sections.at(3) = InstrumentRecords(market, instruments) + wire::kSectionEnd;
     std::string body;
     for (const std::string& section : sections) {

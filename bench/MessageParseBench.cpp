@@ -66,6 +66,14 @@ void Throughput(benchmark::State& state, const ParseCase& parseCase) {
     state.counters["records"] = parseCase.records;
 }
 
+// How many items one of the data center's list getters hands back.
+template <typename Item>
+INT_PTR CountOf(CForexDataCenter& center, void (CForexDataCenter::*read)(CArray<Item, Item&>&)) {
+    CArray<Item, Item&> items;
+    (center.*read)(items);
+    return items.GetSize();
+}
+
 // How many records the data center holds after the message, so that a message the parser
 // refused (and that would read fast for that reason) fails the run instead of being timed.
 INT_PTR StoredRecords(CForexDataCenter& center, int code) {
@@ -75,26 +83,14 @@ INT_PTR StoredRecords(CForexDataCenter& center, int code) {
             center.GetAccountInfo(account);
             return account.Merchs.GetSize();
         }
-        case wire::kInstrumentList: {
-            CArray<CForexMerch, CForexMerch&> merchs;
-            center.GetForexMerchs(merchs);
-            return merchs.GetSize();
-        }
-        case wire::kBargainList: {
-            CArray<CBargain, CBargain&> bargains;
-            center.GetBargainsInfo(bargains);
-            return bargains.GetSize();
-        }
-        case wire::kOrderList: {
-            CArray<COrderInfo, COrderInfo&> orders;
-            center.GetOrdersInfo(orders);
-            return orders.GetSize();
-        }
-        case wire::kHistoryList: {
-            CArray<CHistoryOrderInfo, CHistoryOrderInfo&> history;
-            center.GetHistoryOrderInfo(history);
-            return history.GetSize();
-        }
+        case wire::kInstrumentList:
+            return CountOf(center, &CForexDataCenter::GetForexMerchs);
+        case wire::kBargainList:
+            return CountOf(center, &CForexDataCenter::GetBargainsInfo);
+        case wire::kOrderList:
+            return CountOf(center, &CForexDataCenter::GetOrdersInfo);
+        case wire::kHistoryList:
+            return CountOf(center, &CForexDataCenter::GetHistoryOrderInfo);
         case wire::kQuotes: {
             CArray<CForexMerch, CForexMerch&> merchs;
             center.GetForexMerchs(merchs);

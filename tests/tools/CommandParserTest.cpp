@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "CommandParser.h"
+#include "TermOptions.h"
 
 namespace term {
 namespace {
@@ -64,6 +69,35 @@ TEST(CommandParserTest, BadInputIsRefusedWithAMessage) {
         const ParsedCommand p = ParseCommand(line);
         EXPECT_FALSE(p.ok) << line;
         EXPECT_FALSE(p.error.empty()) << line;
+    }
+}
+
+TEST(TermOptionsTest, PortIsRequiredAndEveryMistakeExplained) {
+    TermOptions options;
+    std::string message;
+    bool help = false;
+    const char* const good[] = {"term", "--no-echo", "--port", "4433", "--user", "carol"};
+    ASSERT_TRUE(ParseTermOptions(6, good, options, message, help)) << message;
+    EXPECT_EQ(options.port, 4433);
+    EXPECT_EQ(options.user, "carol");
+    EXPECT_EQ(options.password, "demo");
+    EXPECT_FALSE(options.echo);
+
+    const std::vector<std::pair<std::vector<const char*>, std::string>> bad = {
+        {{"term", "--port", "0"}, "the port is a number from 1 to 65535, not '0'"},
+        {{"term", "--port", "7x"}, "the port is a number from 1 to 65535, not '7x'"},
+        {{"term", "--user"}, "missing value after --user"},
+        {{"term", "--colour", "red"}, "unknown option --colour\n" + TermUsage()},
+        {{"term", "--user", "u"}, "--port is required\n" + TermUsage()},
+        {{"term", "--port", "1", "--password", ""},
+         "the user name and the password must not be empty"},
+    };
+    for (const auto& [argv, expected] : bad) {
+        TermOptions o;
+        EXPECT_FALSE(
+            ParseTermOptions(static_cast<int>(argv.size()), argv.data(), o, message, help));
+        EXPECT_FALSE(help);
+        EXPECT_EQ(message, expected) << argv[1];
     }
 }
 

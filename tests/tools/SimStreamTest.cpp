@@ -71,6 +71,7 @@ TEST(SimOptionsTest, ValuesAreCheckedAndAccountsDefaulted) {
                                 "--tick-rate", "2.5",    "--account", "carol:pw:500"};
     ASSERT_TRUE(ParseSimOptions(9, good, options, message, help)) << message;
     EXPECT_EQ(options.seed, 9u);
+    EXPECT_FALSE(options.quiet);
     EXPECT_DOUBLE_EQ(options.tickRate, 2.5);
     ASSERT_EQ(options.accounts.size(), 1u);
     EXPECT_EQ(options.accounts[0].user, "carol");
@@ -80,6 +81,18 @@ TEST(SimOptionsTest, ValuesAreCheckedAndAccountsDefaulted) {
     const char* const none[] = {"sim"};
     ASSERT_TRUE(ParseSimOptions(1, none, defaults, message, help));
     EXPECT_EQ(defaults.accounts.size(), DefaultAccounts().size());
+
+    SimOptions texts;
+    const char* const named[] = {"sim", "--cert", "c.pem", "--quiet", "--key", "k.pem"};
+    ASSERT_TRUE(ParseSimOptions(6, named, texts, message, help)) << message;
+    EXPECT_EQ(texts.certFile, "c.pem");
+    EXPECT_EQ(texts.keyFile, "k.pem");
+    EXPECT_TRUE(texts.quiet);
+
+    const char* const helpArgs[] = {"sim", "--seed", "3", "-h"};
+    EXPECT_FALSE(ParseSimOptions(4, helpArgs, texts, message, help));
+    EXPECT_TRUE(help);
+    EXPECT_EQ(message, SimUsage());
 
     const std::vector<std::vector<const char*>> bad = {
         {"sim", "--port", "70000"},     {"sim", "--tick-rate", "0"}, {"sim", "--account", "nopass"},

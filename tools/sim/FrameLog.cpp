@@ -7,14 +7,8 @@
 
 namespace sim {
 
-FrameLog::~FrameLog() {
-    if (m_file != nullptr) {
-        (void)std::fclose(m_file);
-    }
-}
-
 bool FrameLog::Open(const std::string& path) {
-    m_file = std::fopen(path.c_str(), "w");
+    m_file.reset(std::fopen(path.c_str(), "w"));
     return m_file != nullptr;
 }
 
@@ -31,9 +25,9 @@ void FrameLog::Write(int session, char direction, std::string_view frame) {
     localtime_r(&seconds, &local);
     char clock[32];
     (void)std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-    (void)std::fprintf(m_file, "%s.%03lld #%d %c %s\n", clock, static_cast<long long>(millis),
+    (void)std::fprintf(m_file.get(), "%s.%03lld #%d %c %s\n", clock, static_cast<long long>(millis),
                        session, direction, Printable(frame).c_str());
-    (void)std::fflush(m_file);
+    (void)std::fflush(m_file.get());
 }
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 // Used by the simulator's loop thread only.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,17 +11,15 @@ namespace sim {
 
 class FrameLog {
   public:
-    FrameLog() = default;
-    ~FrameLog();
-    FrameLog(const FrameLog&) = delete;
-    FrameLog& operator=(const FrameLog&) = delete;
-
     bool Open(const std::string& path);
     // direction: '>' from the client, '<' to the client.
     void Write(int session, char direction, std::string_view frame);
 
   private:
-    std::FILE* m_file = nullptr;
+    struct FileCloser {
+        void operator()(std::FILE* file) const { (void)std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> m_file;  // closed with the log
 };
 
 }  // namespace sim

@@ -110,6 +110,35 @@ std::optional<Triggers> ReadTriggers(const Instrument& instrument, const OrderRe
 
 constexpr const char* kTriggersOnWrongSide = "stop loss or take profit on the wrong side";
 
+// A position or pending order a request names, with the instrument it trades; `refusal` says
+// why the request cannot go on when either is missing.
+template <typename Held>
+struct Target {
+    Held* held = nullptr;
+    const Instrument* instrument = nullptr;
+    const char* refusal = nullptr;
+};
+
+template <typename Held>
+Target<Held> TargetOf(Held* held, const char* whenMissing, const Market& market) {
+    if (held == nullptr) {
+        return {.refusal = whenMissing};
+    }
+    const Instrument* instrument = market.Find(held->merch);
+    if (instrument == nullptr) {
+        return {.refusal = "unknown instrument"};
+    }
+    return {.held = held, .instrument = instrument};
+}
+
+Target<Position> PositionOf(Account& account, const OrderRequest& request, const Market& market) {
+    return TargetOf(account.FindPosition(request.bargainNo), "no such position", market);
+}
+
+Target<PendingOrder> OrderOf(Account& account, const OrderRequest& request, const Market& market) {
+    return TargetOf(account.FindOrder(request.orderNo), "no such order", market);
+}
+
 }  // namespace
 
 OrderDesk::OrderDesk(const Market& market, Clock clock, double baseRateSwitch)
@@ -120,6 +149,9 @@ DeskReplies OrderDesk::Apply(Account& account, const OrderRequest& request) {
     if (!request.account.empty() && request.account != account.code) {
         return Refuse(account, request, "the order names another account");
     }
+    if (wire::IsPendingKind(request.kind)) {
+        return Place(account, request);
+    }
     switch (request.kind) {
         case wire::kOpenMarket:
             return Open(account, request);
@@ -127,11 +159,6 @@ DeskReplies OrderDesk::Apply(Account& account, const OrderRequest& request) {
             return Close(account, request);
         case wire::kSetTriggers:
             return SetTriggers(account, request);
-        case wire::kBuyLimit:
-        case wire::kSellLimit:
-        case wire::kBuyStop:
-        case wire::kSellStop:
-            return Place(account, request);
         case wire::kChangeOrder:
             return Change(account, request);
         case wire::kDeleteOrder:
@@ -175,13 +202,9 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
 }
 
 DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
-    Position* position = account.FindPosition(request.bargainNo);
-    if (position == nullptr) {
-        return Refuse(account, request, "no such position");
-    }
-    const Instrument* instrument = m_market.Find(position->merch);
-    if (instrument == nullptr) {
-        return Refuse(account, request, "unknown instrument");
+    const auto [position, instrument, refusal] = PositionOf(account, request, m_market);
+    if (refusal != nullptr) {
+        return Refuse(account, request, refusal);
     }
     float lots = position->lots;
     if (request.lotsHundredths != 0) {
@@ -236,13 +259,9 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
 }
 
 DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request) {
-    Position* position = account.FindPosition(request.bargainNo);
-    if (position == nullptr) {
-        return Refuse(account, request, "no such position");
-    }
-    const Instrument* instrument = m_market.Find(position->merch);
-    if (instrument == nullptr) {
-        return Refuse(account, request, "unknown instrument");
+    const auto [position, instrument, refusal] = PositionOf(account, request, m_market);
+    if (refusal != nullptr) {
+        return Refuse(account, request, refusal);
     }
     const std::optional<Triggers> triggers =
         ReadTriggers(*instrument, request, position->side, ClosePrice(*instrument, position->side));
@@ -300,13 +319,9 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
 }
 
 DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
-    PendingOrder* order = account.FindOrder(request.orderNo);
-    if (order == nullptr) {
-        return Refuse(account, request, "no such order");
-    }
-    const Instrument* instrument = m_market.Find(order->merch);
-    if (instrument == nullptr) {
-        return Refuse(account, request, "unknown instrument");
+    const auto [order, instrument, refusal] = OrderOf(account, request, m_market);
+    if (refusal != nullptr) {
+        return Refuse(account, request, refusal);
     }
     const double price =
         request.pricePoints > 0 ? FromPoints(*instrument, request.pricePoints) : order->price;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "CommandLine.h"
+
 namespace sim {
 
 namespace {
@@ -29,6 +31,47 @@ bool ParseAccount(std::string_view text, AccountSetup& setup) {
     return ParseNumber(rest.substr(second + 1), setup.balance) && setup.balance >= 0;
 }
 
+constexpr tools::TextOption<SimOptions> kSimTextOptions[] = {
+    {"--frame-log", &SimOptions::frameLog},
+    {"--cert", &SimOptions::certFile},
+    {"--key", &SimOptions::keyFile},
+    {"--port-file", &SimOptions::portFile},
+};
+
+bool TakeSimFlag(std::string_view name, SimOptions& options) {
+    if (name != "--quiet") {
+        return false;
+    }
+    options.quiet = true;
+    return true;
+}
+
+tools::OptionResult TakeSimOption(std::string_view name, std::string_view value,
+                                  SimOptions& options) {
+    double number = 0;
+    bool ok = true;
+    if (name == "--port") {
+        ok = ParseNumber(value, number) && number >= 0 && number <= 65535;
+        options.port = static_cast<std::uint16_t>(number);
+    } else if (name == "--seed") {
+        ok = ParseNumber(value, number) && number >= 0;
+        options.seed = static_cast<std::uint64_t>(number);
+    } else if (name == "--tick-rate") {
+        ok = ParseNumber(value, number) && number > 0 && number <= 1000;
+        options.tickRate = number;
+    } else if (name == "--notice-every") {
+        ok = ParseNumber(value, number) && number >= 0;
+        options.noticeSeconds = number;
+    } else if (name == "--account") {
+        AccountSetup setup;
+        ok = ParseAccount(value, setup);
+        options.accounts.push_back(setup);
+    } else if (!tools::TakeTextOption(kSimTextOptions, name, value, options)) {
+        return tools::OptionResult::kUnknown;
+    }
+    return ok ? tools::OptionResult::kTaken : tools::OptionResult::kBadValue;
+}
+
 }  // namespace
 
 std::vector<AccountSetup> DefaultAccounts() {
@@ -51,57 +94,13 @@ std::string SimUsage() {
 
 bool ParseSimOptions(int argc, const char* const argv[], SimOptions& options, std::string& message,
                      bool& helpAsked) {
-    helpAsked = false;
-    for (int index = 1; index < argc; ++index) {
-        const std::string_view name = argv[index];
-        if (name == "--help" || name == "-h") {
-            helpAsked = true;
-            message = SimUsage();
-            return false;
-        }
-        if (name == "--quiet") {
-            options.quiet = true;
-            continue;
-        }
-        if (index + 1 >= argc) {
-            message = "missing value after " + std::string(name);
-            return false;
-        }
-        const std::string_view value = argv[++index];
-        double number = 0;
-        bool ok = true;
-        if (name == "--port") {
-            ok = ParseNumber(value, number) && number >= 0 && number <= 65535;
-            options.port = static_cast<std::uint16_t>(number);
-        } else if (name == "--seed") {
-            ok = ParseNumber(value, number) && number >= 0;
-            options.seed = static_cast<std::uint64_t>(number);
-        } else if (name == "--tick-rate") {
-            ok = ParseNumber(value, number) && number > 0 && number <= 1000;
-            options.tickRate = number;
-        } else if (name == "--notice-every") {
-            ok = ParseNumber(value, number) && number >= 0;
-            options.noticeSeconds = number;
-        } else if (name == "--frame-log") {
-            options.frameLog = value;
-        } else if (name == "--cert") {
-            options.certFile = value;
-        } else if (name == "--key") {
-            options.keyFile = value;
-        } else if (name == "--port-file") {
-            options.portFile = value;
-        } else if (name == "--account") {
-            AccountSetup setup;
-            ok = ParseAccount(value, setup);
-            options.accounts.push_back(setup);
-        } else {
-            message = "unknown option " + std::string(name) + "\n" + SimUsage();
-            return false;
-        }
-        if (!ok) {
-            message = "bad value for " + std::string(name) + ": " + std::string(value);
-            return false;
-        }
+    const tools::OptionSet set{
+        .usage = SimUsage(),
+        .takeFlag = [&options](std::string_view name) { return TakeSimFlag(name, options); },
+        .takeValue = [&options](std::string_view name, const std::string& value,
+                                std::string&) { return TakeSimOption(name, value, options); }};
+    if (!tools::ParseCommandLine(argc, argv, set, message, helpAsked)) {
+        return false;
     }
     if (options.accounts.empty()) {
         options.accounts = DefaultAccounts();

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "CommandLine.h"
 #include "SimServer.h"
 
 namespace {
@@ -23,11 +24,8 @@ void OnSignal(int) {
 
 int main(int argc, char* argv[]) {
     sim::SimOptions options;
-    std::string message;
-    bool helpAsked = false;
-    if (!sim::ParseSimOptions(argc, argv, options, message, helpAsked)) {
-        (void)std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
-        return helpAsked ? 0 : 2;
+    if (const auto status = tools::ReadCommandLine(argc, argv, sim::ParseSimOptions, options)) {
+        return *status;
     }
     (void)signal(SIGPIPE, SIG_IGN);
 

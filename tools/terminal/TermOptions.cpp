@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "CommandLine.h"
+
 namespace term {
 
 std::string TermUsage() {
@@ -15,43 +17,51 @@ std::string TermUsage() {
            "Type help once connected for the commands.\n";
 }
 
+namespace {
+
+constexpr tools::TextOption<TermOptions> kTermTextOptions[] = {
+    {"--user", &TermOptions::user},
+    {"--password", &TermOptions::password},
+    {"--script", &TermOptions::script},
+};
+
+bool TakeTermFlag(std::string_view name, TermOptions& options) {
+    if (name != "--no-echo") {
+        return false;
+    }
+    options.echo = false;
+    return true;
+}
+
+tools::OptionResult TakeTermOption(std::string_view name, const std::string& value,
+                                   TermOptions& options, std::string& message) {
+    if (name == "--port") {
+        char* end = nullptr;
+        const long port = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || port <= 0 || port > 65535) {
+            message = "the port is a number from 1 to 65535, not '" + value + "'";
+            return tools::OptionResult::kBadValue;
+        }
+        options.port = static_cast<std::uint16_t>(port);
+    } else if (!tools::TakeTextOption(kTermTextOptions, name, value, options)) {
+        return tools::OptionResult::kUnknown;
+    }
+    return tools::OptionResult::kTaken;
+}
+
+}  // namespace
+
 bool ParseTermOptions(int argc, const char* const argv[], TermOptions& options,
                       std::string& message, bool& helpAsked) {
-    helpAsked = false;
-    for (int index = 1; index < argc; ++index) {
-        const std::string_view name = argv[index];
-        if (name == "--help" || name == "-h") {
-            helpAsked = true;
-            message = TermUsage();
-            return false;
-        }
-        if (name == "--no-echo") {
-            options.echo = false;
-            continue;
-        }
-        if (index + 1 >= argc) {
-            message = "missing value after " + std::string(name);
-            return false;
-        }
-        const std::string value = argv[++index];
-        if (name == "--port") {
-            char* end = nullptr;
-            const long port = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || port <= 0 || port > 65535) {
-                message = "the port is a number from 1 to 65535, not '" + value + "'";
-                return false;
-            }
-            options.port = static_cast<std::uint16_t>(port);
-        } else if (name == "--user") {
-            options.user = value;
-        } else if (name == "--password") {
-            options.password = value;
-        } else if (name == "--script") {
-            options.script = value;
-        } else {
-            message = "unknown option " + std::string(name) + "\n" + TermUsage();
-            return false;
-        }
+    const tools::OptionSet set{
+        .usage = TermUsage(),
+        .takeFlag = [&options](std::string_view name) { return TakeTermFlag(name, options); },
+        .takeValue =
+            [&options](std::string_view name, const std::string& value, std::string& explanation) {
+                return TakeTermOption(name, value, options, explanation);
+            }};
+    if (!tools::ParseCommandLine(argc, argv, set, message, helpAsked)) {
+        return false;
     }
     if (options.port == 0) {
         message = "--port is required\n" + TermUsage();

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "CommandLine.h"
 #include "Terminal.h"
 #include "TerminalSink.h"
 #include "TextOut.h"
@@ -56,11 +57,8 @@ int RunSession(CAbsForexManager& manager, term::TerminalSink& sink,
 
 int main(int argc, char* argv[]) {
     term::TermOptions options;
-    std::string message;
-    bool helpAsked = false;
-    if (!term::ParseTermOptions(argc, argv, options, message, helpAsked)) {
-        (void)std::fprintf(helpAsked ? stdout : stderr, "%s\n", message.c_str());
-        return helpAsked ? 0 : 2;
+    if (const auto status = tools::ReadCommandLine(argc, argv, term::ParseTermOptions, options)) {
+        return *status;
     }
     if (!options.script.empty() && !std::ifstream(options.script)) {
         (void)std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
