@@ -13,22 +13,6 @@ std::string Absolute(const std::string& current, const std::string& path) {
     return path.front() == '/' ? path : current + "/" + path;
 }
 
-// The names between slashes, empty ones (from "//" and a trailing '/') left out.
-std::vector<std::string> SplitComponents(const std::string& full) {
-    std::vector<std::string> components;
-    for (size_t begin = 0; begin <= full.size();) {
-        size_t end = full.find('/', begin);
-        if (end == std::string::npos) {
-            end = full.size();
-        }
-        if (end > begin) {
-            components.push_back(full.substr(begin, end - begin));
-        }
-        begin = end + 1;
-    }
-    return components;
-}
-
 // Applies one component to the folders walked so far: "." stays, ".." goes up (never above
 // the root). True when the component was a name that went down into `parts`.
 bool Walk(std::vector<std::string>& parts, const std::string& name) {
@@ -107,7 +91,7 @@ CMemoryFileSystem::Resolved CMemoryFileSystem::Resolve(const std::string& path) 
         return result;  // the empty path names nothing
     }
     const std::string full = Absolute(m_current, path);
-    const std::vector<std::string> components = SplitComponents(full);
+    const std::vector<std::string> components = kestrel::platform::SplitSystemPath(full);
     std::vector<std::string> parts;
     for (size_t i = 0; i < components.size(); ++i) {
         const bool last = i + 1 == components.size();
@@ -228,7 +212,7 @@ bool CMemoryFileSystem::Normalize(const std::string& path, std::string& key) con
         return false;
     }
     std::vector<std::string> parts;
-    for (const std::string& name : SplitComponents(Absolute(m_current, path))) {
+    for (const std::string& name : kestrel::platform::SplitSystemPath(Absolute(m_current, path))) {
         Walk(parts, name);
     }
     key = KeyOf(parts);

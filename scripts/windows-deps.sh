@@ -86,14 +86,21 @@ fetch_source() {
   rm -rf "$scratch"
 }
 
+# Fetches a package's source and gives it an empty build folder, $DEPS_DIR/<name>-build.
+start_build() {
+  local name=$1 what=$2
+  fetch_source "$name"
+  echo "windows-deps: building $what"
+  rm -rf "$DEPS_DIR/$name-build" && mkdir -p "$DEPS_DIR/$name-build"
+}
+
 build_tinyxml() {
   if [ -f "$PREFIX/lib/libtinyxml.a" ]; then
     return
   fi
-  fetch_source tinyxml
-  echo "windows-deps: building TinyXML"
+  start_build tinyxml TinyXML
   local out=$DEPS_DIR/tinyxml-build
-  rm -rf "$out" && mkdir -p "$out" "$PREFIX/lib" "$PREFIX/include"
+  mkdir -p "$PREFIX/lib" "$PREFIX/include"
   local src=$SRC_DIR/tinyxml
   for f in tinystr tinyxml tinyxmlerror tinyxmlparser; do
     $HOST-g++-posix -O2 -DTIXML_USE_STL -c "$src/$f.cpp" -o "$out/$f.o"
@@ -108,10 +115,8 @@ build_openssl() {
   if [ -f "$PREFIX/bin/libssl-3-x64.dll" ] && [ -f "$PREFIX/lib/libssl.dll.a" ]; then
     return
   fi
-  fetch_source openssl
-  echo "windows-deps: building OpenSSL (libraries only)"
+  start_build openssl "OpenSSL (libraries only)"
   local out=$DEPS_DIR/openssl-build
-  rm -rf "$out" && mkdir -p "$out"
   (
     cd "$out"
     perl "$SRC_DIR/openssl/Configure" mingw64 shared no-tests \
@@ -129,10 +134,8 @@ build_googletest() {
   if [ -f "$PREFIX/lib/libgtest.a" ]; then
     return
   fi
-  fetch_source googletest
-  echo "windows-deps: building GoogleTest"
+  start_build googletest GoogleTest
   local out=$DEPS_DIR/googletest-build
-  rm -rf "$out"
   cmake -S "$SRC_DIR/googletest" -B "$out" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$SOURCE_DIR/cmake/toolchain-mingw64.cmake" \
     -DCMAKE_INSTALL_PREFIX="$PREFIX" -DBUILD_GMOCK=ON -Dgtest_disable_pthreads=OFF >/dev/null

@@ -98,22 +98,6 @@ mode_t ModeForTarget(const std::string& target, mode_t sourceMode) {
     return sourceMode & 07777;
 }
 
-std::vector<std::string> SplitComponents(const std::string& path) {
-    std::vector<std::string> components;
-    size_t begin = 0;
-    while (begin <= path.size()) {
-        size_t end = path.find('/', begin);
-        if (end == std::string::npos) {
-            end = path.size();
-        }
-        if (end > begin) {
-            components.push_back(path.substr(begin, end - begin));
-        }
-        begin = end + 1;
-    }
-    return components;
-}
-
 // "." and ".." of the part that does not exist yet, taken as text over a resolved prefix.
 void AppendLexically(std::string& resolved, const std::string& component) {
     if (component == ".") {
@@ -152,7 +136,7 @@ bool ResolveRealName(const std::wstring& path, std::wstring& resolved) {
     if (full.front() != '/') {
         full = ToSystemPath(GetCurrentFolder()) + "/" + full;
     }
-    const std::vector<std::string> components = SplitComponents(full);
+    const std::vector<std::string> components = SplitSystemPath(full);
     // The longest prefix that exists, as the kernel walks it (links followed on the way).
     std::string prefix = "/";
     size_t existing = 0;

@@ -22,4 +22,20 @@ std::string ToSystemPath(std::wstring_view path) {
     return bytes;
 }
 
+std::vector<std::string> SplitSystemPath(const std::string& path) {
+    std::vector<std::string> components;
+    size_t begin = 0;
+    while (begin <= path.size()) {
+        size_t end = path.find('/', begin);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        if (end > begin) {
+            components.push_back(path.substr(begin, end - begin));
+        }
+        begin = end + 1;
+    }
+    return components;
+}
+
 }  // namespace kestrel::platform

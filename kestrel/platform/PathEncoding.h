@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::platform {
 
@@ -17,5 +18,9 @@ std::wstring FromSystemBytes(std::string_view bytes);
 // The form handed to a system call: UTF-8 bytes with every '\' turned into '/', since both
 // separate path components in Kestrel's paths.
 std::string ToSystemPath(std::wstring_view path);
+
+// The names between the slashes of a system path, empty ones (from "//", a leading or a
+// trailing '/') left out: "/a//b/" gives {"a", "b"}.
+std::vector<std::string> SplitSystemPath(const std::string& path);
 
 }  // namespace kestrel::platform

@@ -123,14 +123,6 @@ void CConsoleFrontEnd::FireNextTimer() {
     still->second.Due = std::max(fired.Due + fired.Elapse, Clock::now());
 }
 
-void CConsoleFrontEnd::PostQuit(int exitCode) {
-    if (m_quitPosted) {
-        return;
-    }
-    m_quitPosted = true;
-    m_quitCode = exitCode;
-}
-
 void CConsoleFrontEnd::SetTimer(unsigned id, unsigned elapseMs) {
     CTimer& timer = m_timers[id];
     timer.Elapse = std::chrono::milliseconds(elapseMs);

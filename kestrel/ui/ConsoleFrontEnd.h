@@ -13,11 +13,11 @@
 #include <map>
 #include <string>
 
-#include "ui/DialogFrontEnd.h"
+#include "ui/ModalFrontEnd.h"
 
 namespace kestrel::ui {
 
-class CConsoleFrontEnd final : public IDialogFrontEnd {
+class CConsoleFrontEnd final : public CModalFrontEnd {
   public:
     // Writes to std::cerr and reads from std::cin.
     CConsoleFrontEnd();
@@ -25,10 +25,6 @@ class CConsoleFrontEnd final : public IDialogFrontEnd {
     CConsoleFrontEnd(std::istream& input, std::ostream& output);
 
     void RunModal(CDialog& dialog, const CDialogTemplate& dialogTemplate) override;
-    void EndModal() override { m_endModal = true; }
-    void PostQuit(int exitCode) override;
-    bool IsQuitPosted() const override { return m_quitPosted; }
-    int GetQuitCode() const override { return m_quitCode; }
     void SetTimer(unsigned id, unsigned elapseMs) override;
     void KillTimer(unsigned id) override;
     void SetControlText(int controlId, const std::wstring& text) override;
@@ -58,9 +54,6 @@ class CConsoleFrontEnd final : public IDialogFrontEnd {
     std::map<unsigned, CTimer> m_timers;
     unsigned long long m_nextGeneration = 1;
     bool m_shown = false;
-    bool m_endModal = false;
-    bool m_quitPosted = false;
-    int m_quitCode = 0;
 };
 
 }  // namespace kestrel::ui

@@ -139,20 +139,6 @@ void CGtkFrontEnd::StopLoop() {
     }
 }
 
-void CGtkFrontEnd::EndModal() {
-    m_endModal = true;
-    StopLoop();
-}
-
-void CGtkFrontEnd::PostQuit(int exitCode) {
-    if (m_quitPosted) {
-        return;
-    }
-    m_quitPosted = true;
-    m_quitCode = exitCode;
-    StopLoop();
-}
-
 void CGtkFrontEnd::SetTimer(unsigned id, unsigned elapseMs) {
     KillTimer(id);
     auto* timer = new CTimerSource{this, id, 0};

@@ -9,14 +9,14 @@
 #include <memory>
 #include <string>
 
-#include "ui/DialogFrontEnd.h"
+#include "ui/ModalFrontEnd.h"
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GMainLoop GMainLoop;
 
 namespace kestrel::ui {
 
-class CGtkFrontEnd final : public IDialogFrontEnd {
+class CGtkFrontEnd final : public CModalFrontEnd {
   public:
     // Null when no display can be opened (no DISPLAY or WAYLAND_DISPLAY, or the server refuses).
     // The process locale is left as it is: GTK is kept from changing it, so the program behaves
@@ -25,10 +25,6 @@ class CGtkFrontEnd final : public IDialogFrontEnd {
     ~CGtkFrontEnd() override;
 
     void RunModal(CDialog& dialog, const CDialogTemplate& dialogTemplate) override;
-    void EndModal() override;
-    void PostQuit(int exitCode) override;
-    bool IsQuitPosted() const override { return m_quitPosted; }
-    int GetQuitCode() const override { return m_quitCode; }
     void SetTimer(unsigned id, unsigned elapseMs) override;
     void KillTimer(unsigned id) override;
     void SetControlText(int controlId, const std::wstring& text) override;
@@ -42,7 +38,7 @@ class CGtkFrontEnd final : public IDialogFrontEnd {
 
     void BuildWindow(const CDialogTemplate& dialogTemplate);
     void AddControl(GtkWidget* fixed, const struct CDialogControl& control);
-    void StopLoop();
+    void StopLoop() override;
     void RemoveAllTimers();
     static int OnTimeout(void* data);
     static void OnButtonClicked(GtkWidget* button, void* data);
@@ -55,9 +51,6 @@ class CGtkFrontEnd final : public IDialogFrontEnd {
     std::map<int, GtkWidget*> m_controls;   // control id -> widget inside m_window
     std::map<unsigned, unsigned> m_timers;  // timer id -> GLib source id
     GtkWidget* m_openBox = nullptr;         // the innermost message box in gtk_dialog_run
-    bool m_endModal = false;
-    bool m_quitPosted = false;
-    int m_quitCode = 0;
 };
 
 }  // namespace kestrel::ui

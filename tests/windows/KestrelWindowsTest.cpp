@@ -31,12 +31,7 @@ std::wstring Widen(const char* text) {
 }
 
 std::string Narrow(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
+    return common::text::WideToUtf8(text);
 }
 
 std::wstring Upper(std::wstring text) {

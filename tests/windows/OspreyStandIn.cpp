@@ -11,24 +11,14 @@
 
 #include <string>
 
+#include "common/text/Utf8.h"
+
 namespace {
 
 std::wstring Environment(const wchar_t* name) {
     wchar_t value[1024];
     const DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
     return (length == 0 || length >= 1024) ? std::wstring() : std::wstring(value, length);
-}
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return std::string();
-    }
-    const int size = static_cast<int>(text.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-    return out;
 }
 
 bool Exists(const std::wstring& path) {
@@ -66,12 +56,12 @@ int Record() {
     wchar_t current[MAX_PATH];
     const DWORD currentLength = ::GetCurrentDirectoryW(MAX_PATH, current);
 
-    std::string record = Utf8(std::wstring(current, currentLength)) + "\n";
-    record += Utf8(::GetCommandLineW()) + "\n";
+    std::string record = common::text::WideToUtf8(std::wstring(current, currentLength)) + "\n";
+    record += common::text::WideToUtf8(::GetCommandLineW()) + "\n";
     int count = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     for (int i = 1; argv != nullptr && i < count; ++i) {
-        record += Utf8(argv[i]) + "\n";
+        record += common::text::WideToUtf8(argv[i]) + "\n";
     }
     ::LocalFree(argv);
     // Appears whole or not at all, so the test never reads half a record.

@@ -12,21 +12,19 @@
 
 #include <memory>
 
-#include "ui/DialogFrontEnd.h"
+#include "ui/ModalFrontEnd.h"
 
 namespace kestrel::ui {
 
-class CWin32FrontEnd final : public IDialogFrontEnd {
+class CWin32FrontEnd final : public CModalFrontEnd {
   public:
     // Null when this process cannot show windows (no window station, or Wine without a
     // display): the caller then falls back to the console.
     static std::unique_ptr<CWin32FrontEnd> TryCreate();
 
     void RunModal(CDialog& dialog, const CDialogTemplate& dialogTemplate) override;
-    void EndModal() override { m_endModal = true; }
+    // As PostQuitMessage: the latest code stands.
     void PostQuit(int exitCode) override;
-    bool IsQuitPosted() const override { return m_quitPosted; }
-    int GetQuitCode() const override { return m_quitCode; }
     void SetTimer(unsigned id, unsigned elapseMs) override;
     void KillTimer(unsigned id) override;
     void SetControlText(int controlId, const std::wstring& text) override;
@@ -50,9 +48,6 @@ class CWin32FrontEnd final : public IDialogFrontEnd {
     HICON m_icon = nullptr;       // shared resource icon: never destroyed
     CDialog* m_dialog = nullptr;
     const CDialogTemplate* m_template = nullptr;
-    bool m_endModal = false;
-    bool m_quitPosted = false;
-    int m_quitCode = 0;
 };
 
 }  // namespace kestrel::ui

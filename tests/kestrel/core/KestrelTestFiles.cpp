@@ -111,10 +111,11 @@ std::map<std::string, std::string> SnapshotTree(const std::string& root) {
     return tree;
 }
 
-void InstallTestChild(const std::string& target) {
+std::string InstallTestChild(const std::string& target) {
     fs::create_directories(fs::path(target).parent_path());
     fs::copy_file(KESTREL_TEST_CHILD, target, fs::copy_options::overwrite_existing);
     ::chmod(target.c_str(), 0755);
+    return target;
 }
 
 CSleepingChild::CSleepingChild(const std::string& program, const std::string& mapped) {

@@ -49,8 +49,9 @@ unsigned PermissionBits(const std::string& path);
 // permission bits in octal, a colon and its contents. Links are not followed.
 std::map<std::string, std::string> SnapshotTree(const std::string& root);
 
-// Copies the test child program to `target` (folders created) and makes it executable.
-void InstallTestChild(const std::string& target);
+// Copies the test child program to `target` (folders created) and makes it executable; gives
+// back `target`.
+std::string InstallTestChild(const std::string& target);
 
 // A child process that sleeps until this object ends it (SIGKILL and reap).
 class CSleepingChild {

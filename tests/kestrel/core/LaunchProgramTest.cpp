@@ -39,8 +39,7 @@ void Reap(int pid) {
 TEST(LaunchProgram, StartsInTheProgramFolderWithTheWindowsCommandLine) {
     CTempFolder temp;
     const std::string folder = temp / "My Dir";
-    const std::string program = folder + "/Osprey.exe";
-    InstallTestChild(program);
+    const std::string program = InstallTestChild(folder + "/Osprey.exe");
     const std::string record = folder + "/record.txt";
     int pid = -1;
     ASSERT_TRUE(LaunchProgram(Wide(program), Wide("record \"" + record + "\" abc Kestrel"), &pid));
@@ -70,8 +69,7 @@ TEST(LaunchProgram, RefusesAMissingProgramOrACommandLineOver780Characters) {
     CTempFolder temp;
     EXPECT_FALSE(LaunchProgram(Wide(temp / "missing.exe"), L"x"));
 
-    const std::string program = temp / "Osprey.exe";
-    InstallTestChild(program);
+    const std::string program = InstallTestChild(temp / "Osprey.exe");
     const std::string record = temp / "r.txt";
     const std::wstring head = L"\"" + Wide(program) + L"\" ";
     std::wstring tail = Wide("record " + record + " ");

@@ -3,25 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <string>
+#include <vector>
 
 namespace kestrel::test {
 
 using namespace kestrel::core;
 
+namespace {
+
+// `text` after AppendPathSeparator in a buffer of `capacity` characters; "<overrun>" when the
+// character just past the buffer was written.
+std::wstring Appended(const wchar_t* text, size_t capacity) {
+    std::vector<wchar_t> buffer(capacity + 1, L'#');
+    std::wcscpy(buffer.data(), text);
+    AppendPathSeparator(buffer.data(), capacity);
+    return buffer[capacity] == L'#' ? std::wstring(buffer.data()) : L"<overrun>";
+}
+
+}  // namespace
+
 TEST(AppendPathSeparator, AddsBackslashOnlyWhenMissingAndRoomLeft) {
-    wchar_t plain[16] = L"C:\\a";
-    AppendPathSeparator(plain, 16);
-    EXPECT_STREQ(plain, L"C:\\a\\");
-    wchar_t back[16] = L"C:\\a\\";
-    AppendPathSeparator(back, 16);
-    EXPECT_STREQ(back, L"C:\\a\\");
-    wchar_t forward[16] = L"C:\\a/";
-    AppendPathSeparator(forward, 16);
-    EXPECT_STREQ(forward, L"C:\\a/");
+    EXPECT_EQ(Appended(L"C:\\a", 16), L"C:\\a\\");
+    EXPECT_EQ(Appended(L"C:\\a\\", 16), L"C:\\a\\");
+    EXPECT_EQ(Appended(L"C:\\a/", 16), L"C:\\a/");
     // Length 4 is not below capacity 6 - 2: nothing is appended, nothing written past.
-    wchar_t tight[6] = L"abcd";
-    AppendPathSeparator(tight, 6);
-    EXPECT_STREQ(tight, L"abcd");
+    EXPECT_EQ(Appended(L"abcd", 6), L"abcd");
 
     std::wstring empty;
     AppendPathSeparator(empty);

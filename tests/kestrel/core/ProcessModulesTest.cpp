@@ -28,10 +28,8 @@ std::wstring Upper(std::wstring text) {
 
 TEST(CountProcessesWithModule, CountsAChildByItsPathInAnyCaseButNotACopyElsewhere) {
     CTempFolder temp;
-    const std::string app = temp / "app/Osprey.exe";
-    const std::string other = temp / "other/Osprey.exe";
-    InstallTestChild(app);
-    InstallTestChild(other);
+    const std::string app = InstallTestChild(temp / "app/Osprey.exe");
+    const std::string other = InstallTestChild(temp / "other/Osprey.exe");
     EXPECT_EQ(CountProcessesWithModule(Wide(app)), 0);
     EXPECT_EQ(CountProcessesWithModule(L""), 0);
 
@@ -57,10 +55,8 @@ TEST(CountProcessesWithModule, CountsAChildByItsPathInAnyCaseButNotACopyElsewher
 // whoever has the file now.
 TEST(CountProcessesWithModule, RemembersTheHolderChecksItFirstAndScansOnceItHasGone) {
     CTempFolder temp;
-    const std::string app = temp / "app/Osprey.exe";
-    const std::string other = temp / "other/Other.exe";
-    InstallTestChild(app);
-    InstallTestChild(other);
+    const std::string app = InstallTestChild(temp / "app/Osprey.exe");
+    const std::string other = InstallTestChild(temp / "other/Other.exe");
     auto one = std::make_unique<CSleepingChild>(app);
     auto two = std::make_unique<CSleepingChild>(app);
     CSleepingChild unrelated(other);
@@ -99,10 +95,8 @@ TEST(CountProcessesWithModule, RemembersTheHolderChecksItFirstAndScansOnceItHasG
 
 TEST(CountProcessesWithModule, KeepsCountingAProgramWhoseFileWasReplacedOrDeleted) {
     CTempFolder temp;
-    const std::string replaced = temp / "a/Osprey.exe";
-    const std::string deleted = temp / "b/Osprey.exe";
-    InstallTestChild(replaced);
-    InstallTestChild(deleted);
+    const std::string replaced = InstallTestChild(temp / "a/Osprey.exe");
+    const std::string deleted = InstallTestChild(temp / "b/Osprey.exe");
     CSleepingChild fromReplaced(replaced);
     CSleepingChild fromDeleted(deleted);
     ASSERT_TRUE(fromReplaced.IsRunning() && fromDeleted.IsRunning());
@@ -159,8 +153,7 @@ TEST(CountProcessesWithModule, ProcessesWhoseFilesCannotBeReadAddNothing) {
     }
     CTempFolder temp;
     ::chmod(temp.Path().c_str(), 0755);
-    const std::string app = temp / "app/Osprey.exe";
-    InstallTestChild(app);
+    const std::string app = InstallTestChild(temp / "app/Osprey.exe");
     CSleepingChild rootChild(app);
     ASSERT_TRUE(rootChild.IsRunning());
     ASSERT_EQ(CountProcessesWithModule(Wide(app)), 1);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/PathEncoding.h"
 
 namespace kestrel::test {
@@ -41,6 +44,10 @@ TEST(SystemBytes, InvalidUtf8InNamesSurvivesTheRoundTrip) {
     EXPECT_EQ(wide.substr(wide.size() - 1), L"更");
     EXPECT_EQ(kestrel::platform::ToSystemBytes(wide), name);
     EXPECT_EQ(kestrel::platform::ToSystemPath(L"a\\b/c"), "a/b/c");
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(kestrel::platform::SplitSystemPath("/a//b/"), (Names{"a", "b"}));
+    EXPECT_EQ(kestrel::platform::SplitSystemPath("a"), (Names{"a"}));
+    EXPECT_EQ(kestrel::platform::SplitSystemPath("/"), Names{});
 }
 
 }  // namespace kestrel::test

@@ -135,6 +135,7 @@ TEST(ConsoleFrontEndTest, DialogEndedDuringInitWritesNothingAndQuitEndsLaterDial
     EXPECT_EQ(output.str(), "");
 
     frontEnd.PostQuit(3);
+    frontEnd.PostQuit(4);  // the first code stands
     CTickingDialog later;
     EXPECT_EQ(later.DoModal(frontEnd), -1);
     EXPECT_TRUE(later.Fired.empty());

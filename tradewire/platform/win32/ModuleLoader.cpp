@@ -6,38 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "common/text/Utf8.h"
+
 namespace ModuleLoader {
 
 namespace {
 
+using common::text::Utf8ToWide;
+using common::text::WideToUtf8;
+
 // Long paths are allowed up to this many characters.
 constexpr size_t kLongestPath = 32768;
-
-std::string WideToUtf8(const std::wstring& text) {
-    if (text.empty()) {
-        return std::string();
-    }
-    const int size = static_cast<int>(text.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        return std::string();
-    }
-    std::string narrow(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
-std::wstring Utf8ToWide(const char* text) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 0) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
 
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
