@@ -50,6 +50,20 @@ void CFuzzSink::CloseBargain(const CBargain& bargain) {
     CommitLike(order);
 }
 
+// A refusal, or a change the terminal wants to follow up: the same order goes out again.
+void CFuzzSink::SendAgain(int slot, const COrderInfo& order) {
+    Note(slot);
+    Note(order);
+    CommitLike(order);
+}
+
+// An order event the terminal only reacts to by reading the stores back.
+void CFuzzSink::LookAround(int slot, const COrderInfo& order) {
+    Note(slot);
+    Note(order);
+    ReadEveryStore();
+}
+
 void CFuzzSink::AskHistory() {
     NoteFrame(m_protocol.BuildHistoryRequest(0, 86400L * 365 * 60));
 }
@@ -166,9 +180,7 @@ void CFuzzSink::OnBargainOpened(const CBargain& bargain) {
 }
 
 void CFuzzSink::OnOpenRefused(const COrderInfo& reply) {
-    Note(16);
-    Note(reply);
-    CommitLike(reply);
+    SendAgain(16, reply);
 }
 
 void CFuzzSink::OnBargainClosed(const CBargain& closingDeal) {
@@ -179,9 +191,7 @@ void CFuzzSink::OnBargainClosed(const CBargain& closingDeal) {
 }
 
 void CFuzzSink::OnCloseRefused(const COrderInfo& reply) {
-    Note(18);
-    Note(reply);
-    CommitLike(reply);
+    SendAgain(18, reply);
 }
 
 void CFuzzSink::OnOrderAdded(const COrderInfo& order) {
@@ -194,33 +204,23 @@ void CFuzzSink::OnOrderAdded(const COrderInfo& order) {
 }
 
 void CFuzzSink::OnOrderRefused(const COrderInfo& reply) {
-    Note(20);
-    Note(reply);
-    ReadEveryStore();
+    LookAround(20, reply);
 }
 
 void CFuzzSink::OnOrderChanged(const COrderInfo& order) {
-    Note(21);
-    Note(order);
-    CommitLike(order);
+    SendAgain(21, order);
 }
 
 void CFuzzSink::OnChangeRefused(const COrderInfo& reply) {
-    Note(22);
-    Note(reply);
-    ReadEveryStore();
+    LookAround(22, reply);
 }
 
 void CFuzzSink::OnOrderDeleted(const COrderInfo& order) {
-    Note(23);
-    Note(order);
-    ReadEveryStore();
+    LookAround(23, order);
 }
 
 void CFuzzSink::OnDeleteRefused(const COrderInfo& reply) {
-    Note(24);
-    Note(reply);
-    CommitLike(reply);
+    SendAgain(24, reply);
 }
 
 void CFuzzSink::Note(int slot) {

@@ -50,6 +50,8 @@ class CFuzzSink : public CNullSink {
     void ReadEveryStore();
     void CommitLike(const COrderInfo& order);
     void CloseBargain(const CBargain& bargain);
+    void SendAgain(int slot, const COrderInfo& order);
+    void LookAround(int slot, const COrderInfo& order);
     void AskHistory();
     void Note(int slot);
     void Note(const CString& text);

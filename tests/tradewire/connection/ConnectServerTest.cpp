@@ -1,25 +1,9 @@
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "ConnectionFixture.h"
+#include "RefusingPort.h"
 
 namespace {
-
-// A loopback port that nobody listens on: bound once, then released.
-std::uint16_t UnusedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof(address);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 // Points the module search at the given names for the life of the object.
 class CModuleOverride {
@@ -85,8 +69,9 @@ TEST_F(ConnectionFixture, OnlyTheLowSixteenBitsOfThePortAreUsed) {
 }
 
 TEST_F(ConnectionFixture, ARefusedPortOrUnreadableAddressGivesFiveAndDisConnectStaysHarmless) {
-    const std::uint16_t port = UnusedPort();
-    EXPECT_FALSE(m_manager->ConnectServer(LoopbackServer(port)));
+    const CRefusingPort refusing;
+    ASSERT_TRUE(refusing.IsOpen());
+    EXPECT_FALSE(m_manager->ConnectServer(LoopbackServer(refusing.Port())));
     CServer garbage;
     garbage.Address = L"not an address";
     garbage.Port = m_server.Port();

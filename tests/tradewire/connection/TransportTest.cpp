@@ -3,24 +3,8 @@
 #include <thread>
 
 #include "ConnectionFixture.h"
+#include "Eventually.h"
 #include "platform/SteadyClock.h"
-
-namespace {
-
-// Waits until `condition` holds, polling; false after `timeout`.
-template <class Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds timeout = 5s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return condition();
-}
-
-}  // namespace
 
 TEST_F(ConnectionFixture, FramesQueuedWhileDisconnectedLeaveInOrderAfterConnecting) {
     ASSERT_TRUE(m_manager->ReqLogin(L"alice", L"secret"));
