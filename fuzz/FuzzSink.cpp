@@ -3,6 +3,14 @@
 
 #include <cstring>
 
+// Most events: noted, then the stores read back as a terminal redrawing its windows would.
+template <class RECORD>
+void CFuzzSink::LookAround(int slot, const RECORD& record) {
+    Note(slot);
+    Note(record);
+    ReadEveryStore();
+}
+
 void CFuzzSink::ReadEveryStore() {
     CForexDataCenter* center = m_protocol.GetDataCenter();
     if (center == nullptr) {
@@ -50,14 +58,19 @@ void CFuzzSink::CloseBargain(const CBargain& bargain) {
     CommitLike(order);
 }
 
+// A refusal, or a change the terminal wants to follow up: the same order goes out again.
+void CFuzzSink::SendAgain(int slot, const COrderInfo& order) {
+    Note(slot);
+    Note(order);
+    CommitLike(order);
+}
+
 void CFuzzSink::AskHistory() {
     NoteFrame(m_protocol.BuildHistoryRequest(0, 86400L * 365 * 60));
 }
 
 void CFuzzSink::OnErrorCode(int code) {
-    Note(0);
-    Note(code);
-    ReadEveryStore();
+    LookAround(0, code);
 }
 
 void CFuzzSink::OnTextMessage(const CString& text) {
@@ -72,22 +85,16 @@ void CFuzzSink::OnLoginReply() {
 }
 
 void CFuzzSink::OnAccountInfo(CAccountInfo& account) {
-    Note(4);
-    Note(account.AccountCode);
-    ReadEveryStore();
+    LookAround(4, account.AccountCode);
     NoteFrame(m_protocol.BuildLogout(account.AccountCode));
 }
 
 void CFuzzSink::OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
-    Note(5);
-    Note(static_cast<double>(currencys.GetSize()));
-    ReadEveryStore();
+    LookAround(5, static_cast<double>(currencys.GetSize()));
 }
 
 void CFuzzSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
-    Note(6);
-    Note(static_cast<double>(merchs.GetSize()));
-    ReadEveryStore();
+    LookAround(6, static_cast<double>(merchs.GetSize()));
     if (merchs.GetSize() > 0) {
         COrderInfo order;
         order.MerchCode = merchs[0].MerchCode;
@@ -97,50 +104,34 @@ void CFuzzSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
 }
 
 void CFuzzSink::OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
-    Note(7);
-    for (INT_PTR i = 0; i < bargains.GetSize(); ++i) {
-        Note(bargains[i]);
-    }
-    ReadEveryStore();
+    LookAround(7, bargains);
     if (bargains.GetSize() > 0) {
         CloseBargain(bargains[bargains.GetSize() - 1]);
     }
 }
 
 void CFuzzSink::OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
-    Note(8);
-    for (INT_PTR i = 0; i < orders.GetSize(); ++i) {
-        Note(orders[i]);
-    }
-    ReadEveryStore();
+    LookAround(8, orders);
     if (orders.GetSize() > 0) {
         CommitLike(orders[0]);
     }
 }
 
 void CFuzzSink::OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
-    Note(9);
-    Note(static_cast<double>(history.GetSize()));
-    ReadEveryStore();
+    LookAround(9, static_cast<double>(history.GetSize()));
 }
 
 void CFuzzSink::OnGroupInfo(CGroup& group) {
-    Note(10);
-    Note(group.Value1);
-    ReadEveryStore();
+    LookAround(10, group.Value1);
 }
 
 void CFuzzSink::OnBaseInfo(CBaseInfo& baseInfo) {
-    Note(11);
-    Note(baseInfo.Value1);
-    ReadEveryStore();
+    LookAround(11, baseInfo.Value1);
     AskHistory();
 }
 
 void CFuzzSink::OnBroadCast(CBroadCast& broadCast) {
-    Note(12);
-    Note(broadCast.Value4);
-    ReadEveryStore();
+    LookAround(12, broadCast.Value4);
 }
 
 void CFuzzSink::OnRealtimePrice(const CForexMerch& merch) {
@@ -159,68 +150,48 @@ void CFuzzSink::OnRealtimePrice(const CForexMerch& merch) {
 }
 
 void CFuzzSink::OnBargainOpened(const CBargain& bargain) {
-    Note(15);
-    Note(bargain);
-    ReadEveryStore();
+    LookAround(15, bargain);
     CloseBargain(bargain);
 }
 
 void CFuzzSink::OnOpenRefused(const COrderInfo& reply) {
-    Note(16);
-    Note(reply);
-    CommitLike(reply);
+    SendAgain(16, reply);
 }
 
 void CFuzzSink::OnBargainClosed(const CBargain& closingDeal) {
-    Note(17);
-    Note(closingDeal);
-    ReadEveryStore();
+    LookAround(17, closingDeal);
     AskHistory();
 }
 
 void CFuzzSink::OnCloseRefused(const COrderInfo& reply) {
-    Note(18);
-    Note(reply);
-    CommitLike(reply);
+    SendAgain(18, reply);
 }
 
 void CFuzzSink::OnOrderAdded(const COrderInfo& order) {
-    Note(19);
-    Note(order);
-    ReadEveryStore();
+    LookAround(19, order);
     COrderInfo change = order;
     change.TriggerPrice1 += 1.0F;
     CommitLike(change);
 }
 
 void CFuzzSink::OnOrderRefused(const COrderInfo& reply) {
-    Note(20);
-    Note(reply);
-    ReadEveryStore();
+    LookAround(20, reply);
 }
 
 void CFuzzSink::OnOrderChanged(const COrderInfo& order) {
-    Note(21);
-    Note(order);
-    CommitLike(order);
+    SendAgain(21, order);
 }
 
 void CFuzzSink::OnChangeRefused(const COrderInfo& reply) {
-    Note(22);
-    Note(reply);
-    ReadEveryStore();
+    LookAround(22, reply);
 }
 
 void CFuzzSink::OnOrderDeleted(const COrderInfo& order) {
-    Note(23);
-    Note(order);
-    ReadEveryStore();
+    LookAround(23, order);
 }
 
 void CFuzzSink::OnDeleteRefused(const COrderInfo& reply) {
-    Note(24);
-    Note(reply);
-    CommitLike(reply);
+    SendAgain(24, reply);
 }
 
 void CFuzzSink::Note(int slot) {
@@ -264,6 +235,13 @@ void CFuzzSink::Note(const COrderInfo& order) {
     Note(order.TriggerPrice2);
 }
 
+template <class RECORD>
+void CFuzzSink::Note(const CArray<RECORD, RECORD&>& list) {
+    for (INT_PTR i = 0; i < list.GetSize(); ++i) {
+        Note(list[i]);
+    }
+}
+
 void CFuzzSink::NoteFrame(const std::string& frame) {
     m_transcript += " >";
     m_transcript += frame;
@@ -291,14 +269,10 @@ void CFuzzSink::NoteStores() {
     }
     CArray<CBargain, CBargain&> bargains;
     center->GetBargainsInfo(bargains);
-    for (INT_PTR i = 0; i < bargains.GetSize(); ++i) {
-        Note(bargains[i]);
-    }
+    Note(bargains);
     CArray<COrderInfo, COrderInfo&> orders;
     center->GetOrdersInfo(orders);
-    for (INT_PTR i = 0; i < orders.GetSize(); ++i) {
-        Note(orders[i]);
-    }
+    Note(orders);
     CArray<CHistoryOrderInfo, CHistoryOrderInfo&> history;
     center->GetHistoryOrderInfo(history);
     for (INT_PTR i = 0; i < history.GetSize(); ++i) {

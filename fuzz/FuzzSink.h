@@ -50,12 +50,17 @@ class CFuzzSink : public CNullSink {
     void ReadEveryStore();
     void CommitLike(const COrderInfo& order);
     void CloseBargain(const CBargain& bargain);
+    void SendAgain(int slot, const COrderInfo& order);
+    template <class RECORD>
+    void LookAround(int slot, const RECORD& record);
     void AskHistory();
     void Note(int slot);
     void Note(const CString& text);
     void Note(double value);
     void Note(const CBargain& bargain);
     void Note(const COrderInfo& order);
+    template <class RECORD>
+    void Note(const CArray<RECORD, RECORD&>& list);
     void NoteFrame(const std::string& frame);
 
     CForexProtocol& m_protocol;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "BackgroundLoop.h"
+#include "Eventually.h"
 #include "RecordingSink.h"
 #include "SimulatorThread.h"
 #include "connection/SocketManager.h"
@@ -96,16 +97,16 @@ class ChurnTest : public ::testing::Test {
     }
 
     bool WaitForLine(const CRecordingSink& sink, const std::string& prefix) {
-        const auto end = std::chrono::steady_clock::now() + kWait;
-        while (std::chrono::steady_clock::now() < end) {
-            for (const std::string& line : sink.Lines()) {
-                if (line.rfind(prefix, 0) == 0) {
-                    return true;
+        return Eventually(
+            [&] {
+                for (const std::string& line : sink.Lines()) {
+                    if (line.rfind(prefix, 0) == 0) {
+                        return true;
+                    }
                 }
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
+                return false;
+            },
+            kWait);
     }
 
     CServer m_target;

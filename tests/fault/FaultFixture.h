@@ -10,28 +10,15 @@
 
 #include "BackgroundLoop.h"
 #include "FaultScript.h"
+#include "LoopbackConnectionTest.h"
 #include "RecordingSink.h"
 #include "TestTlsServer.h"
 #include "WireBuilder.h"
 #include "connection/SocketManager.h"
 
-class FaultFixture : public ::testing::Test {
+class FaultFixture : public LoopbackConnectionTest<CRecordingSink> {
   protected:
     static constexpr std::chrono::seconds kWait{20};
-
-    void SetUp() override {
-        ASSERT_TRUE(server.Start());
-        manager = new CSocketManager();
-        manager->SetNotify(&sink);
-    }
-
-    void TearDown() override {
-        if (manager != nullptr) {
-            manager->DisConnect();
-            manager->ReleaseObj();
-        }
-        server.Stop();
-    }
 
     // Replaces the connection object with one whose receive buffer holds at most `ceiling`
     // bytes, so a test can reach the ceiling without sending 64 MiB.
@@ -39,13 +26,6 @@ class FaultFixture : public ::testing::Test {
         manager->ReleaseObj();
         manager = new CSocketManager(ceiling);
         manager->SetNotify(&sink);
-    }
-
-    bool Connect() {
-        CServer target;
-        target.Address = L"127.0.0.1";
-        target.Port = server.Port();
-        return manager->ConnectServer(target);
     }
 
     // Connects and waits until the server's greeting was processed, so that the terminal never
@@ -82,8 +62,4 @@ class FaultFixture : public ::testing::Test {
     }
 
     CForexDataCenter& Center() { return *manager->GetDataCenter(); }
-
-    CTestTlsServer server;
-    CRecordingSink sink;
-    CSocketManager* manager = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "Eventually.h"
 #include "FaultFixture.h"
 #include "NonFiniteNumbers.h"
 #include "NonFiniteSession.h"
@@ -25,17 +26,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using HostileServerTest = FaultFixture;
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return condition();
-}
 
 bool OnlySocketErrors(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
@@ -116,7 +106,7 @@ TEST_F(HostileServerTest, GarbageNeitherCrashesNorStopsTheNextSession) {
         ASSERT_TRUE(server.Send(line));
     }
     // Every line end the garbage holds is worked off, one message a pass.
-    EXPECT_TRUE(WaitUntil(
+    EXPECT_TRUE(Eventually(
         [&] { return manager->CopyReceiveBuffer().find('\r') == std::string::npos; }, 30s));
     EXPECT_GT(reader.Stop(), 0);
     manager->DisConnect();
@@ -137,7 +127,7 @@ TEST_F(HostileServerTest, AFiveMegabyteLineInFlightDoesNotHoldUpDisconnect) {
     std::thread sender([&] { server.Send(huge); });  // fails once the terminal hangs up
 
     // The reader keeps taking the line at its own pace while getters are served.
-    ASSERT_TRUE(WaitUntil([&] { return manager->CopyReceiveBuffer().size() > 20000; }, kWait));
+    ASSERT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer().size() > 20000; }, kWait));
     CForexMerchArray merchs;
     Center().GetForexMerchs(merchs);
     manager->DisConnect();
@@ -188,7 +178,7 @@ TEST_F(HostileServerTest, AMessageOutgrowingTheCeilingIsDroppedWithOneMessageSiz
         sampler.Stop();
         EXPECT_LE(largest.load(), kCeiling);
         EXPECT_LE(manager->ReceiveBufferCapacity(), texts.size());
-        ASSERT_TRUE(WaitUntil([&] { return manager->CopyReceiveBuffer().empty(); }, kWait));
+        ASSERT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer().empty(); }, kWait));
 
         // From then on nothing is read or reported until the terminal disconnects.
         ASSERT_TRUE(server.Send(form.piece + InboundLine(9002, "late")));
@@ -258,7 +248,7 @@ TEST_F(HostileServerTest, NanAndInfinitiesFromTheServerNeverReachTheBooks) {
         ASSERT_TRUE(server.Send(line));
     }
     ASSERT_TRUE(server.Send(InboundLine(9002, "done")));
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(Eventually(
         [&] {
             const std::vector<std::string> lines = sink.Lines();
             return !lines.empty() && lines.back() == "OnTextMessage \"done\"";
@@ -304,8 +294,8 @@ TEST_F(HostileServerTest, ResetDuringASendBurstKeepsTheUnsentFramesInOrder) {
 
     // The next session sends what the first could not, in order and each frame once.
     ConnectAndGreet();
-    ASSERT_TRUE(WaitUntil([&] { return manager->SendQueueSize() == 0; }, 30s));
-    ASSERT_TRUE(WaitUntil([&] { return LoginNumber(server.Lines().back()) == 2 * kHalf; }, kWait));
+    ASSERT_TRUE(Eventually([&] { return manager->SendQueueSize() == 0; }, 30s));
+    ASSERT_TRUE(Eventually([&] { return LoginNumber(server.Lines().back()) == 2 * kHalf; }, kWait));
     std::vector<int> numbers;
     for (const std::string& line : server.Lines()) {
         const int number = LoginNumber(line);

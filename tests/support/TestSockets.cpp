@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "LoopbackBind.h"
+
 namespace {
 
 void SetNonBlocking(int fd) {
@@ -31,20 +33,25 @@ int OpenLoopbackListener(std::uint16_t port, std::uint16_t& boundPort) {
     }
     const int yes = 1;
     ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    socklen_t size = sizeof(address);
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(listener, 16) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    if (!BindLoopback<int, socklen_t>(listener, port, boundPort) || ::listen(listener, 16) != 0) {
         ::close(listener);
         return -1;
     }
-    boundPort = ntohs(address.sin_port);
     SetNonBlocking(listener);
     return listener;
+}
+
+// Without SO_REUSEADDR: no other socket may share the port while this one holds it.
+int OpenRefusingLoopback(std::uint16_t& boundPort) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    if (!BindLoopback<int, socklen_t>(fd, 0, boundPort)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 int AcceptClient(int listener) {

@@ -11,6 +11,9 @@ namespace TestSockets {
 // A non-blocking listening socket on 127.0.0.1:port (0: a free port chosen by the system);
 // -1 on failure. `boundPort` receives the port actually bound.
 int OpenLoopbackListener(std::uint16_t port, std::uint16_t& boundPort);
+// A socket bound to 127.0.0.1 on a free port but not listening, so that connections to the port
+// are refused while it stays open; -1 on failure. For tests of a refused connect.
+int OpenRefusingLoopback(std::uint16_t& boundPort);
 // The next waiting client, made non-blocking; -1 when none is waiting.
 int AcceptClient(int listener);
 // Waits up to `timeoutMs` until the listener or the client (when >= 0) is readable.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 
+#include "Eventually.h"
 #include "SimulatorThread.h"
 #include "Terminal.h"
 #include "TerminalSink.h"
@@ -17,17 +18,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-bool Eventually(const std::function<bool()>& condition) {
-    const auto limit = std::chrono::steady_clock::now() + 5s;
-    while (std::chrono::steady_clock::now() < limit) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-}
 
 class Client {
   public:

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ConnectionFixture.h"
+#include "RefusingPort.h"
 #include "WindowsTestFolder.h"
 #include "platform/ModuleLoader.h"
 #include "platform/SocketApi.h"
@@ -78,29 +79,6 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());  // the test folders' paths are ASCII
 }
-
-// A loopback port bound but not listening: connections to it are refused.
-class CRefusingPort {
-  public:
-    CRefusingPort() {
-        m_socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int size = sizeof(address);
-        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size);
-        m_port = ntohs(address.sin_port);
-    }
-    ~CRefusingPort() { ::closesocket(m_socket); }
-    CRefusingPort(const CRefusingPort&) = delete;
-    CRefusingPort& operator=(const CRefusingPort&) = delete;
-    std::uint16_t Port() const { return m_port; }
-
-  private:
-    SOCKET m_socket = INVALID_SOCKET;
-    std::uint16_t m_port = 0;
-};
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include "../LoopbackBind.h"
+
 namespace {
 
 SOCKET Handle(int fd) {
@@ -49,21 +51,26 @@ int OpenLoopbackListener(std::uint16_t port, std::uint16_t& boundPort) {
     const BOOL yes = TRUE;
     ::setsockopt(listener, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
                  sizeof(yes));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    int size = sizeof(address);
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(listener, 16) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    if (!BindLoopback<SOCKET, int>(listener, port, boundPort) || ::listen(listener, 16) != 0) {
         ::closesocket(listener);
         return -1;
     }
-    boundPort = ntohs(address.sin_port);
     const int fd = static_cast<int>(listener);
     SetNonBlocking(fd);
     return fd;
+}
+
+int OpenRefusingLoopback(std::uint16_t& boundPort) {
+    StartWinsock();
+    const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (socket == INVALID_SOCKET) {
+        return -1;
+    }
+    if (!BindLoopback<SOCKET, int>(socket, 0, boundPort)) {
+        ::closesocket(socket);
+        return -1;
+    }
+    return static_cast<int>(socket);
 }
 
 int AcceptClient(int listener) {

@@ -1,25 +1,9 @@
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "ConnectionFixture.h"
+#include "RefusingPort.h"
 
 namespace {
-
-// A loopback port that nobody listens on: bound once, then released.
-std::uint16_t UnusedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof(address);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 // Points the module search at the given names for the life of the object.
 class CModuleOverride {
@@ -38,66 +22,67 @@ class CModuleOverride {
 
 TEST_F(ConnectionFixture, ConnectsToALoopbackTlsServerAndRemembersTheServer) {
     ASSERT_TRUE(Connect());
-    EXPECT_TRUE(m_manager->IsConnected());
-    EXPECT_TRUE(m_server.WaitForHandshakes(1, 5s));
+    EXPECT_TRUE(manager->IsConnected());
+    EXPECT_TRUE(server.WaitForHandshakes(1, 5s));
     CServer stored;
-    m_manager->GetServer(stored);
+    manager->GetServer(stored);
     EXPECT_EQ(stored.Address, CString(L"127.0.0.1"));
-    EXPECT_EQ(stored.Port, m_server.Port());
-    EXPECT_TRUE(m_sink.ErrorCodes().empty());
+    EXPECT_EQ(stored.Port, server.Port());
+    EXPECT_TRUE(sink.ErrorCodes().empty());
 }
 
 TEST_F(ConnectionFixture, WhileConnectedReturnsTrueAtOnceAndKeepsTheOldServer) {
     ASSERT_TRUE(Connect());
     CServer other = LoopbackServer(1);
-    EXPECT_TRUE(m_manager->ConnectServer(other));
+    EXPECT_TRUE(manager->ConnectServer(other));
     CServer stored;
-    m_manager->GetServer(stored);
-    EXPECT_EQ(stored.Port, m_server.Port());
-    EXPECT_TRUE(m_server.WaitForHandshakes(1, 5s));
+    manager->GetServer(stored);
+    EXPECT_EQ(stored.Port, server.Port());
+    EXPECT_TRUE(server.WaitForHandshakes(1, 5s));
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(m_server.HandshakeCount(), 1);
+    EXPECT_EQ(server.HandshakeCount(), 1);
 }
 
 TEST_F(ConnectionFixture, EmptyAddressOrPortZeroGivesThreeAndLeavesTheServerUnchanged) {
     CServer stored;
-    m_manager->GetServer(stored);
+    manager->GetServer(stored);
     EXPECT_TRUE(stored.Address.IsEmpty());
     EXPECT_EQ(stored.Port, 0u);
 
     ASSERT_TRUE(Connect());
-    m_manager->DisConnect();
+    manager->DisConnect();
     CServer noAddress;
     noAddress.Port = 4000;
-    EXPECT_FALSE(m_manager->ConnectServer(noAddress));
-    EXPECT_FALSE(m_manager->ConnectServer(LoopbackServer(0)));
-    EXPECT_EQ(m_sink.ErrorCodes(), (std::vector<int>{EC_InvalidServer, EC_InvalidServer}));
-    EXPECT_EQ(m_manager->GetErrorCode(), EC_InvalidServer);
-    m_manager->GetServer(stored);
-    EXPECT_EQ(stored.Port, m_server.Port());
+    EXPECT_FALSE(manager->ConnectServer(noAddress));
+    EXPECT_FALSE(manager->ConnectServer(LoopbackServer(0)));
+    EXPECT_EQ(sink.ErrorCodes(), (std::vector<int>{EC_InvalidServer, EC_InvalidServer}));
+    EXPECT_EQ(manager->GetErrorCode(), EC_InvalidServer);
+    manager->GetServer(stored);
+    EXPECT_EQ(stored.Port, server.Port());
 }
 
 TEST_F(ConnectionFixture, OnlyTheLowSixteenBitsOfThePortAreUsed) {
     CServer wide = LoopbackServer(0);
-    wide.Port = 0x10000u + m_server.Port();
-    EXPECT_TRUE(m_manager->ConnectServer(wide));
-    EXPECT_TRUE(m_server.WaitForHandshakes(1, 5s));
+    wide.Port = 0x10000u + server.Port();
+    EXPECT_TRUE(manager->ConnectServer(wide));
+    EXPECT_TRUE(server.WaitForHandshakes(1, 5s));
 }
 
 TEST_F(ConnectionFixture, ARefusedPortOrUnreadableAddressGivesFiveAndDisConnectStaysHarmless) {
-    const std::uint16_t port = UnusedPort();
-    EXPECT_FALSE(m_manager->ConnectServer(LoopbackServer(port)));
+    const CRefusingPort refusing;
+    ASSERT_TRUE(refusing.IsOpen());
+    EXPECT_FALSE(manager->ConnectServer(LoopbackServer(refusing.Port())));
     CServer garbage;
     garbage.Address = L"not an address";
-    garbage.Port = m_server.Port();
-    EXPECT_FALSE(m_manager->ConnectServer(garbage));
-    EXPECT_EQ(m_sink.ErrorCodes(), (std::vector<int>{EC_ConnectFailed, EC_ConnectFailed}));
+    garbage.Port = server.Port();
+    EXPECT_FALSE(manager->ConnectServer(garbage));
+    EXPECT_EQ(sink.ErrorCodes(), (std::vector<int>{EC_ConnectFailed, EC_ConnectFailed}));
     // The attempt passed the server check, so it is stored even though it failed.
     CServer stored;
-    m_manager->GetServer(stored);
+    manager->GetServer(stored);
     EXPECT_EQ(stored.Address, garbage.Address);
-    m_manager->DisConnect();
-    EXPECT_FALSE(m_manager->IsConnected());
+    manager->DisConnect();
+    EXPECT_FALSE(manager->IsConnected());
     // A failed attempt leaves nothing that stands in the way of the next one.
     EXPECT_TRUE(Connect());
 }
