@@ -34,16 +34,17 @@ lint: configure format-check
 format-check: deps
 	bash scripts/format-check.sh
 
-# Windows: Tradewire.dll (with libTradewire.dll.a and the headers) and Kestrel.exe, cross-built
-# with MinGW-w64; the set-up builds TinyXML, OpenSSL and GoogleTest for Windows once and caches
-# them under $(WINDOWS_BUILD_DIR)/deps. The result is gathered in $(WINDOWS_BUILD_DIR)/dist.
+# Windows: Tradewire.dll (with libTradewire.dll.a, Tradewire.lib for MSVC terminals and the
+# headers) and Kestrel.exe, cross-built with MinGW-w64; the set-up builds TinyXML, OpenSSL and
+# GoogleTest for Windows once and caches them under $(WINDOWS_BUILD_DIR)/deps. The result is gathered in $(WINDOWS_BUILD_DIR)/dist.
 windows-deps:
 	JOBS=$(JOBS) bash scripts/windows-deps.sh $(WINDOWS_BUILD_DIR)
 
 windows: windows-deps
 	cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
 		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
-	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS) --target tradewire Kestrel
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS) --target tradewire tradewire_msvc_import_lib \
+		Kestrel
 	bash scripts/windows-dist.sh $(WINDOWS_BUILD_DIR)
 
 # The test suite built for Windows and run under Wine (a Wine prefix inside the build folder).

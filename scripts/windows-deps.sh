@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Prepares the Windows build: the MinGW-w64 cross compilers, Wine and Xvfb to run the results,
+# the LLVM tools and Wine headers for the MSVC-ABI terminal and import library,
 # and Windows builds of TinyXML, OpenSSL 3 and GoogleTest made from Debian's source packages.
 # The dependency builds are cached under <build folder>/deps/prefix; a prepared machine with a
 # filled cache pays nothing. Usage: windows-deps.sh [build folder, default build-windows]
@@ -17,6 +18,9 @@ PACKAGES=(
   build-essential cmake make perl dpkg-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  # The MSVC-ABI side (scripts/msvc-abi.sh): clang-cl, lld-link, llvm-dlltool, llvm-nm and
+  # llvm-readobj, with Wine's Windows headers and import libraries.
+  clang-14 clang-tools-14 lld-14 llvm-14 libwine-dev
 )
 
 SUDO=""
