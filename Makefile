@@ -36,7 +36,8 @@ format-check: deps
 
 # Windows: Tradewire.dll (with libTradewire.dll.a, Tradewire.lib for MSVC terminals and the
 # headers) and Kestrel.exe, cross-built with MinGW-w64; the set-up builds TinyXML, OpenSSL and
-# GoogleTest for Windows once and caches them under $(WINDOWS_BUILD_DIR)/deps. The result is gathered in $(WINDOWS_BUILD_DIR)/dist.
+# GoogleTest for Windows once and caches them under $(WINDOWS_BUILD_DIR)/deps. The result is
+# gathered in $(WINDOWS_BUILD_DIR)/dist.
 windows-deps:
 	JOBS=$(JOBS) bash scripts/windows-deps.sh $(WINDOWS_BUILD_DIR)
 

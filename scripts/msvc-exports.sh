@@ -2,7 +2,7 @@
 # Makes the module-definition files that give Tradewire.dll's CForexDataCenter operations their
 # Microsoft-decorated names, so a terminal built with Microsoft's compiler links against them.
 #
-#   msvc-exports.sh <probe.cpp> <MinGW g++> <layer archive> <aliases.def> <import.def> <-I dirs...>
+#   msvc-exports.sh <probe.cpp> <MinGW g++> <layer archive> <aliases.def> <include dirs...>
 #
 # The probe calls every operation of the class through the installed headers. Compiled by
 # clang-cl for the Microsoft ABI, its undefined symbols are the names an MSVC terminal asks for;
@@ -16,14 +16,14 @@
 # inline from the headers.
 #
 # Output: <aliases.def>, an EXPORTS section of "msvc-name = mingw-name" lines for the MinGW link
-# (the dllexport-marked names stay exported as they are), and <import.def>, the exports an MSVC
-# terminal sees (the factory and the aliases), from which llvm-dlltool makes Tradewire.lib.
+# (the dllexport-marked names stay exported as they are). scripts/msvc-import-lib.sh makes
+# Tradewire.lib from the linked DLL.
 set -euo pipefail
 export LC_ALL=C
 
 CLASS=CForexDataCenter
-probe=$1 gxx=$2 archive=$3 aliases_def=$4 import_def=$5
-shift 5
+probe=$1 gxx=$2 archive=$3 aliases_def=$4
+shift 4
 includes=()
 for dir in "$@"; do
   includes+=("-I$dir")
@@ -87,12 +87,4 @@ unknown=$(comm -23 <(cut -f2 "$work/mingw") <(cut -f2 "$work/defined"))
   echo "EXPORTS"
   join -t $'\t' "$work/msvc" "$work/mingw" | awk -F '\t' '{ print "    " $2 " = " $3 }'
 } > "$aliases_def.tmp"
-{
-  echo "; Made by scripts/msvc-exports.sh: what a terminal built with MSVC imports."
-  echo "LIBRARY Tradewire.dll"
-  echo "EXPORTS"
-  echo "    GetAbsTradewire"
-  awk -F '\t' '{ print "    " $2 }' "$work/msvc"
-} > "$import_def.tmp"
 mv "$aliases_def.tmp" "$aliases_def"
-mv "$import_def.tmp" "$import_def"

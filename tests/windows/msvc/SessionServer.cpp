@@ -102,7 +102,7 @@ bool Serve(CTestTlsServer& server) {
             std::fprintf(stderr, "session_server: request %zu never came\n", step + 1);
             return false;
         }
-        const std::string& line = server.Lines()[step];
+        const std::string line = server.Lines()[step];
         if (line.find(std::string(script[step].request) + "\x03") != 12) {
             std::fprintf(stderr, "session_server: request %zu is not %s: %s\n", step + 1,
                          script[step].request, line.c_str());

@@ -21,8 +21,8 @@ const DWORD kWaitMs = 30000;
 
 CRITICAL_SECTION g_logLock;
 FILE* g_log = nullptr;
-volatile LONG g_step = -1;          // the last "step N" text received
-volatile LONG g_socketErrors = 0;   // OnSocketError calls so far
+volatile LONG g_step = -1;         // the last "step N" text received
+volatile LONG g_socketErrors = 0;  // OnSocketError calls so far
 
 void Log(const char* format, ...) {
     EnterCriticalSection(&g_logLock);
@@ -60,8 +60,8 @@ void LogOrder(const char* what, const COrderInfo& o) {
 
 void LogBargain(const char* what, const CBargain& b) {
     Log("%s #%d %s open=#%d in=%d dir=%d close=%d lots=%g price=%g tp=%g/%g", what, b.BargainNo,
-        CNarrow(b.MerchCode).Get(), b.OpenBargainNo, b.InternalNo, b.Direction, b.CloseFlag,
-        b.Lots, b.Price, b.TriggerPrice1, b.TriggerPrice2);
+        CNarrow(b.MerchCode).Get(), b.OpenBargainNo, b.InternalNo, b.Direction, b.CloseFlag, b.Lots,
+        b.Price, b.TriggerPrice1, b.TriggerPrice2);
 }
 
 void LogMerch(const char* what, const CForexMerch& m) {
@@ -78,8 +78,8 @@ void LogHistory(const char* what, const CHistoryOrderInfo& h) {
 
 void LogAccount(const char* what, const CAccountInfo& a) {
     Log("%s %s funds=%d merchs=%d internal=%d balance=%g", what, CNarrow(a.AccountCode).Get(),
-        static_cast<int>(a.Funds.GetSize()), static_cast<int>(a.Merchs.GetSize()),
-        a.InternalNo, a.Funds.IsEmpty() ? 0.0 : a.Funds[0].Balance);
+        static_cast<int>(a.Funds.GetSize()), static_cast<int>(a.Merchs.GetSize()), a.InternalNo,
+        a.Funds.IsEmpty() ? 0.0 : a.Funds[0].Balance);
 }
 
 void LogCurrencies(const char* what, const CArray<CCurrency, CCurrency&>& list) {
@@ -99,8 +99,8 @@ void LogList(const char* what, const CArray<TYPE, TYPE&>& list,
 }
 
 void LogGroup(const char* what, const CGroup& g) {
-    Log("%s %s v2=%d v3=%s v5=%d", what, CNarrow(g.Value1).Get(), g.Value2,
-        CNarrow(g.Value3).Get(), g.Value5);
+    Log("%s %s v2=%d v3=%s v5=%d", what, CNarrow(g.Value1).Get(), g.Value2, CNarrow(g.Value3).Get(),
+        g.Value5);
 }
 
 void LogBase(const char* what, const CBaseInfo& b) {
@@ -206,8 +206,8 @@ bool Trade(CAbsForexManager& manager, CForexDataCenter& center) {
         int kind, orderNo, bargainNo;
         float tp1, tp2;
     } const orders[] = {
-        {60, 0, 0, 0, 0},  {62, 0, 11, 0, 0},  {64, 21, 0, 1.1f, 1.3f}, {68, 21, 0, 1.05f, 1.3f},
-        {69, 21, 0, 0, 0}, {60, 0, 0, 0, 0},   {62, 0, 11, 0, 0},       {65, 0, 0, 1.1f, 1.4f},
+        {60, 0, 0, 0, 0},  {62, 0, 11, 0, 0}, {64, 21, 0, 1.1f, 1.3f}, {68, 21, 0, 1.05f, 1.3f},
+        {69, 21, 0, 0, 0}, {60, 0, 0, 0, 0},  {62, 0, 11, 0, 0},       {65, 0, 0, 1.1f, 1.4f},
         {68, 21, 0, 1, 2}, {69, 21, 0, 0, 0},
     };
     LONG step = 1;
