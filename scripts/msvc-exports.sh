@@ -82,6 +82,11 @@ missing=$(comm -13 "$work/msvc.names" "$work/defined.names")
 unknown=$(comm -23 <(cut -f2 "$work/mingw") <(cut -f2 "$work/defined"))
 [ -z "$unknown" ] || fail "the probe calls $unknown, which the library does not define"
 
+# A class returned by value travels through a hidden pointer that the two ABIs pass in another
+# order: no operation may do it (the decorated return type of such a function is ?AV or ?AU).
+by_value=$(cut -f2 "$work/msvc" | grep -E "@@[A-Z]E[A-D]A\?A[UV]" || true)
+[ -z "$by_value" ] || fail "returns a class by value, which MSVC and MinGW call differently: $by_value"
+
 {
   echo "; Made by scripts/msvc-exports.sh: Microsoft-decorated aliases of $CLASS's operations."
   echo "EXPORTS"

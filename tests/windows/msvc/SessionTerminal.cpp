@@ -254,10 +254,7 @@ void ReadEverything(CAbsForexManager& manager, CForexDataCenter& center) {
     Log("GetServer %s", CNarrow(server.Address).Get());
 }
 
-// The instrument list, whose records carry a virtual destructor, crossing both ways: elements
-// the terminal made are overwritten and dropped by the DLL, elements the DLL made are grown,
-// copied and destroyed by the terminal.
-bool MerchsCrossTheBoundary(CForexDataCenter& center) {
+void CopyMerchsBackAndForth(CForexDataCenter& center) {
     CArray<CForexMerch, CForexMerch&>* merchs = new CArray<CForexMerch, CForexMerch&>();
     merchs->SetSize(5);
     merchs->ElementAt(4).MerchName = L"made by the terminal, dropped by the DLL";
@@ -273,7 +270,38 @@ bool MerchsCrossTheBoundary(CForexDataCenter& center) {
         static_cast<int>(copy.GetSize()));
     center.GetForexMerchs(copy);  // the DLL drops the terminal's elements of the copy
     delete merchs;
-    return HeapIsSound("after the instrument lists");
+}
+
+// Bytes in use on the process heap, where every CString and CArray buffer lives.
+SIZE_T HeapBytesInUse() {
+    HANDLE heap = GetProcessHeap();
+    SIZE_T bytes = 0;
+    PROCESS_HEAP_ENTRY entry;
+    entry.lpData = nullptr;
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry)) {
+        if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+            bytes += entry.cbData;
+        }
+    }
+    HeapUnlock(heap);
+    return bytes;
+}
+
+// The instrument list, whose records carry a virtual destructor, crossing both ways: elements
+// the terminal made are overwritten and dropped by the DLL, elements the DLL made are grown,
+// copied and destroyed by the terminal. Runs with the connection closed, so that nothing else
+// allocates meanwhile: the heap must hold as many bytes afterwards as before.
+bool MerchsCrossTheBoundary(CForexDataCenter& center) {
+    const SIZE_T before = HeapBytesInUse();
+    CopyMerchsBackAndForth(center);
+    const SIZE_T after = HeapBytesInUse();
+    Log("instrument lists: %s", after == before ? "every byte freed" : "LEAKED");
+    if (after != before) {
+        fprintf(stderr, "heap bytes in use: %zu before, %zu after\n", static_cast<size_t>(before),
+                static_cast<size_t>(after));
+    }
+    return HeapIsSound("after the instrument lists") && after == before;
 }
 
 bool Run(CAbsForexManager& manager, unsigned port) {
@@ -300,8 +328,8 @@ bool Run(CAbsForexManager& manager, unsigned port) {
         return false;
     }
     ReadEverything(manager, *center);
-    const bool merchsSound = MerchsCrossTheBoundary(*center);
     manager.DisConnect();
+    const bool merchsSound = MerchsCrossTheBoundary(*center);
     manager.UnSetNotify();
     manager.ReleaseObj();
     return merchsSound;
