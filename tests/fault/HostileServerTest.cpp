@@ -18,6 +18,7 @@
 #include "SessionWire.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ReceiveBuffer.h"
+#include "vocabulary/WideText.h"
 #include "vocabulary/WireVocabulary.h"
 
 using wire::Result;
@@ -225,8 +226,7 @@ TEST(HugeLineTest, AFiveMegabyteMessageIsDispatchedWhole) {
     CForexMerchArray merchs;
     protocol.GetDataCenter()->GetForexMerchs(merchs);
     ASSERT_EQ(merchs.GetSize(), count);
-    EXPECT_EQ(merchs[count - 1].MerchCode,
-              CString(std::wstring(L"M") + std::to_wstring(count - 1)));
+    EXPECT_EQ(merchs[count - 1].MerchCode, ToCString(L"M" + std::to_wstring(count - 1)));
 
     // The same size of noise with one line end: one message, nothing stored from it.
     std::mt19937 random(5);
@@ -279,7 +279,7 @@ TEST_F(HostileServerTest, ResetDuringASendBurstKeepsTheUnsentFramesInOrder) {
     constexpr int kHalf = 1500;
     auto queue = [&](int first, int last) {
         for (int i = first; i <= last; ++i) {
-            ASSERT_TRUE(manager->ReqLogin(CString(L"u" + std::to_wstring(i)), L"pw"));
+            ASSERT_TRUE(manager->ReqLogin(ToCString(L"u" + std::to_wstring(i)), L"pw"));
         }
     };
     queue(1, kHalf);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include "vocabulary/WideText.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ std::string DescribeList(const char* name, const CArray<TYPE, TYPE&>& list) {
 }  // namespace
 
 std::string CRecordingSink::Describe(const CString& text) {
-    return Escape(text.GetStdString());
+    return Escape(ToStdWString(text));
 }
 
 std::string CRecordingSink::Describe(const CForexMerch& merch) {

@@ -5,6 +5,7 @@
 
 #include "Tables.h"
 #include "TextOut.h"
+#include "vocabulary/WideText.h"
 #include "vocabulary/WireVocabulary.h"
 
 namespace term {
@@ -138,7 +139,7 @@ bool TerminalSink::Answer(int internalNo) {
 }
 
 int TerminalSink::Digits(const CString& code) {
-    const auto found = m_digits.find(code.GetStdString());
+    const auto found = m_digits.find(ToStdWString(code));
     return found == m_digits.end() ? 5 : found->second;
 }
 
@@ -175,7 +176,7 @@ void TerminalSink::OnAccountInfo(CAccountInfo& account) {
 void TerminalSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
     const Guard guard(m_lock);
     for (INT_PTR index = 0; index < merchs.GetSize(); ++index) {
-        m_digits[merchs[index].MerchCode.GetStdString()] = DigitsOf(merchs[index]);
+        m_digits[ToStdWString(merchs[index].MerchCode)] = DigitsOf(merchs[index]);
     }
 }
 

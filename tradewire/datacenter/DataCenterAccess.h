@@ -3,6 +3,8 @@
 // processing thread. Every store is written only while its lock (the *Lock() next to it) is
 // held through a CScopedLock; the sink pointer is read once per call site.
 
+#include <atomic>
+
 #include "tradewire/ForexDataCenter.h"
 
 class CDataCenterAccess {
@@ -10,7 +12,9 @@ class CDataCenterAccess {
     explicit CDataCenterAccess(CForexDataCenter& center) : m_center(center) {}
 
     CForexDataCenter& Center() { return m_center; }
-    CAbsForexNotify* Notify() const { return m_center.m_pNotify.load(std::memory_order_acquire); }
+    CAbsForexNotify* Notify() const {
+        return std::atomic_ref(m_center.m_pNotify).load(std::memory_order_acquire);
+    }
 
     CBaseInfo& BaseInfo() { return m_center.m_BaseInfo; }
     CCriticalSection& BaseInfoLock() { return m_center.m_csBaseInfo; }

@@ -1,5 +1,6 @@
 #include "tradewire/ForexDataCenter.h"
 
+#include <atomic>
 #include <climits>
 
 #include "datacenter/NotifySink.h"
@@ -32,12 +33,12 @@ CForexDataCenter::~CForexDataCenter() = default;
 
 void CForexDataCenter::SetNotify(CAbsForexNotify* notify) {
     if (notify != nullptr) {
-        m_pNotify.store(notify, std::memory_order_release);
+        std::atomic_ref(m_pNotify).store(notify, std::memory_order_release);
     }
 }
 
 void CForexDataCenter::UnSetNotify() {
-    m_pNotify.store(nullptr, std::memory_order_release);
+    std::atomic_ref(m_pNotify).store(nullptr, std::memory_order_release);
 }
 
 int CForexDataCenter::GetInternalNo() {
@@ -112,6 +113,6 @@ void CForexDataCenter::OnRealtimePriceUpdate(const CForexRealtimePrice& quote) {
         m_ForexMerchs[found].RealtimePrice = quote;
         updated = m_ForexMerchs[found];
     }
-    NotifySink(m_pNotify.load(std::memory_order_acquire),
+    NotifySink(std::atomic_ref(m_pNotify).load(std::memory_order_acquire),
                [&](CAbsForexNotify& sink) { sink.OnRealtimePrice(updated); });
 }

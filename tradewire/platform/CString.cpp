@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <string>
 #include <vector>
 
 namespace {
@@ -53,75 +54,16 @@ std::wstring TranslateMfcFormat(const wchar_t* format) {
     return out;
 }
 
-int SafeLength(const wchar_t* text) {
-    return text == nullptr ? 0 : static_cast<int>(std::wcslen(text));
-}
-
 }  // namespace
 
-CString::CString(const wchar_t* text) : m_text(text == nullptr ? L"" : text) {}
-
-CString::CString(const wchar_t* text, int length) {
-    if (text != nullptr && length > 0) {
-        m_text.assign(text, static_cast<size_t>(length));
-    }
-}
-
-CString& CString::operator=(const wchar_t* text) {
-    m_text = (text == nullptr) ? L"" : text;
-    return *this;
-}
-
-CString& CString::operator+=(const CString& text) {
-    m_text += text.m_text;
-    return *this;
-}
-
-CString& CString::operator+=(const wchar_t* text) {
-    if (text != nullptr) {
-        m_text += text;
-    }
-    return *this;
-}
-
-CString& CString::operator+=(wchar_t ch) {
-    m_text += ch;
-    return *this;
-}
-
-CString operator+(const CString& a, const CString& b) {
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(const CString& a, const wchar_t* b) {
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(const wchar_t* a, const CString& b) {
-    CString result(a);
-    result += b;
-    return result;
-}
-
-void CString::Format(const wchar_t* format, ...) {
-    va_list args;
-    va_start(args, format);
-    FormatV(format, args);
-    va_end(args);
-}
-
-void CString::FormatV(const wchar_t* format, va_list args) {
+// vswprintf reports -1 both for "does not fit" and for a real encoding error; the buffer cap
+// keeps the second case from growing without end. The result is copied into the shared heap,
+// where the caller's CString takes it over.
+wchar_t* TradewireFormatV(const wchar_t* format, va_list args, int* length) {
     if (format == nullptr) {
-        m_text.clear();
-        return;
+        return nullptr;
     }
     const std::wstring translated = TranslateMfcFormat(format);
-    // vswprintf reports -1 both for "does not fit" and for a real encoding error; the buffer
-    // cap keeps the second case from growing without end.
     constexpr size_t kMaxChars = size_t{1} << 26;
     for (size_t capacity = 256; capacity <= kMaxChars; capacity *= 2) {
         std::vector<wchar_t> buffer(capacity);
@@ -129,120 +71,16 @@ void CString::FormatV(const wchar_t* format, va_list args) {
         va_copy(attempt, args);
         const int written = std::vswprintf(buffer.data(), capacity, translated.c_str(), attempt);
         va_end(attempt);
-        if (written >= 0) {
-            m_text.assign(buffer.data(), static_cast<size_t>(written));
-            return;
+        if (written < 0) {
+            continue;
         }
-    }
-    m_text.clear();
-}
-
-int CString::Compare(const wchar_t* text) const {
-    return std::wcscmp(m_text.c_str(), text == nullptr ? L"" : text);
-}
-
-int CString::CompareNoCase(const wchar_t* text) const {
-#ifdef _WIN32
-    return _wcsicmp(m_text.c_str(), text == nullptr ? L"" : text);
-#else
-    return wcscasecmp(m_text.c_str(), text == nullptr ? L"" : text);
-#endif
-}
-
-int CString::Find(wchar_t ch, int start) const {
-    if (start < 0 || start > GetLength()) {
-        return -1;
-    }
-    const size_t pos = m_text.find(ch, static_cast<size_t>(start));
-    return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
-}
-
-int CString::Find(const wchar_t* text, int start) const {
-    if (text == nullptr || start < 0 || start > GetLength()) {
-        return -1;
-    }
-    const size_t pos = m_text.find(text, static_cast<size_t>(start));
-    return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
-}
-
-CString CString::Left(int count) const {
-    if (count <= 0) {
-        return CString();
-    }
-    return CString(m_text.substr(0, static_cast<size_t>(count)));
-}
-
-CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
-}
-
-CString CString::Mid(int first, int count) const {
-    if (first < 0) {
-        first = 0;
-    }
-    if (count <= 0 || first >= GetLength()) {
-        return CString();
-    }
-    return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
-}
-
-CString CString::Right(int count) const {
-    if (count <= 0) {
-        return CString();
-    }
-    if (count >= GetLength()) {
-        return *this;
-    }
-    return CString(m_text.substr(m_text.size() - static_cast<size_t>(count)));
-}
-
-int CString::Replace(wchar_t from, wchar_t to) {
-    int replaced = 0;
-    for (wchar_t& ch : m_text) {
-        if (ch == from) {
-            ch = to;
-            ++replaced;
+        const size_t bytes = (static_cast<size_t>(written) + 1) * sizeof(wchar_t);
+        auto* text = static_cast<wchar_t*>(TradewireHeapAlloc(bytes));
+        if (text != nullptr) {
+            std::wmemcpy(text, buffer.data(), static_cast<size_t>(written) + 1);
+            *length = written;
         }
+        return text;
     }
-    return replaced;
-}
-
-int CString::Replace(const wchar_t* from, const wchar_t* to) {
-    const int fromLength = SafeLength(from);
-    if (fromLength == 0) {
-        return 0;
-    }
-    const std::wstring replacement = (to == nullptr) ? L"" : to;
-    std::wstring result;
-    int replaced = 0;
-    size_t pos = 0;
-    for (;;) {
-        const size_t hit = m_text.find(from, pos);
-        if (hit == std::wstring::npos) {
-            break;
-        }
-        result.append(m_text, pos, hit - pos);
-        result += replacement;
-        pos = hit + static_cast<size_t>(fromLength);
-        ++replaced;
-    }
-    if (replaced > 0) {
-        result.append(m_text, pos, std::wstring::npos);
-        m_text.swap(result);
-    }
-    return replaced;
-}
-
-CString& CString::MakeUpper() {
-    for (wchar_t& ch : m_text) {
-        ch = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(ch)));
-    }
-    return *this;
-}
-
-CString& CString::MakeLower() {
-    for (wchar_t& ch : m_text) {
-        ch = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
-    }
-    return *this;
+    return nullptr;
 }

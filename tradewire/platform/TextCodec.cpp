@@ -4,6 +4,7 @@
 
 #include "common/text/CodesetConversion.h"
 #include "common/text/SystemCodeset.h"
+#include "vocabulary/WideText.h"
 
 namespace {
 
@@ -62,9 +63,9 @@ const CTextCodec& CTextCodec::System() {
 }
 
 std::string WideToAnsi(const CString& text) {
-    return CTextCodec::System().ToBytes(text.GetStdString());
+    return CTextCodec::System().ToBytes(WideView(text));
 }
 
 CString AnsiToWide(std::string_view bytes) {
-    return CString(CTextCodec::System().ToWide(bytes));
+    return ToCString(CTextCodec::System().ToWide(bytes));
 }

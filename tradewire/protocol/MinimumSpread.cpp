@@ -1,6 +1,7 @@
 #include "protocol/MinimumSpread.h"
 
 #include <cwctype>
+#include "vocabulary/WideText.h"
 
 namespace {
 
@@ -13,8 +14,8 @@ float Widen(float spread, float candidate) {
 }  // namespace
 
 bool EqualsNoCase(const CString& a, const CString& b) {
-    const std::wstring& left = a.GetStdString();
-    const std::wstring& right = b.GetStdString();
+    const std::wstring_view left = WideView(a);
+    const std::wstring_view right = WideView(b);
     if (left.size() != right.size()) {
         return false;
     }
@@ -58,7 +59,7 @@ CMinimumSpreadIndex::CMinimumSpreadIndex(CDataCenterAccess& center) {
 }
 
 std::wstring CMinimumSpreadIndex::Fold(const CString& code) {
-    std::wstring folded = code.GetStdString();
+    std::wstring folded = ToStdWString(code);
     for (wchar_t& ch : folded) {
         ch = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
     }

@@ -2,6 +2,7 @@
 
 #include "tradewire/CArray.h"
 #include "tradewire/CString.h"
+#include "tradewire/Records.h"
 
 namespace {
 
@@ -71,6 +72,87 @@ TEST(CArray, CopyAppendAndAssignmentKeepTheSourceIntact) {
     EXPECT_EQ(target.Append(target), 2);
     EXPECT_EQ(target.GetSize(), 4);
     EXPECT_EQ(target[3], L"b");
+}
+
+// Counts live instances, so every path that constructs, moves or removes elements can be
+// checked to destroy exactly what it made.
+struct Counted {
+    static inline int live = 0;
+    int value = 0;
+    Counted() { ++live; }
+    Counted(int v) : value(v) { ++live; }  // NOLINT(google-explicit-constructor)
+    Counted(const Counted& other) : value(other.value) { ++live; }
+    Counted& operator=(const Counted&) = default;
+    ~Counted() { --live; }
+};
+
+// MFC's layout: buffer, size, capacity, grow-by.
+static_assert(sizeof(CArray<int>) == sizeof(void*) + 3 * sizeof(INT_PTR));
+
+TEST(CArray, EveryElementMadeIsDestroyedOnceWhateverThePath) {
+    {
+        CArray<Counted, Counted&> array;
+        for (int i = 0; i < 100; ++i) {
+            Counted element(i);
+            array.Add(element);
+        }
+        Counted inserted(-1);
+        array.InsertAt(50, inserted, 3);
+        array.InsertAt(200, inserted);
+        array.RemoveAt(10, 20);
+        array.SetSize(40);
+        CArray<Counted, Counted&> copy(array);
+        copy.Append(copy);
+        array = copy;
+        array = array;
+        EXPECT_EQ(array.GetSize(), 80);
+        EXPECT_EQ(array[39].value, array[79].value);
+        EXPECT_EQ(Counted::live, 161);  // both arrays and `inserted`
+        array.RemoveAll();
+        EXPECT_EQ(Counted::live, 81);
+    }
+    EXPECT_EQ(Counted::live, 0);
+}
+
+TEST(CArray, GrowthKeepsElementsAndHonoursGrowBy) {
+    CArray<CString, CString&> array;
+    array.SetSize(0, 100);
+    for (int i = 0; i < 1000; ++i) {
+        CString text;
+        text.Format(L"item %d", i);
+        array.Add(text);
+    }
+    // Adding an element of the array itself while the storage moves copies it first.
+    while (array.GetSize() < 1024) {
+        array.Add(array[0]);
+    }
+    EXPECT_EQ(array[999], L"item 999");
+    EXPECT_EQ(array[1023], L"item 0");
+    EXPECT_EQ(array.GetUpperBound(), 1023);
+}
+
+// The records' one polymorphic type: its vtable and strings survive moves between buffers,
+// and the array destroys each element through its (virtual) destructor.
+TEST(CArray, InstrumentsKeepTheirFieldsThroughGrowthAndRemoval) {
+    CArray<CForexMerch, CForexMerch&> merchs;
+    for (int i = 0; i < 50; ++i) {
+        CForexMerch merch;
+        merch.MerchCode.Format(L"M%02d", i);
+        merch.MerchNo = i;
+        merchs.Add(merch);
+    }
+    merchs.RemoveAt(0, 10);
+    CForexMerch first;
+    first.MerchCode = L"FIRST";
+    merchs.InsertAt(0, first);
+    CArray<CForexMerch, CForexMerch&> copy;
+    copy = merchs;
+    ASSERT_EQ(copy.GetSize(), 41);
+    EXPECT_EQ(copy[0].MerchCode, L"FIRST");
+    EXPECT_EQ(copy[1].MerchCode, L"M10");
+    EXPECT_EQ(copy[40].MerchNo, 49);
+    auto* heapCopy = new CForexMerch(copy[40]);
+    delete heapCopy;  // through the virtual destructor
 }
 
 }  // namespace

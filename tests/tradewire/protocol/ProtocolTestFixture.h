@@ -11,9 +11,10 @@
 #include "WireBuilder.h"
 #include "datacenter/DataCenterAccess.h"
 #include "protocol/ForexProtocol.h"
+#include "vocabulary/WideText.h"
 
 inline CString Wide(const char* text) {
-    return CString(std::wstring(text, text + strlen(text)));
+    return ToCString(std::wstring(text, text + strlen(text)));
 }
 // The text Numbered() puts in field `field`.
 inline CString NumberedText(int field) {

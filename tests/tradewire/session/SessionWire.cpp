@@ -1,13 +1,14 @@
 #include "SessionWire.h"
 
 #include "WireBuilder.h"
+#include "vocabulary/WideText.h"
 
 namespace {
 
 // The session's texts are ASCII, which every codeset writes as itself.
 std::string Narrow(const CString& text) {
     std::string out;
-    for (wchar_t ch : text.GetStdString()) {
+    for (wchar_t ch : WideView(text)) {
         out += static_cast<char>(ch);
     }
     return out;

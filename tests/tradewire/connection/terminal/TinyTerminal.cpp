@@ -26,7 +26,8 @@ class CQuietSink : public CNullSink {
 };
 
 CString Widen(const char* text) {
-    return CString(std::wstring(text, text + std::strlen(text)));
+    const std::wstring wide(text, text + std::strlen(text));
+    return CString(wide.c_str(), static_cast<int>(wide.size()));
 }
 
 }  // namespace

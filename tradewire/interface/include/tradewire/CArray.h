@@ -4,52 +4,102 @@
 // copied, so records that hold arrays copy member-wise; assignment copies the elements and
 // keeps the target's grow-by value, as Copy does. Not synchronised: the data center's
 // locks guard the arrays it owns; a caller's array belongs to the caller's thread.
+//
+// The layout is MFC's and is fixed here: the elements' buffer from the shared heap, the size,
+// the capacity and the grow-by value. All code is inline, so an array filled by the library
+// can be grown or destroyed by a terminal built with another compiler, and the other way
+// round. Growth at least doubles the capacity, and a positive grow-by value is the smallest
+// step. A failed allocation leaves the array as it was (Add then returns -1).
 
-#include <algorithm>
-#include <cstdint>
-#include <vector>
+#include <stddef.h>
+#include <stdint.h>
 
-using INT_PTR = std::intptr_t;
+#include "tradewire/SharedHeap.h"
+
+using INT_PTR = intptr_t;
+
+// Constructs elements in the array's raw buffer. A placement form of its own, because the
+// standard one is declared by <new>, which the interface does not include.
+struct CArrayPlacement {};
+inline void* operator new(size_t, void* where, CArrayPlacement) {
+    return where;
+}
+inline void operator delete(void*, void*, CArrayPlacement) {}
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray {
   public:
     CArray() = default;
-    CArray(const CArray& source) : m_data(source.m_data) {}
-    CArray(CArray&& source) noexcept = default;
+    CArray(const CArray& source) { Append(source); }
+    CArray(CArray&& source) noexcept
+        : m_pData(source.m_pData),
+          m_nSize(source.m_nSize),
+          m_nMaxSize(source.m_nMaxSize),
+          m_nGrowBy(source.m_nGrowBy) {
+        source.m_pData = nullptr;
+        source.m_nSize = 0;
+        source.m_nMaxSize = 0;
+    }
     CArray& operator=(const CArray& source) {
+        Copy(source);
+        return *this;
+    }
+    CArray& operator=(CArray&& source) noexcept {
         if (this != &source) {
-            Copy(source);
+            FreeAll();
+            m_pData = source.m_pData;
+            m_nSize = source.m_nSize;
+            m_nMaxSize = source.m_nMaxSize;
+            m_nGrowBy = source.m_nGrowBy;
+            source.m_pData = nullptr;
+            source.m_nSize = 0;
+            source.m_nMaxSize = 0;
         }
         return *this;
     }
-    CArray& operator=(CArray&& source) noexcept = default;
-    ~CArray() = default;
+    ~CArray() { FreeAll(); }
 
-    INT_PTR GetSize() const { return static_cast<INT_PTR>(m_data.size()); }
-    INT_PTR GetCount() const { return GetSize(); }
-    INT_PTR GetUpperBound() const { return GetSize() - 1; }
-    bool IsEmpty() const { return m_data.empty(); }
+    INT_PTR GetSize() const { return m_nSize; }
+    INT_PTR GetCount() const { return m_nSize; }
+    INT_PTR GetUpperBound() const { return m_nSize - 1; }
+    bool IsEmpty() const { return m_nSize == 0; }
 
-    const TYPE& GetAt(INT_PTR index) const { return m_data[static_cast<size_t>(index)]; }
-    void SetAt(INT_PTR index, ARG_TYPE element) { m_data[static_cast<size_t>(index)] = element; }
-    TYPE& ElementAt(INT_PTR index) { return m_data[static_cast<size_t>(index)]; }
-    const TYPE& operator[](INT_PTR index) const { return m_data[static_cast<size_t>(index)]; }
-    TYPE& operator[](INT_PTR index) { return m_data[static_cast<size_t>(index)]; }
-    TYPE* GetData() { return m_data.data(); }
-    const TYPE* GetData() const { return m_data.data(); }
+    const TYPE& GetAt(INT_PTR index) const { return m_pData[index]; }
+    void SetAt(INT_PTR index, ARG_TYPE element) { m_pData[index] = element; }
+    TYPE& ElementAt(INT_PTR index) { return m_pData[index]; }
+    const TYPE& operator[](INT_PTR index) const { return m_pData[index]; }
+    TYPE& operator[](INT_PTR index) { return m_pData[index]; }
+    TYPE* GetData() { return m_pData; }
+    const TYPE* GetData() const { return m_pData; }
 
     INT_PTR Add(ARG_TYPE element) {
-        m_data.push_back(element);
-        return GetUpperBound();
+        if (m_nSize == m_nMaxSize) {
+            TYPE copy(element);  // the element may live inside this array
+            if (!Reserve(m_nSize + 1)) {
+                return -1;
+            }
+            new (m_pData + m_nSize, CArrayPlacement()) TYPE(static_cast<TYPE&&>(copy));
+        } else {
+            new (m_pData + m_nSize, CArrayPlacement()) TYPE(element);
+        }
+        return m_nSize++;
     }
 
-    // A negative size empties the array.
+    // A negative size empties the array. Shrinking keeps the buffer.
     void SetSize(INT_PTR newSize, INT_PTR growBy = -1) {
         if (growBy >= 0) {
             m_nGrowBy = growBy;
         }
-        m_data.resize(static_cast<size_t>(std::max<INT_PTR>(newSize, 0)));
+        if (newSize < 0) {
+            newSize = 0;
+        }
+        if (newSize > m_nMaxSize && !Reserve(newSize)) {
+            return;
+        }
+        for (; m_nSize < newSize; ++m_nSize) {
+            new (m_pData + m_nSize, CArrayPlacement()) TYPE();
+        }
+        DestroyTail(newSize);
     }
 
     // Inserting past the end first grows the array to the index, as MFC does.
@@ -57,42 +107,120 @@ class CArray {
         if (index < 0 || count <= 0) {
             return;
         }
-        if (index > GetSize()) {
+        TYPE copy(element);  // the element may live inside this array
+        if (index > m_nSize) {
             SetSize(index);
+            if (m_nSize != index) {
+                return;
+            }
         }
-        TYPE copy = element;  // the element may live inside this array
-        m_data.insert(m_data.begin() + index, static_cast<size_t>(count), copy);
+        const INT_PTR oldSize = m_nSize;
+        if (oldSize + count > m_nMaxSize && !Reserve(oldSize + count)) {
+            return;
+        }
+        for (INT_PTR i = 0; i < count; ++i) {
+            new (m_pData + m_nSize, CArrayPlacement()) TYPE(copy);
+            ++m_nSize;
+        }
+        for (INT_PTR i = oldSize - 1; i >= index; --i) {
+            m_pData[i + count] = static_cast<TYPE&&>(m_pData[i]);
+        }
+        for (INT_PTR i = index; i < index + count && i < oldSize; ++i) {
+            m_pData[i] = copy;
+        }
     }
 
     // Out-of-range parts of the request are ignored instead of corrupting the array.
     void RemoveAt(INT_PTR index, INT_PTR count = 1) {
-        if (index < 0 || count <= 0 || index >= GetSize()) {
+        if (index < 0 || count <= 0 || index >= m_nSize) {
             return;
         }
-        const INT_PTR last = std::min(GetSize(), index + count);
-        m_data.erase(m_data.begin() + index, m_data.begin() + last);
-    }
-
-    void RemoveAll() { m_data.clear(); }
-
-    void Copy(const CArray& source) {
-        if (this != &source) {
-            m_data = source.m_data;
+        const INT_PTR last = (count > m_nSize - index) ? m_nSize : index + count;
+        const INT_PTR removed = last - index;
+        for (INT_PTR i = last; i < m_nSize; ++i) {
+            m_pData[i - removed] = static_cast<TYPE&&>(m_pData[i]);
         }
+        DestroyTail(m_nSize - removed);
     }
 
-    INT_PTR Append(const CArray& source) {
-        const INT_PTR first = GetSize();
+    void RemoveAll() { DestroyTail(0); }
+
+    // Reuses the target's elements and buffer where it can.
+    void Copy(const CArray& source) {
         if (this == &source) {
-            const std::vector<TYPE> copy = source.m_data;
-            m_data.insert(m_data.end(), copy.begin(), copy.end());
-        } else {
-            m_data.insert(m_data.end(), source.m_data.begin(), source.m_data.end());
+            return;
+        }
+        if (source.m_nSize > m_nMaxSize && !Reserve(source.m_nSize)) {
+            return;
+        }
+        const INT_PTR common = m_nSize < source.m_nSize ? m_nSize : source.m_nSize;
+        for (INT_PTR i = 0; i < common; ++i) {
+            m_pData[i] = source.m_pData[i];
+        }
+        for (; m_nSize < source.m_nSize; ++m_nSize) {
+            new (m_pData + m_nSize, CArrayPlacement()) TYPE(source.m_pData[m_nSize]);
+        }
+        DestroyTail(source.m_nSize);
+    }
+
+    // Returns the index of the first appended element. An array may append itself.
+    INT_PTR Append(const CArray& source) {
+        const INT_PTR first = m_nSize;
+        const INT_PTR count = source.m_nSize;
+        if (first + count > m_nMaxSize && !Reserve(first + count)) {
+            return first;
+        }
+        for (INT_PTR i = 0; i < count; ++i) {
+            new (m_pData + m_nSize, CArrayPlacement()) TYPE(source.m_pData[i]);
+            ++m_nSize;
         }
         return first;
     }
 
   private:
-    std::vector<TYPE> m_data;
+    // Moves the elements into a buffer of at least `capacity` elements.
+    bool Reserve(INT_PTR capacity) {
+        INT_PTR target = m_nMaxSize * 2;
+        if (m_nGrowBy > 0 && m_nMaxSize + m_nGrowBy > target) {
+            target = m_nMaxSize + m_nGrowBy;
+        }
+        if (target < capacity) {
+            target = capacity;
+        }
+        if (target < 1) {
+            target = 1;  // never reached; tells the compiler the buffer is not empty
+        }
+        TYPE* buffer =
+            static_cast<TYPE*>(TradewireHeapAlloc(static_cast<size_t>(target) * sizeof(TYPE)));
+        if (buffer == nullptr) {
+            return false;
+        }
+        for (INT_PTR i = 0; i < m_nSize; ++i) {
+            new (buffer + i, CArrayPlacement()) TYPE(static_cast<TYPE&&>(m_pData[i]));
+            m_pData[i].~TYPE();
+        }
+        TradewireHeapFree(m_pData);
+        m_pData = buffer;
+        m_nMaxSize = target;
+        return true;
+    }
+
+    void DestroyTail(INT_PTR newSize) {
+        while (m_nSize > newSize) {
+            --m_nSize;
+            m_pData[m_nSize].~TYPE();
+        }
+    }
+
+    void FreeAll() {
+        DestroyTail(0);
+        TradewireHeapFree(m_pData);
+        m_pData = nullptr;
+        m_nMaxSize = 0;
+    }
+
+    TYPE* m_pData = nullptr;
+    INT_PTR m_nSize = 0;
+    INT_PTR m_nMaxSize = 0;
     INT_PTR m_nGrowBy = -1;
 };

@@ -1,20 +1,33 @@
 #pragma once
 // The recursive lock (a critical section: its owner may take it again) and the only way to take
-// it: a named scoped guard, so every path, an exception from a copy included, leaves the lock.
+// it: a named scoped guard, so every path leaves the lock.
+//
+// The lock's layout is fixed here, whatever compiler reads this: an opaque block that the
+// library's functions below turn into the system's own recursive lock (a CRITICAL_SECTION on
+// Windows, a recursive pthread mutex elsewhere; both fit). The block is never copied or
+// moved, which both system locks require.
 
-#include <mutex>
+#include "tradewire/TradewireExport.h"
+
+extern "C" {
+TRADEWIRE_EXPORT void TradewireLockInit(void* block);
+TRADEWIRE_EXPORT void TradewireLockDestroy(void* block);
+TRADEWIRE_EXPORT void TradewireLockEnter(void* block);
+TRADEWIRE_EXPORT void TradewireLockLeave(void* block);
+}
 
 class CCriticalSection {
   public:
-    CCriticalSection() = default;
+    CCriticalSection() { TradewireLockInit(m_block); }
+    ~CCriticalSection() { TradewireLockDestroy(m_block); }
     CCriticalSection(const CCriticalSection&) = delete;
     CCriticalSection& operator=(const CCriticalSection&) = delete;
 
-    void Lock() { m_mutex.lock(); }
-    void Unlock() { m_mutex.unlock(); }
+    void Lock() { TradewireLockEnter(m_block); }
+    void Unlock() { TradewireLockLeave(m_block); }
 
   private:
-    std::recursive_mutex m_mutex;
+    void* m_block[8];  // 64 bytes, pointer-aligned
 };
 
 class CScopedLock {

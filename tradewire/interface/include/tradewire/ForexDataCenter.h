@@ -4,9 +4,9 @@
 // getters, each of which copies one whole store under that store's lock. The locks are
 // recursive, so a sink callback may call a getter of the store being written. Where several
 // locks are held the order is orders, bargains, account, then instruments, currencies or base
-// info; no getter holds two. The sink pointer is read without a lock (atomically).
+// info; no getter holds two. The sink pointer is read and written without a lock, atomically.
 
-#include <atomic>
+#include <stdint.h>
 
 #include "tradewire/AbsForexNotify.h"
 #include "tradewire/CriticalSection.h"
@@ -47,8 +47,8 @@ class TRADEWIRE_EXPORT CForexDataCenter {
   private:
     friend class CDataCenterAccess;
 
-    std::int32_t m_nReserved = 0;  // kept for the layout callers compile against; never used
-    std::atomic<CAbsForexNotify*> m_pNotify{nullptr};
+    int32_t m_nReserved = 0;  // kept for the layout callers compile against; never used
+    CAbsForexNotify* m_pNotify = nullptr;  // only through std::atomic_ref
     CBaseInfo m_BaseInfo;
     CCriticalSection m_csBaseInfo;
     CArray<CCurrency, CCurrency&> m_Currencys;

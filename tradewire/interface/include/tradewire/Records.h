@@ -4,7 +4,7 @@
 // default construction gives 0 and empty strings, copies are member-wise. Only CForexMerch is
 // polymorphic (a virtual destructor, nothing else).
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "tradewire/CArray.h"
 #include "tradewire/CString.h"
@@ -308,7 +308,7 @@ class CAccountInfo {
     int Value20 = 0;
     int Value21 = 0;
     float Value22 = 0;
-    std::int32_t Value23 = 0;
+    int32_t Value23 = 0;
     CString Value24;
     CString Value25;
     CString Value26;

@@ -2,7 +2,7 @@
 // The connection target and the library's error numbers. The numbers are part of the
 // interface: the sink receives them as plain integers, and a server may send any number.
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "tradewire/CString.h"
 
@@ -17,6 +17,6 @@ enum E_ErrorCode : int {
 
 class CServer {
   public:
-    CString Address;         // dotted IPv4 text; no host-name lookup is made
-    std::uint32_t Port = 0;  // only the low 16 bits are used
+    CString Address;    // dotted IPv4 text; no host-name lookup is made
+    uint32_t Port = 0;  // only the low 16 bits are used
 };
