@@ -197,7 +197,7 @@ class CArray {
         }
         for (INT_PTR i = 0; i < m_nSize; ++i) {
             new (buffer + i, CArrayPlacement()) TYPE(static_cast<TYPE&&>(m_pData[i]));
-            m_pData[i].~TYPE();
+            Destroy(m_pData[i]);
         }
         TradewireHeapFree(m_pData);
         m_pData = buffer;
@@ -205,10 +205,16 @@ class CArray {
         return true;
     }
 
+    // The elements are exactly TYPE, so the destructor is called by name, not through the
+    // virtual table (CForexMerch has a virtual destructor): an element constructed on the other
+    // side of the DLL boundary carries that compiler's table, whose destructor slots differ
+    // between the MinGW and MSVC ABIs (MSVC's first slot is a deleting destructor).
+    static void Destroy(TYPE& element) { element.TYPE::~TYPE(); }
+
     void DestroyTail(INT_PTR newSize) {
         while (m_nSize > newSize) {
             --m_nSize;
-            m_pData[m_nSize].~TYPE();
+            Destroy(m_pData[m_nSize]);
         }
     }
 
