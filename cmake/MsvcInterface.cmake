@@ -8,17 +8,24 @@
 #    (scripts/msvc-import-lib.sh), installed beside libTradewire.dll.a.
 # The interfaces' constructors and assignments get no alias: MSVC terminals compile them inline.
 
+# The installed headers, which the probe and the MSVC terminal of tests/windows compile.
+set(TRADEWIRE_PUBLIC_HEADERS)
+foreach(header AbsForexManager.h AbsForexNotify.h CArray.h CString.h CriticalSection.h
+    ForexDataCenter.h Records.h Server.h SharedHeap.h Tradewire.h)
+  list(APPEND TRADEWIRE_PUBLIC_HEADERS
+    ${PROJECT_SOURCE_DIR}/tradewire/interface/include/tradewire/${header})
+endforeach()
+
 # Adds the alias definitions to `target`'s link and makes Tradewire.lib after it.
 function(tradewire_add_msvc_names target)
   set(scripts ${PROJECT_SOURCE_DIR}/scripts)
   set(aliases ${CMAKE_CURRENT_BINARY_DIR}/TradewireMsvcAliases.def)
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/interface/include/tradewire/*.h)
   add_custom_command(OUTPUT ${aliases}
     COMMAND bash ${scripts}/msvc-exports.sh ${scripts}/msvc/DataCenterCallProbe.cpp
       ${CMAKE_CXX_COMPILER} $<TARGET_FILE:tradewire_datacenter> ${aliases}
       ${CMAKE_CURRENT_SOURCE_DIR}/interface/include ${CMAKE_CURRENT_BINARY_DIR}/include
     DEPENDS ${scripts}/msvc-exports.sh ${scripts}/msvc-abi.sh
-      ${scripts}/msvc/DataCenterCallProbe.cpp ${headers} tradewire_datacenter
+      ${scripts}/msvc/DataCenterCallProbe.cpp ${TRADEWIRE_PUBLIC_HEADERS} tradewire_datacenter
     COMMENT "Pairing CForexDataCenter's MinGW and MSVC names"
     VERBATIM)
   target_sources(${target} PRIVATE ${aliases})
