@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "common/text/Utf8.h"
+#include "vocabulary/WideText.h"
 
 namespace term {
 
@@ -36,7 +37,7 @@ CString Wide(const std::string& ascii) {
     for (const char c : ascii) {
         wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    return CString(wide);
+    return ToCString(wide);
 }
 
 void PrintLine(const std::string& text) {
