@@ -342,7 +342,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s <port> <log file>\n", argv[0]);
         return 2;
     }
-    g_log = fopen(argv[2], "w");
+    g_log = fopen(argv[2], "wb");  // line ends as on Linux, for grep and diff
     if (g_log == nullptr) {
         fprintf(stderr, "cannot write %s\n", argv[2]);
         return 2;
