@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "connection/MessagesPerPass.h"
 #include "datacenter/NotifySink.h"
 #include "platform/CaptureFiles.h"
 #include "platform/ModuleLoader.h"
@@ -97,6 +98,7 @@ bool CSocketManager::ConnectServer(const CServer& server) {
     }
     m_bConnected.store(false);
     m_recvOverflowed = false;
+    m_messagesPerPass = MessagesPerPass::FromEnvironment();
     if (server.Address.IsEmpty() || server.Port == 0) {
         SetErrorCode(EC_InvalidServer);
         return false;

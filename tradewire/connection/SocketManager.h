@@ -8,10 +8,12 @@
 //    caller and never made from a sink callback (DisConnect joins the workers).
 //  - send (ThreadSend): every 10 ms writes the queued frames in queue order.
 //  - receive (ThreadRecv): TLS reads appended to the receive buffer, waiting without limit for
-//    data; once a message outgrows kReceiveCeiling it reports 10040 once and reads no more
-//    until DisConnect.
+//    data; it pauses only while the buffer holds a line the processing thread can take. Once
+//    a message outgrows kReceiveCeiling it reports 10040 once and reads no more until
+//    DisConnect.
 //  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
-//    dispatches it; sink callbacks of the message handlers run here.
+//    dispatches it (up to TRADEWIRE_MESSAGES_PER_PASS of them, one after another, when that
+//    is set); sink callbacks of the message handlers run here.
 //
 // Locks:
 //  - m_csSendQueue guards m_sendQueue and is held only for a push, a copy or a pop: never
@@ -152,6 +154,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // Set by the receive thread when a message outgrew the ceiling, cleared by ConnectServer
     // before the workers start; only that thread reads it.
     bool m_recvOverflowed = false;
+    // Read from the environment by ConnectServer before the workers start; the processing
+    // pass (on whichever thread runs it) only reads it.
+    int m_messagesPerPass = 1;
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;
     unsigned long m_sendError = 0;  // send thread only: the error of the last failed write

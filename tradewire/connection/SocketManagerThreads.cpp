@@ -208,6 +208,7 @@ void CSocketManager::CallBackThreadRecv() {
         chunk[read] = '\0';
         // A zero byte ends what the server sent in this chunk; what follows it is dropped.
         const std::string_view bytes(chunk, std::strlen(chunk));
+        bool assembling = false;
         {
             CScopedLock guard(m_csRecvBuffer);
             if (m_recvBuffer.Size() + bytes.size() > m_recvCeiling) {
@@ -217,11 +218,18 @@ void CSocketManager::CallBackThreadRecv() {
                 break;
             }
             m_recvBuffer.Append(bytes);
-            if (m_recvBuffer.Size() >= kRecvBufferLimit) {
+            // The processing thread can only take lines that have ended. Until one has, a
+            // pause cannot let it drain anything and would only slow the long message down
+            // (a 2.3 MB instrument list took 50 s at 4 KB per 100 ms); the ceiling above still
+            // bounds the buffer.
+            assembling = m_recvBuffer.FindLineEnd(wire::kServerLineEnd) == std::string_view::npos;
+            if (!assembling && m_recvBuffer.Size() >= kRecvBufferLimit) {
                 return;  // the thread's pause lets the processing thread drain the buffer
             }
         }
-        SteadyClock::SleepMs(kReadPauseMs);
+        if (!assembling) {
+            SteadyClock::SleepMs(kReadPauseMs);
+        }
         if (!m_bConnected.load()) {
             return;
         }
@@ -236,8 +244,13 @@ void CSocketManager::CallBackThreadPara() {
     if (m_pProtocol == nullptr) {
         return;
     }
-    CScopedLock guard(m_csRecvBuffer);
-    m_pProtocol->ProcessReceived(m_recvBuffer);
+    // The lock is taken for each message, so the reader can append between two of them.
+    for (int i = 0; i < m_messagesPerPass; ++i) {
+        CScopedLock guard(m_csRecvBuffer);
+        if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
+            return;
+        }
+    }
 }
 
 void CSocketManager::OnNetError(unsigned long error) {

@@ -1,0 +1,44 @@
+#pragma once
+// Where the instruments with a given code stand in one instrument list, in constant time: the
+// positions, in list order, of every instrument whose code matches, exactly or ignoring letter
+// case (towlower on each character). Its first position is the instrument a walk from the front
+// stops at.
+//
+// Not synchronised: whoever guards the list guards its positions. The positions rebuild
+// themselves when the list's storage or length changed since they were built, and when a
+// position they answer no longer holds a matching code; a writer that may change codes
+// without either calls Invalidate.
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tradewire/Records.h"
+
+class CCodePositions {
+  public:
+    enum class EMatch { Exact, IgnoringCase };
+
+    explicit CCodePositions(EMatch match) : m_match(match) {}
+
+    // Every position in `merchs` whose code matches `code`, in list order; empty if none. Valid
+    // until the next call.
+    const std::vector<INT_PTR>& Find(const CForexMerchArray& merchs, const CString& code);
+    // The next Find rebuilds from the list as it is then.
+    void Invalidate() { m_stale = true; }
+
+  private:
+    wchar_t KeyChar(wchar_t ch) const;
+    std::wstring KeyOf(const CString& code) const;
+    bool HasKey(const CString& code, const std::wstring& key) const;
+    void Rebuild(const CForexMerchArray& merchs);
+    bool IsBuiltFrom(const CForexMerchArray& merchs) const {
+        return !m_stale && merchs.GetData() == m_data && merchs.GetSize() == m_size;
+    }
+
+    const EMatch m_match;
+    std::unordered_map<std::wstring, std::vector<INT_PTR>> m_positions;  // key -> positions
+    const CForexMerch* m_data = nullptr;  // the list the positions were taken from
+    INT_PTR m_size = 0;
+    bool m_stale = true;
+};

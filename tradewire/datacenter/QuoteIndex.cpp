@@ -1,0 +1,55 @@
+#include "datacenter/QuoteIndex.h"
+
+#include "datacenter/DataCenterAccess.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+struct CIndexTable {
+    CCriticalSection lock;
+    std::unordered_map<const CForexDataCenter*, std::unique_ptr<CQuoteIndex>> indexes;
+};
+
+// Never destroyed: a data center destroyed late in process exit must still find the table.
+CIndexTable& Table() {
+    static auto* table = new CIndexTable;
+    return *table;
+}
+
+}  // namespace
+
+CQuoteIndex& CQuoteIndex::Of(const CForexDataCenter& center) {
+    CIndexTable& table = Table();
+    CScopedLock guard(table.lock);
+    std::unique_ptr<CQuoteIndex>& index = table.indexes[&center];
+    if (index == nullptr) {
+        index = std::make_unique<CQuoteIndex>();
+    }
+    // The entry stays where it is until Forget, so the reference outlives the table's lock.
+    return *index;
+}
+
+void CQuoteIndex::Forget(const CForexDataCenter& center) {
+    CIndexTable& table = Table();
+    CScopedLock guard(table.lock);
+    table.indexes.erase(&center);
+}
+
+INT_PTR CQuoteIndex::Find(const CForexMerchArray& merchs, const CString& code) {
+    const std::vector<INT_PTR>& positions = m_exact.Find(merchs, code);
+    return positions.empty() ? -1 : positions.front();
+}
+
+void CQuoteIndex::InvalidateFor(CForexDataCenter& center) {
+    CDataCenterAccess access(center);
+    CScopedLock guard(access.ForexMerchsLock());
+    Of(center).Invalidate();
+}
+
+void CQuoteIndex::Invalidate() {
+    m_exact.Invalidate();
+    m_centerIgnoringCase.Invalidate();
+    m_accountIgnoringCase.Invalidate();
+}
