@@ -8,9 +8,9 @@
 //    caller and never made from a sink callback (DisConnect joins the workers).
 //  - send (ThreadSend): every 10 ms writes the queued frames in queue order.
 //  - receive (ThreadRecv): TLS reads appended to the receive buffer, waiting without limit for
-//    data; it pauses only while the buffer holds a line the processing thread can take. Once
-//    a message outgrows kReceiveCeiling it reports 10040 once and reads no more until
-//    DisConnect.
+//    data; it pauses only while the buffer holds a line the processing thread can take, and
+//    reads what is already waiting before it pauses between reads. Once a message outgrows
+//    kReceiveCeiling it reports 10040 once and reads no more until DisConnect.
 //  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
 //    dispatches it (up to TRADEWIRE_MESSAGES_PER_PASS of them, one after another, when that
 //    is set); sink callbacks of the message handlers run here.
@@ -124,6 +124,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // the Winsock number (0 for a clean close). Receive thread only.
     int TlsRead(char* buffer, int size, unsigned long& error);
     bool HasPendingPlaintext();
+    // True when a read would find bytes at once: plaintext already decrypted, or bytes (or a
+    // failure) on the socket. Receive thread only.
+    bool HasBytesWaiting();
     void ReleaseTransport();
     CAbsForexNotify* Sink() const { return m_pNotify.load(); }
 
@@ -155,7 +158,8 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // before the workers start; only that thread reads it.
     bool m_recvOverflowed = false;
     // Read from the environment by ConnectServer before the workers start; the processing
-    // pass (on whichever thread runs it) only reads it.
+    // pass (on whichever thread runs it) and the receive pass, whose buffer limit scales with
+    // it, only read it.
     int m_messagesPerPass = 1;
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;

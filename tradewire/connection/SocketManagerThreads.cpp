@@ -155,6 +155,10 @@ bool CSocketManager::HasPendingPlaintext() {
     return m_ssl.Pending(m_tls.get()) > 0;
 }
 
+bool CSocketManager::HasBytesWaiting() {
+    return HasPendingPlaintext() || SocketApi::WaitReadable(m_socket.Get(), 0) > 0;
+}
+
 int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
     for (;;) {
         int result = 0;
@@ -223,11 +227,18 @@ void CSocketManager::CallBackThreadRecv() {
             // (a 2.3 MB instrument list took 50 s at 4 KB per 100 ms); the ceiling above still
             // bounds the buffer.
             assembling = m_recvBuffer.FindLineEnd(wire::kServerLineEnd) == std::string_view::npos;
-            if (!assembling && m_recvBuffer.Size() >= kRecvBufferLimit) {
+            // A pass that may take N messages drains N times as fast: with the limit left at
+            // one pass' worth, the 100 ms pause would hold the reader below the rate the
+            // processing thread keeps up with, and a backlog could never be worked off.
+            const size_t limit = kRecvBufferLimit * static_cast<size_t>(m_messagesPerPass);
+            if (!assembling && m_recvBuffer.Size() >= limit) {
                 return;  // the thread's pause lets the processing thread drain the buffer
             }
         }
-        if (!assembling) {
+        // One read returns one TLS record, often a single short message: pausing after each
+        // would cap the reader near 100 messages a second. What is already waiting is read
+        // first; the pause only spaces out reads that would wait for the server.
+        if (!assembling && !HasBytesWaiting()) {
             SteadyClock::SleepMs(kReadPauseMs);
         }
         if (!m_bConnected.load()) {
