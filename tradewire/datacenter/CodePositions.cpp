@@ -39,12 +39,15 @@ const std::vector<INT_PTR>& CCodePositions::Find(const CForexMerchArray& merchs,
     if (!IsBuiltFrom(merchs)) {
         Rebuild(merchs);
     }
-    // An exact key is the code itself: no copy per lookup.
-    std::wstring folded;
+    // An exact key is the code itself; a folded one is made in storage kept from the last
+    // lookup, so a lookup allocates nothing.
     if (m_match == EMatch::IgnoringCase) {
-        folded = KeyOf(code);
+        m_folded.assign(code.GetStdString());
+        for (wchar_t& ch : m_folded) {
+            ch = KeyChar(ch);
+        }
     }
-    const std::wstring& key = m_match == EMatch::Exact ? code.GetStdString() : folded;
+    const std::wstring& key = m_match == EMatch::Exact ? code.GetStdString() : m_folded;
     auto found = m_positions.find(key);
     if (found == m_positions.end()) {
         return kNowhere;

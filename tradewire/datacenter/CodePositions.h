@@ -41,4 +41,5 @@ class CCodePositions {
     const CForexMerch* m_data = nullptr;  // the list the positions were taken from
     INT_PTR m_size = 0;
     bool m_stale = true;
+    std::wstring m_folded;  // the last lookup's folded key
 };
