@@ -8,12 +8,11 @@ const std::vector<INT_PTR> kNowhere;
 
 }  // namespace
 
-wchar_t CCodePositions::KeyChar(wchar_t ch) const {
-    return m_match == EMatch::Exact ? ch
-                                    : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
+wchar_t CCodePositions::KeyChar(wchar_t ch) {
+    return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
 }
 
-std::wstring CCodePositions::KeyOf(const CString& code) const {
+std::wstring CCodePositions::KeyOf(const CString& code) {
     std::wstring key = code.GetStdString();
     for (wchar_t& ch : key) {
         ch = KeyChar(ch);
@@ -21,7 +20,7 @@ std::wstring CCodePositions::KeyOf(const CString& code) const {
     return key;
 }
 
-bool CCodePositions::HasKey(const CString& code, const std::wstring& key) const {
+bool CCodePositions::HasKey(const CString& code, const std::wstring& key) {
     const std::wstring& text = code.GetStdString();
     if (text.size() != key.size()) {
         return false;
@@ -39,32 +38,49 @@ const std::vector<INT_PTR>& CCodePositions::Find(const CForexMerchArray& merchs,
     if (!IsBuiltFrom(merchs)) {
         Rebuild(merchs);
     }
-    // An exact key is the code itself; a folded one is made in storage kept from the last
-    // lookup, so a lookup allocates nothing.
-    if (m_match == EMatch::IgnoringCase) {
-        m_folded.assign(code.GetStdString());
-        for (wchar_t& ch : m_folded) {
-            ch = KeyChar(ch);
-        }
+    const std::wstring& asked = code.GetStdString();
+    if (m_lastFound != m_positions.end() && asked == m_lastCode &&
+        StillMatches(merchs, m_lastFound->second, m_lastFound->first)) {
+        return m_lastFound->second;
     }
-    const std::wstring& key = m_match == EMatch::Exact ? code.GetStdString() : m_folded;
-    auto found = m_positions.find(key);
+    auto found = m_positions.find(KeyFor(asked));
+    if (found != m_positions.end() && !StillMatches(merchs, found->second, found->first)) {
+        // A code was changed in place behind the positions' back: start again.
+        Rebuild(merchs);
+        found = m_positions.find(KeyFor(asked));
+    }
     if (found == m_positions.end()) {
+        m_lastFound = m_positions.end();
         return kNowhere;
     }
-    for (const INT_PTR position : found->second) {
+    m_lastCode.assign(asked);
+    m_lastFound = found;
+    return found->second;
+}
+
+const std::wstring& CCodePositions::KeyFor(const std::wstring& code) {
+    // Folded in storage kept from the last lookup, so a lookup allocates nothing.
+    m_folded.assign(code);
+    for (wchar_t& ch : m_folded) {
+        ch = KeyChar(ch);
+    }
+    return m_folded;
+}
+
+bool CCodePositions::StillMatches(const CForexMerchArray& merchs,
+                                  const std::vector<INT_PTR>& positions,
+                                  const std::wstring& key) const {
+    for (const INT_PTR position : positions) {
         if (!HasKey(merchs[position].MerchCode, key)) {
-            // A code was changed in place behind the positions' back: start again.
-            Rebuild(merchs);
-            found = m_positions.find(key);
-            return found == m_positions.end() ? kNowhere : found->second;
+            return false;
         }
     }
-    return found->second;
+    return true;
 }
 
 void CCodePositions::Rebuild(const CForexMerchArray& merchs) {
     m_positions.clear();
+    m_lastFound = m_positions.end();
     m_positions.reserve(static_cast<size_t>(merchs.GetSize()));
     for (INT_PTR i = 0; i < merchs.GetSize(); ++i) {
         m_positions[KeyOf(merchs[i].MerchCode)].push_back(i);

@@ -38,8 +38,12 @@ void CQuoteIndex::Forget(const CForexDataCenter& center) {
 }
 
 INT_PTR CQuoteIndex::Find(const CForexMerchArray& merchs, const CString& code) {
-    const std::vector<INT_PTR>& positions = m_exact.Find(merchs, code);
-    return positions.empty() ? -1 : positions.front();
+    for (const INT_PTR position : m_centerIgnoringCase.Find(merchs, code)) {
+        if (merchs[position].MerchCode == code) {
+            return position;
+        }
+    }
+    return -1;
 }
 
 void CQuoteIndex::InvalidateFor(CForexDataCenter& center) {
@@ -49,7 +53,6 @@ void CQuoteIndex::InvalidateFor(CForexDataCenter& center) {
 }
 
 void CQuoteIndex::Invalidate() {
-    m_exact.Invalidate();
     m_centerIgnoringCase.Invalidate();
     m_accountIgnoringCase.Invalidate();
 }

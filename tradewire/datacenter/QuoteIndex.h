@@ -11,6 +11,10 @@
 // find, make or drop an entry, with nothing else taken inside it. The account's list is read
 // only by the processing thread, its one writer (as the minimum-spread walk reads it).
 //
+// An exact match is also a match ignoring case, so the exact lookup is answered from the
+// ignoring-case positions: one table for both, and the quote's second lookup of its code is
+// the remembered first one.
+//
 // Keeping in step: see CCodePositions. The parsers that refill either list, and anything that
 // hands a list to a sink by reference, call Invalidate.
 
@@ -46,7 +50,6 @@ class CQuoteIndex {
     static void Forget(const CForexDataCenter& center);
 
   private:
-    CCodePositions m_exact{CCodePositions::EMatch::Exact};
-    CCodePositions m_centerIgnoringCase{CCodePositions::EMatch::IgnoringCase};
-    CCodePositions m_accountIgnoringCase{CCodePositions::EMatch::IgnoringCase};
+    CCodePositions m_centerIgnoringCase;
+    CCodePositions m_accountIgnoringCase;
 };
