@@ -185,3 +185,29 @@ TEST_F(ServerVerificationFixture, UnusableSettingsGiveSevenBeforeAnythingIsSent)
     EXPECT_FALSE(Connect());
     EXPECT_EQ(server.HandshakeCount(), 0);
 }
+
+TEST(ServerVerificationModules, MissingCheckEntryPointsFailOnlyTheCheckedAttemptsWithOne) {
+    ::setenv("TRADEWIRE_SSL_MODULE", REAL_SSL_MODULE, 1);
+    ::setenv("TRADEWIRE_CRYPTO_MODULE", PARTIAL_CRYPTO_MODULE, 1);
+    CSocketManager* manager = new CSocketManager();
+    ::unsetenv("TRADEWIRE_SSL_MODULE");
+    ::unsetenv("TRADEWIRE_CRYPTO_MODULE");
+    CConnectionTestSink sink;
+    manager->SetNotify(&sink);
+    ASSERT_NE(manager->GetDataCenter(), nullptr);
+    CTestTlsServer server;
+    ASSERT_TRUE(server.Start());
+
+    EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+    manager->DisConnect();
+    {
+        const CVerificationEnvironment environment("", "", CTestCertificates::PinHex(
+                                                               Certificates().ipServer));
+        EXPECT_FALSE(manager->ConnectServer(LoopbackServer(server.Port())));
+    }
+    EXPECT_EQ(sink.ErrorCodes(), std::vector<int>{EC_NotInitialized});
+    EXPECT_NE(manager->GetDataCenter(), nullptr);
+    EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+    manager->DisConnect();
+    manager->ReleaseObj();
+}
