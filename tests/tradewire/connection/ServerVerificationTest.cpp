@@ -201,8 +201,8 @@ TEST(ServerVerificationModules, MissingCheckEntryPointsFailOnlyTheCheckedAttempt
     EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
     manager->DisConnect();
     {
-        const CVerificationEnvironment environment("", "", CTestCertificates::PinHex(
-                                                               Certificates().ipServer));
+        const CVerificationEnvironment environment(
+            "", "", CTestCertificates::PinHex(Certificates().ipServer));
         EXPECT_FALSE(manager->ConnectServer(LoopbackServer(server.Port())));
     }
     EXPECT_EQ(sink.ErrorCodes(), std::vector<int>{EC_NotInitialized});

@@ -73,10 +73,10 @@ TEST(VerificationSettings, ServerNamesMustBeDnsNames) {
     }
     const std::string longLabel(64, 'a');
     const std::string longName = std::string(250, 'a').insert(63, ".").insert(127, ".") + ".test";
-    for (const std::string& bad : {std::string(""), std::string("."), std::string("a..b"),
-                                   std::string("-a.test"), std::string("a-.test"),
-                                   std::string("a b.test"), std::string("a_b.test"),
-                                   std::string("*.test"), longLabel, longName}) {
+    for (const std::string& bad :
+         {std::string(""), std::string("."), std::string("a..b"), std::string("-a.test"),
+          std::string("a-.test"), std::string("a b.test"), std::string("a_b.test"),
+          std::string("*.test"), longLabel, longName}) {
         EXPECT_FALSE(CVerificationSettings::IsDnsName(bad)) << bad;
     }
 }
