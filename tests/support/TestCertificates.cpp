@@ -45,7 +45,8 @@ CTestIdentity Make(const char* commonName, const CTestIdentity* issuer, const ch
                                reinterpret_cast<const unsigned char*>(commonName), -1, -1, 0);
     X509* signer = issuer == nullptr ? certificate : issuer->certificate;
     X509_set_issuer_name(certificate, X509_get_subject_name(signer));
-    AddExtension(certificate, signer, NID_basic_constraints, isCa ? "critical,CA:TRUE" : "CA:FALSE");
+    AddExtension(certificate, signer, NID_basic_constraints,
+                 isCa ? "critical,CA:TRUE" : "CA:FALSE");
     if (isCa) {
         AddExtension(certificate, signer, NID_key_usage, "critical,keyCertSign,cRLSign");
     }
@@ -75,9 +76,9 @@ std::vector<unsigned char> PublicKeyDigest(const CTestIdentity& identity) {
 std::filesystem::path ScratchFolder() {
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   ("tradewire-certs-" + std::to_string(random()) + "-" +
-                                    std::to_string(stamp));
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("tradewire-certs-" + std::to_string(random()) + "-" + std::to_string(stamp));
     std::filesystem::create_directories(folder);
     return folder;
 }
