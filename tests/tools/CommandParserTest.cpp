@@ -82,6 +82,15 @@ TEST(TermOptionsTest, PortIsRequiredAndEveryMistakeExplained) {
     EXPECT_EQ(options.user, "carol");
     EXPECT_EQ(options.password, "demo");
     EXPECT_FALSE(options.echo);
+    EXPECT_TRUE(options.caFile.empty() && options.serverName.empty() && options.pin.empty());
+
+    TermOptions checked;
+    const char* const checks[] = {"term",          "--port", "1",     "--ca-file", "ca.pem",
+                                  "--server-name", "a.test", "--pin", "sha256//x"};
+    ASSERT_TRUE(ParseTermOptions(9, checks, checked, message, help)) << message;
+    EXPECT_EQ(checked.caFile, "ca.pem");
+    EXPECT_EQ(checked.serverName, "a.test");
+    EXPECT_EQ(checked.pin, "sha256//x");
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> bad = {
         {{"term", "--port", "0"}, "the port is a number from 1 to 65535, not '0'"},

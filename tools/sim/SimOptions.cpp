@@ -32,10 +32,9 @@ bool ParseAccount(std::string_view text, AccountSetup& setup) {
 }
 
 constexpr tools::TextOption<SimOptions> kSimTextOptions[] = {
-    {"--frame-log", &SimOptions::frameLog},
-    {"--cert", &SimOptions::certFile},
-    {"--key", &SimOptions::keyFile},
-    {"--port-file", &SimOptions::portFile},
+    {"--frame-log", &SimOptions::frameLog}, {"--cert", &SimOptions::certFile},
+    {"--key", &SimOptions::keyFile},        {"--port-file", &SimOptions::portFile},
+    {"--pin-file", &SimOptions::pinFile},
 };
 
 bool TakeSimFlag(std::string_view name, SimOptions& options) {
@@ -82,6 +81,7 @@ std::string SimUsage() {
     return "usage: tradewire-sim [options]\n"
            "  --port N            port on 127.0.0.1 (default 0: a free one, printed)\n"
            "  --port-file FILE    also write the port to FILE\n"
+           "  --pin-file FILE     write the certificate's public-key pin (SHA-256, hex) to FILE\n"
            "  --seed N            seed of the price walk (default 1)\n"
            "  --tick-rate R       quote messages a second (default 5)\n"
            "  --notice-every S    seconds between text notices, 0 for none (default 10)\n"

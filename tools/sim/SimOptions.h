@@ -22,6 +22,7 @@ struct SimOptions {
     std::string certFile;
     std::string keyFile;
     std::string portFile;  // the chosen port is written here, for scripts
+    std::string pinFile;   // the certificate's public-key pin is written here, for scripts
     std::vector<AccountSetup> accounts;
     bool quiet = false;
 };

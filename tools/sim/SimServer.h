@@ -34,6 +34,7 @@ class SimServer : private TlsHandler {
 
     bool Start(std::string& error);
     std::uint16_t Port() const { return m_tls.Port(); }
+    std::string PublicKeyPin() const { return m_tls.PublicKeyPin(); }
     void Run();
     void Stop() { m_stop = true; }
 

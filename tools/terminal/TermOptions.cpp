@@ -14,6 +14,10 @@ std::string TermUsage() {
            "  --password TEXT    (default demo)\n"
            "  --script FILE      run the commands in FILE, then quit\n"
            "  --no-echo          do not show script commands as they run\n"
+           "  --ca-file FILE     trust only servers whose certificate chains to FILE (PEM)\n"
+           "                     and names 127.0.0.1 (or --server-name)\n"
+           "  --server-name NAME send NAME as SNI; with --ca-file, the name to check\n"
+           "  --pin PINS         accept only these server keys: SHA-256 pins, comma-separated\n"
            "Type help once connected for the commands.\n";
 }
 
@@ -23,6 +27,9 @@ constexpr tools::TextOption<TermOptions> kTermTextOptions[] = {
     {"--user", &TermOptions::user},
     {"--password", &TermOptions::password},
     {"--script", &TermOptions::script},
+    {"--ca-file", &TermOptions::caFile},
+    {"--server-name", &TermOptions::serverName},
+    {"--pin", &TermOptions::pin},
 };
 
 bool TakeTermFlag(std::string_view name, TermOptions& options) {

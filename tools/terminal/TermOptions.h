@@ -12,6 +12,11 @@ struct TermOptions {
     std::string password = "demo";
     std::string script;  // empty: read commands from standard input
     bool echo = true;    // show each script command before running it
+    // Server checks, handed to the library as TRADEWIRE_CA_FILE, TRADEWIRE_SERVER_NAME and
+    // TRADEWIRE_PIN_SHA256; empty: not asked for.
+    std::string caFile;
+    std::string serverName;
+    std::string pin;
 };
 
 // On --help returns false with the usage in message and helpAsked set.

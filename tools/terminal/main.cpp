@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "CommandLine.h"
 #include "Terminal.h"
@@ -53,6 +55,20 @@ int RunSession(CAbsForexManager& manager, term::TerminalSink& sink,
     return 0;
 }
 
+// The library reads its server checks from the environment at every connection attempt.
+void ExportServerChecks(const term::TermOptions& options) {
+    const std::pair<const char*, const std::string*> settings[] = {
+        {"TRADEWIRE_CA_FILE", &options.caFile},
+        {"TRADEWIRE_SERVER_NAME", &options.serverName},
+        {"TRADEWIRE_PIN_SHA256", &options.pin},
+    };
+    for (const auto& [name, value] : settings) {
+        if (!value->empty()) {
+            ::setenv(name, value->c_str(), 1);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -64,6 +80,7 @@ int main(int argc, char* argv[]) {
         (void)std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
         return 2;
     }
+    ExportServerChecks(options);
     CAbsForexManager* manager = GetAbsTradewire();
     if (manager == nullptr) {
         (void)std::fprintf(stderr, "the library could not make a connection object\n");

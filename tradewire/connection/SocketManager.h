@@ -38,6 +38,7 @@
 #include <string>
 #include <thread>
 
+#include "connection/ServerVerification.h"
 #include "connection/SslApi.h"
 #include "connection/TlsObjects.h"
 #include "platform/ModuleHandle.h"
@@ -115,8 +116,13 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // deadline counted from the start of connect, whatever the server sends or withholds; false
     // after reporting the failure. Leaves nothing behind when it fails; on success the three
     // are moved into m_socket, m_context and m_tls. The socket is non-blocking throughout and
-    // stays so for the workers.
-    bool OpenTransport(std::uint32_t address, std::uint16_t port);
+    // stays so for the workers. `verification` is applied to the TLS objects and judges the
+    // server before anything is kept.
+    bool OpenTransport(std::uint32_t address, std::uint16_t port,
+                       const CServerVerification& verification);
+    // The checks the environment asks for this attempt, with their entry points looked up:
+    // false after reporting 7 (unusable setting) or 1 (entry points missing).
+    bool ReadVerification(CVerificationSettings& settings);
     static bool WaitForConnection(SocketApi::Handle socket, std::uint32_t startMs);
     // Drives the TLS handshake, waiting for readiness for no longer than the deadline leaves.
     bool Handshake(SSL* tls, SocketApi::Handle socket, std::uint32_t startMs);
@@ -135,6 +141,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     CModuleHandle m_sslModule;
     CModuleHandle m_cryptoModule;
     CSslApi m_ssl;  // filled by Initialize, then only read
+    // Filled by the first attempt that asks for a server check; caller's thread only.
+    CVerifyApi m_verifyApi;
+    bool m_verifyApiResolved = false;
     CTlsContext m_context;
     CTlsConnection m_tls;
     CSocketHandle m_socket;
