@@ -9,20 +9,22 @@ namespace term {
 
 std::string TermUsage() {
     return "usage: tradewire-term --port N [options]\n"
-           "  --port N           the simulator's port on 127.0.0.1\n"
+           "  --port N           the server's port\n"
+           "  --host ADDRESS     the server's IPv4 address (default 127.0.0.1)\n"
            "  --user NAME        (default demo)\n"
            "  --password TEXT    (default demo)\n"
            "  --script FILE      run the commands in FILE, then quit\n"
            "  --no-echo          do not show script commands as they run\n"
+           "  --capture DIR      write a capture of the session into DIR (see README)\n"
            "Type help once connected for the commands.\n";
 }
 
 namespace {
 
 constexpr tools::TextOption<TermOptions> kTermTextOptions[] = {
-    {"--user", &TermOptions::user},
-    {"--password", &TermOptions::password},
-    {"--script", &TermOptions::script},
+    {"--user", &TermOptions::user},          {"--password", &TermOptions::password},
+    {"--script", &TermOptions::script},      {"--host", &TermOptions::host},
+    {"--capture", &TermOptions::captureDir},
 };
 
 bool TakeTermFlag(std::string_view name, TermOptions& options) {
@@ -65,6 +67,10 @@ bool ParseTermOptions(int argc, const char* const argv[], TermOptions& options,
     }
     if (options.port == 0) {
         message = "--port is required\n" + TermUsage();
+        return false;
+    }
+    if (options.host.empty()) {
+        message = "the host address must not be empty";
         return false;
     }
     if (options.user.empty() || options.password.empty()) {

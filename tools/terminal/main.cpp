@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -62,6 +63,12 @@ int main(int argc, char* argv[]) {
     }
     if (!options.script.empty() && !std::ifstream(options.script)) {
         (void)std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
+        return 2;
+    }
+    // Read by the library at every ConnectServer.
+    if (!options.captureDir.empty() &&
+        setenv("TRADEWIRE_CAPTURE_DIR", options.captureDir.c_str(), 1) != 0) {
+        (void)std::fprintf(stderr, "cannot set TRADEWIRE_CAPTURE_DIR\n");
         return 2;
     }
     CAbsForexManager* manager = GetAbsTradewire();
