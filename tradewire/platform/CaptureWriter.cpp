@@ -13,7 +13,7 @@ namespace {
 
 // The writer sleeps this long between looks at its queue unless a producer wakes it; records
 // carry their own time, so a late write changes nothing but when the file catches up.
-constexpr auto kWritePause = std::chrono::milliseconds(100);
+constexpr auto kWritePause = std::chrono::milliseconds(500);
 // Producers wake the writer only once this much is queued, so a busy connection does not pay
 // for a wake-up per record.
 constexpr size_t kWakeBytes = size_t{256} << 10;
