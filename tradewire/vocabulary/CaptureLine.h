@@ -105,7 +105,8 @@ inline bool SplitLine(std::string_view text, Line& line) {
     const size_t kindEnd = text.find(' ', at + 1);
     line.ms = static_cast<std::uint32_t>(ms);
     line.kind = text.substr(at + 1, kindEnd == std::string_view::npos ? kindEnd : kindEnd - at - 1);
-    line.payload = kindEnd == std::string_view::npos ? std::string_view() : text.substr(kindEnd + 1);
+    line.payload =
+        kindEnd == std::string_view::npos ? std::string_view() : text.substr(kindEnd + 1);
     return !line.kind.empty();
 }
 
