@@ -22,8 +22,8 @@ CCaptureFile::~CCaptureFile() {
 
 bool CCaptureFile::Create(const std::string& folder, const std::string& name) {
     const bool separated = folder.empty() || folder.back() == '/' || folder.back() == '\\';
-    const std::wstring path = common::text::Utf8ToWide(separated ? folder + name
-                                                                 : folder + "\\" + name);
+    const std::wstring path =
+        common::text::Utf8ToWide(separated ? folder + name : folder + "\\" + name);
     // CREATE_NEW: an existing file is never written through. Not shared with other openers
     // while it is written; the folder's permissions decide who may read it afterwards.
     const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
