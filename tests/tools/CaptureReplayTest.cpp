@@ -100,8 +100,8 @@ std::string ReadAll(const fs::path& path) {
 }
 
 std::vector<std::string> RunReplayTool(const fs::path& capture) {
-    const std::string command = std::string(TRADEWIRE_REPLAY_PROGRAM) + " '" + capture.string() +
-                                "'";
+    const std::string command =
+        std::string(TRADEWIRE_REPLAY_PROGRAM) + " '" + capture.string() + "'";
     std::vector<std::string> lines;
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {

@@ -59,9 +59,9 @@ void CConnectionCapture::Close(size_t unread) {
     if (m_writer == nullptr) {
         return;
     }
-    m_writer->Close(m_writer->Ms(), capture::kClosed,
-                    "dispatched=" + std::to_string(m_dispatched.load()) +
-                        " unread=" + std::to_string(unread));
+    m_writer->Close(
+        m_writer->Ms(), capture::kClosed,
+        "dispatched=" + std::to_string(m_dispatched.load()) + " unread=" + std::to_string(unread));
     m_writer.reset();
 }
 

@@ -36,8 +36,8 @@ class CCaptureWriter {
     // A writer with its file made in `settings.folder` and `header` (one line, without its
     // line end) written, its thread running; null when the file cannot be made or the thread
     // not started. `fileName` receives the name chosen.
-    static std::unique_ptr<CCaptureWriter> Open(const Settings& settings,
-                                                const std::string& header, std::string& fileName);
+    static std::unique_ptr<CCaptureWriter> Open(const Settings& settings, const std::string& header,
+                                                std::string& fileName);
     ~CCaptureWriter();
     CCaptureWriter(const CCaptureWriter&) = delete;
     CCaptureWriter& operator=(const CCaptureWriter&) = delete;
@@ -68,15 +68,15 @@ class CCaptureWriter {
 
     const Settings m_settings;
     const std::uint32_t m_startMs;
-    CCaptureFile m_file;         // writer thread only, once started
-    size_t m_fileBytes = 0;      // writer thread only, once started
+    CCaptureFile m_file;     // writer thread only, once started
+    size_t m_fileBytes = 0;  // writer thread only, once started
     std::atomic<bool> m_full{false};
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<Record> m_queue;    // guarded by m_mutex
-    size_t m_queuedBytes = 0;      // guarded by m_mutex
-    std::uint64_t m_dropped = 0;   // guarded by m_mutex
-    bool m_closing = false;        // guarded by m_mutex
+    std::deque<Record> m_queue;   // guarded by m_mutex
+    size_t m_queuedBytes = 0;     // guarded by m_mutex
+    std::uint64_t m_dropped = 0;  // guarded by m_mutex
+    bool m_closing = false;       // guarded by m_mutex
     std::thread m_thread;
 };

@@ -115,8 +115,7 @@ TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
     auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name);
     ASSERT_NE(writer, nullptr);
     for (int i = 0; i < 100; ++i) {
-        writer->Push(static_cast<std::uint32_t>(i), capture::kReceived, std::string(40, 'x'),
-                     true);
+        writer->Push(static_cast<std::uint32_t>(i), capture::kReceived, std::string(40, 'x'), true);
     }
     writer->Close(100, capture::kClosed, "dispatched=0 unread=0");
     writer.reset();
@@ -172,8 +171,8 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     COrderInfo open = Request(60);
     Commit(open);
     for (const std::string& line :
-         Play({OrderEventLine(7002, open), DealEventLine(SessionDeal(11, open.InternalNo, 40, 2,
-                                                                     1.5f)),
+         Play({OrderEventLine(7002, open),
+               DealEventLine(SessionDeal(11, open.InternalNo, 40, 2, 1.5f)),
                QuotesLine({{{"EURUSD", 1.21f, 1.215f, "t3"}}})},
               5)) {
         live.push_back(line);

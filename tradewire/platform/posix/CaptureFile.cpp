@@ -14,8 +14,8 @@ CCaptureFile::~CCaptureFile() {
 }
 
 bool CCaptureFile::Create(const std::string& folder, const std::string& name) {
-    const std::string path = folder.empty() || folder.back() == '/' ? folder + name
-                                                                    : folder + "/" + name;
+    const std::string path =
+        folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
     // O_EXCL: a name that exists (or a link planted under it) is never written through.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
