@@ -12,7 +12,8 @@
 //   LoginSnapshot   an instrument list of 100, 1 000 or 10 000 instruments (about 230 bytes
 //                   each) in answer to the login: time from the request to OnForexMerchs.
 //   FastPaceFeed    1 000 one-quote messages a second with TRADEWIRE_MESSAGES_PER_PASS=64 for
-//                   10 s: latency from send to OnRealtimePrice and the backlog at the end.
+//                   10 s: latency from send to OnRealtimePrice, the backlog at the end and
+//                   the CPU of the library's threads (TRADEWIRE_CAPTURE_DIR set: capture's too).
 //
 // Each runs once (Iterations(1)); the wall time shown is the whole measuring window.
 
@@ -371,6 +372,7 @@ class ScriptedSession {
             return;
         }
         m_manager->SetNotify(&m_sink);
+        m_threadsBefore = ThreadIds();
         ::setenv("TRADEWIRE_MESSAGES_PER_PASS", messagesPerPass, 1);
         CServer server;
         server.Address = L"127.0.0.1";
@@ -391,6 +393,18 @@ class ScriptedSession {
     ScriptedSession(const ScriptedSession&) = delete;
     ScriptedSession& operator=(const ScriptedSession&) = delete;
 
+    // The threads ConnectServer started (a capture's writer among them when one is on).
+    std::vector<pid_t> LibraryThreads() const {
+        std::vector<pid_t> threads;
+        for (const pid_t tid : ThreadIds()) {
+            if (std::find(m_threadsBefore.begin(), m_threadsBefore.end(), tid) ==
+                m_threadsBefore.end()) {
+                threads.push_back(tid);
+            }
+        }
+        return threads;
+    }
+
     bool Failed(benchmark::State& state) {
         if (m_error.empty()) {
             return false;
@@ -407,6 +421,7 @@ class ScriptedSession {
     ScriptedServer m_server;
     CAbsForexManager* m_manager = nullptr;
     std::string m_error;
+    std::vector<pid_t> m_threadsBefore;
 };
 
 void BM_LoginSnapshot(benchmark::State& state) {
@@ -454,13 +469,21 @@ void BM_FastPaceFeed(benchmark::State& state) {
     // Sent in the window less processed in it: a pace that keeps up leaves only the few in
     // flight at its end, one that does not leaves a share of all that were sent.
     double backlog = 0;
+    double libraryCpu = 0;
+    double seconds = 0;
+    const std::vector<pid_t> library = session.LibraryThreads();
     for (auto _ : state) {
         session.Sink().Restart();
         const size_t sentBefore = session.Server().QuotesSent();
+        const ThreadUse before = UseOf(library);
+        const auto start = Clock::now();
         std::this_thread::sleep_for(window);
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        libraryCpu = UseOf(library).cpu - before.cpu;
         const double sent = static_cast<double>(session.Server().QuotesSent() - sentBefore);
         backlog = sent - static_cast<double>(session.Sink().Messages());
     }
+    state.counters["library_cpu_%"] = 100 * libraryCpu / seconds;
     const std::vector<long long> latencies = session.Sink().Latencies();
     state.counters["messages"] = static_cast<double>(latencies.size());
     state.counters["backlog"] = backlog;

@@ -65,6 +65,9 @@ tools::OptionResult TakeSimOption(std::string_view name, std::string_view value,
         AccountSetup setup;
         ok = ParseAccount(value, setup);
         options.accounts.push_back(setup);
+    } else if (name == "--replay" || name == "--replay-fast") {
+        options.replayFile = value;
+        options.replayFast = name == "--replay-fast";
     } else if (!tools::TakeTextOption(kSimTextOptions, name, value, options)) {
         return tools::OptionResult::kUnknown;
     }
@@ -89,7 +92,10 @@ std::string SimUsage() {
            "  --cert FILE --key FILE   PEM certificate and key (default: self-signed)\n"
            "  --account USER:PASSWORD[:BALANCE]   serve this account (repeatable; default\n"
            "                      demo:demo, alice:alice, bob:bob)\n"
-           "  --quiet             no connection messages on standard output\n";
+           "  --quiet             no connection messages on standard output\n"
+           "  --replay FILE       answer the first login with the bytes a library capture\n"
+           "                      received, with their timing; no ticks, no order handling\n"
+           "  --replay-fast FILE  the same, all at once\n";
 }
 
 bool ParseSimOptions(int argc, const char* const argv[], SimOptions& options, std::string& message,

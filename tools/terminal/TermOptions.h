@@ -1,5 +1,5 @@
 #pragma once
-// The terminal's command line. The terminal talks to a server on 127.0.0.1 only.
+// The terminal's command line.
 
 #include <cstdint>
 #include <string>
@@ -7,7 +7,9 @@
 namespace term {
 
 struct TermOptions {
+    std::string host = "127.0.0.1";  // an IPv4 address, as the library takes it
     std::uint16_t port = 0;
+    std::string captureDir;  // set as TRADEWIRE_CAPTURE_DIR before connecting
     std::string user = "demo";
     std::string password = "demo";
     std::string script;  // empty: read commands from standard input

@@ -58,9 +58,11 @@ bool Terminal::Connect() {
         return false;
     }
     CServer server;
-    server.Address = L"127.0.0.1";
+    for (const char ch : m_options.host) {
+        server.Address += static_cast<wchar_t>(static_cast<unsigned char>(ch));
+    }
     server.Port = m_options.port;
-    const std::string target = "127.0.0.1:" + std::to_string(m_options.port);
+    const std::string target = m_options.host + ":" + std::to_string(m_options.port);
     const auto started = std::chrono::steady_clock::now();
     // ConnectServer blocks for up to 15 s; it runs aside so the progress line can move.
     std::future<bool> attempt =

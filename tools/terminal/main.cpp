@@ -81,6 +81,12 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     ExportServerChecks(options);
+    // Read by the library at every ConnectServer.
+    if (!options.captureDir.empty() &&
+        setenv("TRADEWIRE_CAPTURE_DIR", options.captureDir.c_str(), 1) != 0) {
+        (void)std::fprintf(stderr, "cannot set TRADEWIRE_CAPTURE_DIR\n");
+        return 2;
+    }
     CAbsForexManager* manager = GetAbsTradewire();
     if (manager == nullptr) {
         (void)std::fprintf(stderr, "the library could not make a connection object\n");

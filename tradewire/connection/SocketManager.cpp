@@ -123,6 +123,8 @@ bool CSocketManager::ConnectServer(const CServer& server) {
         return false;
     }
 
+    m_capture.Open(server, m_messagesPerPass,
+                   m_pProtocol == nullptr ? COrderInfo() : m_pProtocol->LastCommittedOrder.Load());
     m_bConnected.store(true);
     if (!StartThreadSend()) {
         SetErrorCode(EC_ThreadFailed);
@@ -278,5 +280,6 @@ void CSocketManager::DisConnect() {
     // What the session left unread goes now, not at the next connection: a long line in flight
     // may have grown the buffer to the ceiling.
     CScopedLock guard(m_csRecvBuffer);
+    m_capture.Close(m_recvBuffer.Size());
     m_recvBuffer.Clear();
 }

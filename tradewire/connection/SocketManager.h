@@ -38,6 +38,7 @@
 #include <string>
 #include <thread>
 
+#include "connection/ConnectionCapture.h"
 #include "connection/ServerVerification.h"
 #include "connection/SslApi.h"
 #include "connection/TlsObjects.h"
@@ -173,4 +174,8 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;
     unsigned long m_sendError = 0;  // send thread only: the error of the last failed write
+    // Opened by ConnectServer and closed by DisConnect on the caller's thread while no worker
+    // runs; its recording calls are for the threads named on each and take only its own
+    // writer's queue lock, a leaf (inside m_csRecvBuffer when the receive thread appends).
+    CConnectionCapture m_capture;
 };

@@ -101,6 +101,7 @@ void CSocketManager::CallBackThreadSend() {
                 failed = true;
                 break;  // the frame stays first in the queue for the next pass
             }
+            m_capture.Sent(frame);
             CScopedLock queueGuard(m_csSendQueue);
             m_sendQueue.pop_front();
         }
@@ -222,6 +223,7 @@ void CSocketManager::CallBackThreadRecv() {
                 break;
             }
             m_recvBuffer.Append(bytes);
+            m_capture.Received(bytes);
             // The processing thread can only take lines that have ended. Until one has, a
             // pause cannot let it drain anything and would only slow the long message down
             // (a 2.3 MB instrument list took 50 s at 4 KB per 100 ms); the ceiling above still
@@ -261,6 +263,7 @@ void CSocketManager::CallBackThreadPara() {
         if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
             return;
         }
+        m_capture.Dispatched();
     }
 }
 
