@@ -9,6 +9,11 @@
 //                   the rate; the 30 ms sleep between messages is.
 //   IdleConnection  a logged-in connection that hears nothing for 10 s: the CPU of the
 //                   library's three threads and how often they wake.
+//   LoginSnapshot   an instrument list of 100, 1 000 or 10 000 instruments (about 230 bytes
+//                   each) in answer to the login: time from the request to OnForexMerchs.
+//   FastPaceFeed    1 000 one-quote messages a second with TRADEWIRE_MESSAGES_PER_PASS=64 for
+//                   10 s: latency from send to OnRealtimePrice, the backlog at the end and
+//                   the CPU of the library's threads (TRADEWIRE_CAPTURE_DIR set: capture's too).
 //
 // Each runs once (Iterations(1)); the wall time shown is the whole measuring window.
 
@@ -33,6 +38,7 @@
 
 #include "ContextSwitches.h"
 #include "NullSink.h"
+#include "ScriptedServer.h"
 #include "SimServer.h"
 
 namespace {
@@ -98,6 +104,12 @@ class BenchSink final : public CNullSink {
     void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {
         Mark([&] { m_bargainsSeen = true; });
     }
+    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override {
+        Mark([&] {
+            m_merchsSeen = static_cast<size_t>(merchs.GetSize());
+            m_merchsTime = Clock::now();
+        });
+    }
     void OnRealtimePrice(const CForexMerch& merch) override {
         const long long now = WallMicros();
         const long long stamp =
@@ -138,6 +150,15 @@ class BenchSink final : public CNullSink {
         std::lock_guard<std::mutex> guard(m_lock);
         return m_messageTimes.size();
     }
+    // When an instrument list of `count` instruments arrived, if it did within `limit`.
+    bool WaitMerchs(size_t count, std::chrono::milliseconds limit, Clock::time_point& arrived) {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (!m_changed.wait_for(lock, limit, [&] { return m_merchsSeen == count; })) {
+            return false;
+        }
+        arrived = m_merchsTime;
+        return true;
+    }
     pid_t ProcessingThread() {
         std::lock_guard<std::mutex> guard(m_lock);
         return m_processingThread;
@@ -155,6 +176,8 @@ class BenchSink final : public CNullSink {
     std::condition_variable m_changed;
     int m_error = 0;
     bool m_bargainsSeen = false;
+    size_t m_merchsSeen = 0;
+    Clock::time_point m_merchsTime;
     pid_t m_processingThread = 0;
     long long m_lastStamp = -1;
     std::vector<long long> m_latencies;
@@ -333,6 +356,142 @@ void BM_IdleConnection(benchmark::State& state) {
     state.counters["simulator_cpu_ms"] = simulator * 1000;
 }
 BENCHMARK(BM_IdleConnection)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The library connected to a ScriptedServer, with the pace the environment asks for; the
+// login request is left to the benchmark, which times what it sets off.
+class ScriptedSession {
+  public:
+    ScriptedSession(int instruments, double quotesPerSecond, const char* messagesPerPass)
+        : m_server(instruments, quotesPerSecond) {
+        if (!m_server.Start(m_error)) {
+            return;
+        }
+        m_manager = GetAbsTradewire();
+        if (m_manager == nullptr) {
+            m_error = "no connection object";
+            return;
+        }
+        m_manager->SetNotify(&m_sink);
+        m_threadsBefore = ThreadIds();
+        ::setenv("TRADEWIRE_MESSAGES_PER_PASS", messagesPerPass, 1);
+        CServer server;
+        server.Address = L"127.0.0.1";
+        server.Port = m_server.Port();
+        const bool connected = m_manager->ConnectServer(server);
+        ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
+        if (!connected) {
+            m_error = "could not connect to the scripted server";
+        }
+    }
+    ~ScriptedSession() {
+        if (m_manager != nullptr) {
+            m_manager->DisConnect();
+            m_manager->UnSetNotify();
+            m_manager->ReleaseObj();
+        }
+    }
+    ScriptedSession(const ScriptedSession&) = delete;
+    ScriptedSession& operator=(const ScriptedSession&) = delete;
+
+    // The threads ConnectServer started (a capture's writer among them when one is on).
+    std::vector<pid_t> LibraryThreads() const {
+        std::vector<pid_t> threads;
+        for (const pid_t tid : ThreadIds()) {
+            if (std::find(m_threadsBefore.begin(), m_threadsBefore.end(), tid) ==
+                m_threadsBefore.end()) {
+                threads.push_back(tid);
+            }
+        }
+        return threads;
+    }
+
+    bool Failed(benchmark::State& state) {
+        if (m_error.empty()) {
+            return false;
+        }
+        state.SkipWithError(m_error.c_str());
+        return true;
+    }
+    bool Login() { return m_manager->ReqLogin(L"demo", L"demo"); }
+    BenchSink& Sink() { return m_sink; }
+    ScriptedServer& Server() { return m_server; }
+
+  private:
+    BenchSink m_sink;
+    ScriptedServer m_server;
+    CAbsForexManager* m_manager = nullptr;
+    std::string m_error;
+    std::vector<pid_t> m_threadsBefore;
+};
+
+void BM_LoginSnapshot(benchmark::State& state) {
+    const auto instruments = static_cast<int>(state.range(0));
+    ScriptedSession session(instruments, 0, "1");
+    if (session.Failed(state)) {
+        return;
+    }
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        Clock::time_point arrived;
+        if (!session.Login() ||
+            !session.Sink().WaitMerchs(static_cast<size_t>(instruments), 120s, arrived)) {
+            state.SkipWithError("the instrument list did not arrive");
+            return;
+        }
+        seconds = std::chrono::duration<double>(arrived - start).count();
+    }
+    state.counters["list_bytes"] = static_cast<double>(session.Server().ListBytes());
+    state.counters["to_OnForexMerchs_ms"] = seconds * 1000;
+}
+BENCHMARK(BM_LoginSnapshot)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_FastPaceFeed(benchmark::State& state) {
+    const auto window = 10s;
+    const int instruments = 100;
+    ScriptedSession session(instruments, 1000, "64");
+    if (session.Failed(state)) {
+        return;
+    }
+    Clock::time_point arrived;
+    if (!session.Login() ||
+        !session.Sink().WaitMerchs(static_cast<size_t>(instruments), 10s, arrived)) {
+        state.SkipWithError("the instrument list did not arrive");
+        return;
+    }
+    std::this_thread::sleep_for(1s);  // past the first passes after the list
+    // Sent in the window less processed in it: a pace that keeps up leaves only the few in
+    // flight at its end, one that does not leaves a share of all that were sent.
+    double backlog = 0;
+    double libraryCpu = 0;
+    double seconds = 0;
+    const std::vector<pid_t> library = session.LibraryThreads();
+    for (auto _ : state) {
+        session.Sink().Restart();
+        const size_t sentBefore = session.Server().QuotesSent();
+        const ThreadUse before = UseOf(library);
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(window);
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        libraryCpu = UseOf(library).cpu - before.cpu;
+        const double sent = static_cast<double>(session.Server().QuotesSent() - sentBefore);
+        backlog = sent - static_cast<double>(session.Sink().Messages());
+    }
+    state.counters["library_cpu_%"] = 100 * libraryCpu / seconds;
+    const std::vector<long long> latencies = session.Sink().Latencies();
+    state.counters["messages"] = static_cast<double>(latencies.size());
+    state.counters["backlog"] = backlog;
+    state.counters["median_ms"] = Percentile(latencies, 0.5) / 1000;
+    state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
+    state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
+}
+BENCHMARK(BM_FastPaceFeed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

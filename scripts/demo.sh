@@ -2,7 +2,8 @@
 # usage: scripts/demo.sh <build-dir>
 # Starts the trading-server simulator on a free loopback port, runs a scripted session of
 # about twenty seconds in the console terminal, stops the simulator and exits with the
-# terminal's status.
+# terminal's status. The simulator makes a new certificate on every run and writes its key's
+# pin; the terminal connects only to a server with that key.
 set -euo pipefail
 
 build_dir=${1:?usage: scripts/demo.sh <build-dir>}
@@ -27,8 +28,8 @@ cleanup() {
 trap cleanup EXIT
 
 echo "== Starting the trading-server simulator on a free port of 127.0.0.1"
-"$sim" --port 0 --port-file "$work/port" --seed 7 --tick-rate 5 --notice-every 8 \
-  --frame-log "$work/frames.log" --quiet >"$work/sim.log" 2>&1 &
+"$sim" --port 0 --port-file "$work/port" --pin-file "$work/pin" --seed 7 --tick-rate 5 \
+  --notice-every 8 --frame-log "$work/frames.log" --quiet >"$work/sim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 1 100); do
   [ -s "$work/port" ] && break
@@ -40,7 +41,9 @@ for _ in $(seq 1 100); do
   sleep 0.05
 done
 port=$(cat "$work/port")
+pin=$(cat "$work/pin")
 echo "== Simulator listening on 127.0.0.1:$port; account demo, password demo"
+echo "== Its certificate's public-key pin (SHA-256): $pin"
 echo
 
 cat >"$work/session.txt" <<'SCRIPT'
@@ -72,7 +75,7 @@ logout
 SCRIPT
 
 status=0
-"$terminal" --port "$port" --user demo --password demo --script "$work/session.txt" || status=$?
+"$terminal" --port "$port" --pin "$pin" --user demo --password demo --script "$work/session.txt" || status=$?
 echo
 echo "== Stopping the simulator"
 kill -TERM "$sim_pid"

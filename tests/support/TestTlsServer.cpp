@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "TestCertificates.h"
 #include "TestSockets.h"
 
 namespace {
@@ -56,10 +57,11 @@ CTestTlsServer::~CTestTlsServer() {
 }
 
 bool CTestTlsServer::Start(std::uint16_t port) {
-    const CCredentials& credentials = SelfSigned();
+    X509* certificate = m_identity != nullptr ? m_identity->certificate : SelfSigned().certificate;
+    EVP_PKEY* key = m_identity != nullptr ? m_identity->key : SelfSigned().key;
     SSL_CTX* context = SSL_CTX_new(TLS_server_method());
-    if (context == nullptr || SSL_CTX_use_certificate(context, credentials.certificate) != 1 ||
-        SSL_CTX_use_PrivateKey(context, credentials.key) != 1) {
+    if (context == nullptr || SSL_CTX_use_certificate(context, certificate) != 1 ||
+        SSL_CTX_use_PrivateKey(context, key) != 1) {
         SSL_CTX_free(context);
         return false;
     }
@@ -108,6 +110,11 @@ void CTestTlsServer::SetTrickle(bool trickle) {
 int CTestTlsServer::TrickledBytes() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_trickledBytes;
+}
+
+std::string CTestTlsServer::LastServerName() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastServerName;
 }
 
 int CTestTlsServer::HandshakeCount() const {
@@ -251,7 +258,9 @@ void CTestTlsServer::ServeClient() {
         const int result = SSL_accept(ssl);
         if (result == 1) {
             m_clientReady = true;
+            const char* serverName = SSL_get_servername(ssl, TLSEXT_NAMETYPE_host_name);
             std::lock_guard<std::mutex> lock(m_mutex);
+            m_lastServerName = serverName == nullptr ? "" : serverName;
             m_hasClient = true;
             ++m_handshakes;
             m_changed.notify_all();

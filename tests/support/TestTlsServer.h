@@ -19,6 +19,9 @@
 // (the connections stay open until Stop). With SetTrickle(true) it answers each one with the
 // header of a full-size TLS record and then one byte of its body every 2 s, so the client's
 // handshake always has just enough to keep reading and never completes.
+//
+// SetIdentity, before Start, serves a certificate of CTestCertificates instead of the default
+// self-signed one (CN 127.0.0.1, no alternative name).
 
 #include <chrono>
 #include <condition_variable>
@@ -28,6 +31,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+struct CTestIdentity;
 
 class CTestTlsServer {
   public:
@@ -43,6 +48,8 @@ class CTestTlsServer {
     // Closes every connection and the listener and joins the thread. Called by the destructor.
     void Stop();
     std::uint16_t Port() const { return m_port; }
+    // The identity stays owned by the caller and must outlive the server.
+    void SetIdentity(const CTestIdentity& identity) { m_identity = &identity; }
 
     // Accept TCP but never start TLS, for clients that must time out in their handshake.
     void SetStall(bool stall);
@@ -52,6 +59,9 @@ class CTestTlsServer {
 
     // Number of TLS handshakes completed so far (one per connected client).
     int HandshakeCount() const;
+    // The server name (SNI) the last client to complete a handshake sent; empty when it sent
+    // none.
+    std::string LastServerName() const;
     bool WaitForHandshakes(int count, Duration timeout) const;
     // True while a client is connected over TLS and not yet closed by either side.
     bool HasClient() const;
@@ -93,6 +103,7 @@ class CTestTlsServer {
     void DropClient(bool reset);
     void AddReceived(const char* data, size_t size);
 
+    const CTestIdentity* m_identity = nullptr;
     int m_listen = -1;
     std::uint16_t m_port = 0;
     std::thread m_thread;
@@ -112,6 +123,7 @@ class CTestTlsServer {
     int m_trickledBytes = 0;
     bool m_hasClient = false;
     int m_handshakes = 0;
+    std::string m_lastServerName;
     std::string m_received;
     std::vector<std::string> m_lines;
     std::string m_partialLine;

@@ -78,16 +78,34 @@ TEST(TermOptionsTest, PortIsRequiredAndEveryMistakeExplained) {
     bool help = false;
     const char* const good[] = {"term", "--no-echo", "--port", "4433", "--user", "carol"};
     ASSERT_TRUE(ParseTermOptions(6, good, options, message, help)) << message;
+    EXPECT_EQ(options.host, "127.0.0.1");
+    EXPECT_TRUE(options.captureDir.empty());
     EXPECT_EQ(options.port, 4433);
     EXPECT_EQ(options.user, "carol");
     EXPECT_EQ(options.password, "demo");
     EXPECT_FALSE(options.echo);
+    EXPECT_TRUE(options.caFile.empty() && options.serverName.empty() && options.pin.empty());
+
+    TermOptions checked;
+    const char* const checks[] = {"term",          "--port", "1",     "--ca-file", "ca.pem",
+                                  "--server-name", "a.test", "--pin", "sha256//x"};
+    ASSERT_TRUE(ParseTermOptions(9, checks, checked, message, help)) << message;
+    EXPECT_EQ(checked.caFile, "ca.pem");
+    EXPECT_EQ(checked.serverName, "a.test");
+    EXPECT_EQ(checked.pin, "sha256//x");
+
+    const char* const elsewhere[] = {"term", "--port", "1", "--host", "::1", "--capture", "caps"};
+    ASSERT_TRUE(ParseTermOptions(7, elsewhere, options, message, help)) << message;
+    EXPECT_EQ(options.host, "::1");
+    EXPECT_EQ(options.captureDir, "caps");
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> bad = {
         {{"term", "--port", "0"}, "the port is a number from 1 to 65535, not '0'"},
         {{"term", "--port", "7x"}, "the port is a number from 1 to 65535, not '7x'"},
         {{"term", "--user"}, "missing value after --user"},
         {{"term", "--colour", "red"}, "unknown option --colour\n" + TermUsage()},
+        {{"term", "--port", "1", "--bogus"}, "unknown option --bogus\n" + TermUsage()},
+        {{"term", "--port", "1", "--host", ""}, "the host address must not be empty"},
         {{"term", "--user", "u"}, "--port is required\n" + TermUsage()},
         {{"term", "--port", "1", "--password", ""},
          "the user name and the password must not be empty"},

@@ -83,10 +83,12 @@ TEST(SimOptionsTest, ValuesAreCheckedAndAccountsDefaulted) {
     EXPECT_EQ(defaults.accounts.size(), DefaultAccounts().size());
 
     SimOptions texts;
-    const char* const named[] = {"sim", "--cert", "c.pem", "--quiet", "--key", "k.pem"};
-    ASSERT_TRUE(ParseSimOptions(6, named, texts, message, help)) << message;
+    const char* const named[] = {"sim",   "--cert", "c.pem",      "--quiet",
+                                 "--key", "k.pem",  "--pin-file", "pin.txt"};
+    ASSERT_TRUE(ParseSimOptions(8, named, texts, message, help)) << message;
     EXPECT_EQ(texts.certFile, "c.pem");
     EXPECT_EQ(texts.keyFile, "k.pem");
+    EXPECT_EQ(texts.pinFile, "pin.txt");
     EXPECT_TRUE(texts.quiet);
 
     const char* const helpArgs[] = {"sim", "--seed", "3", "-h"};

@@ -12,7 +12,7 @@ if [ "$status" -ne 0 ]; then
 fi
 
 expected=(
-  "Connected to 127.0.0.1:"
+  "Connected to 127.0.0.1:[0-9]+ in [0-9.]+ s\. Server key matches the pin\."
   "Logged in."
   "  demo +Demo \(simulated\) +USD +10000\.00"
   "  EURUSD  Euro / US Dollar"

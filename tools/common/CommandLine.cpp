@@ -18,7 +18,12 @@ bool ParseCommandLine(int argc, const char* const argv[], const OptionSet& optio
             continue;
         }
         if (index + 1 >= argc) {
-            message = "missing value after " + std::string(name);
+            // Asked with no value, only to learn whether the tool knows the name at all: the
+            // parse fails either way, so whatever the empty value set is never used.
+            std::string ignored;
+            message = options.takeValue(name, std::string(), ignored) == OptionResult::kUnknown
+                          ? "unknown option " + std::string(name) + "\n" + options.usage
+                          : "missing value after " + std::string(name);
             return false;
         }
         const std::string value = argv[++index];

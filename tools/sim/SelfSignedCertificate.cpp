@@ -77,4 +77,32 @@ bool InstallCertificate(SSL_CTX* context, const std::string& certFile, const std
     return InstallFromFiles(context, certFile, keyFile, error);
 }
 
+std::string PublicKeyPin(SSL_CTX* context) {
+    X509* cert = SSL_CTX_get0_certificate(context);
+    EVP_PKEY* key = cert == nullptr ? nullptr : X509_get0_pubkey(cert);
+    if (key == nullptr) {
+        return std::string();
+    }
+    unsigned char* encoded = nullptr;
+    const int length = i2d_PUBKEY(key, &encoded);
+    if (length <= 0) {
+        return std::string();
+    }
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int digestLength = 0;
+    const int hashed = EVP_Digest(encoded, static_cast<size_t>(length), digest, &digestLength,
+                                  EVP_sha256(), nullptr);
+    OPENSSL_free(encoded);
+    if (hashed != 1) {
+        return std::string();
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string pin;
+    for (unsigned int i = 0; i < digestLength; ++i) {
+        pin += kDigits[digest[i] >> 4];
+        pin += kDigits[digest[i] & 0x0F];
+    }
+    return pin;
+}
+
 }  // namespace sim

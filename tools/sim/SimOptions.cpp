@@ -32,10 +32,9 @@ bool ParseAccount(std::string_view text, AccountSetup& setup) {
 }
 
 constexpr tools::TextOption<SimOptions> kSimTextOptions[] = {
-    {"--frame-log", &SimOptions::frameLog},
-    {"--cert", &SimOptions::certFile},
-    {"--key", &SimOptions::keyFile},
-    {"--port-file", &SimOptions::portFile},
+    {"--frame-log", &SimOptions::frameLog}, {"--cert", &SimOptions::certFile},
+    {"--key", &SimOptions::keyFile},        {"--port-file", &SimOptions::portFile},
+    {"--pin-file", &SimOptions::pinFile},
 };
 
 bool TakeSimFlag(std::string_view name, SimOptions& options) {
@@ -66,6 +65,9 @@ tools::OptionResult TakeSimOption(std::string_view name, std::string_view value,
         AccountSetup setup;
         ok = ParseAccount(value, setup);
         options.accounts.push_back(setup);
+    } else if (name == "--replay" || name == "--replay-fast") {
+        options.replayFile = value;
+        options.replayFast = name == "--replay-fast";
     } else if (!tools::TakeTextOption(kSimTextOptions, name, value, options)) {
         return tools::OptionResult::kUnknown;
     }
@@ -82,6 +84,7 @@ std::string SimUsage() {
     return "usage: tradewire-sim [options]\n"
            "  --port N            port on 127.0.0.1 (default 0: a free one, printed)\n"
            "  --port-file FILE    also write the port to FILE\n"
+           "  --pin-file FILE     write the certificate's public-key pin (SHA-256, hex) to FILE\n"
            "  --seed N            seed of the price walk (default 1)\n"
            "  --tick-rate R       quote messages a second (default 5)\n"
            "  --notice-every S    seconds between text notices, 0 for none (default 10)\n"
@@ -89,7 +92,10 @@ std::string SimUsage() {
            "  --cert FILE --key FILE   PEM certificate and key (default: self-signed)\n"
            "  --account USER:PASSWORD[:BALANCE]   serve this account (repeatable; default\n"
            "                      demo:demo, alice:alice, bob:bob)\n"
-           "  --quiet             no connection messages on standard output\n";
+           "  --quiet             no connection messages on standard output\n"
+           "  --replay FILE       answer the first login with the bytes a library capture\n"
+           "                      received, with their timing; no ticks, no order handling\n"
+           "  --replay-fast FILE  the same, all at once\n";
 }
 
 bool ParseSimOptions(int argc, const char* const argv[], SimOptions& options, std::string& message,

@@ -22,8 +22,11 @@ struct SimOptions {
     std::string certFile;
     std::string keyFile;
     std::string portFile;  // the chosen port is written here, for scripts
+    std::string pinFile;   // the certificate's public-key pin is written here, for scripts
     std::vector<AccountSetup> accounts;
     bool quiet = false;
+    std::string replayFile;   // serve this capture instead of the simulated market
+    bool replayFast = false;  // ... all at once instead of with its captured timing
 };
 
 // The built-in accounts, used when no --account is given.

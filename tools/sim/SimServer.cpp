@@ -51,6 +51,10 @@ bool SimServer::Start(std::string& error) {
         error = "cannot write the frame log " + m_options.frameLog;
         return false;
     }
+    if (!m_options.replayFile.empty() &&
+        !m_replay.Load(m_options.replayFile, m_options.replayFast, error)) {
+        return false;
+    }
     TlsServerConfig config;
     config.port = m_options.port;
     config.certFile = m_options.certFile;
@@ -64,6 +68,10 @@ void SimServer::Run() {
     sigemptyset(&pipe);
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    if (m_replay.IsLoaded()) {
+        RunReplay();
+        return;
+    }
 
     const auto tickEvery = std::chrono::duration_cast<SteadyClock::duration>(
         std::chrono::duration<double>(1.0 / m_options.tickRate));
@@ -126,6 +134,15 @@ void SimServer::OnBytes(int session, std::string_view bytes) {
 }
 
 void SimServer::HandleFrame(int session, const RequestFrame& frame) {
+    if (m_replay.IsLoaded()) {
+        // The capture holds the login's answer and everything after it; orders and other
+        // requests are not answered, as the captured server's answers are already in it.
+        if (frame.code == wire::kLoginRequest) {
+            m_replay.Begin(session, SteadyClock::now());
+            Say("client #" + std::to_string(session) + " gets the capture");
+        }
+        return;
+    }
     switch (frame.code) {
         case wire::kLoginRequest:
             HandleLogin(session, frame.body);
@@ -238,6 +255,17 @@ void SimServer::Send(int session, int code, const std::string& body) {
     const std::string frame = PackServerFrame(code, body);
     m_log.Write(session, '<', std::string_view(frame).substr(0, frame.size() - 2));
     m_tls.Send(session, frame);
+}
+
+void SimServer::RunReplay() {
+    while (!m_stop) {
+        m_replay.SendDue(SteadyClock::now(), [this](int session, const std::string& bytes) {
+            m_log.Write(session, '<', bytes);
+            m_tls.Send(session, bytes);
+        });
+        const auto wait = m_replay.Wait(SteadyClock::now(), std::chrono::milliseconds(kMaxPollMs));
+        m_tls.Poll(static_cast<int>(wait.count()), *this);
+    }
 }
 
 void SimServer::Tick() {

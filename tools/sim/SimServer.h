@@ -22,6 +22,7 @@
 #include "FrameLog.h"
 #include "Market.h"
 #include "OrderDesk.h"
+#include "ReplayFeed.h"
 #include "SimOptions.h"
 #include "TlsServer.h"
 #include "WireFormat.h"
@@ -34,6 +35,7 @@ class SimServer : private TlsHandler {
 
     bool Start(std::string& error);
     std::uint16_t Port() const { return m_tls.Port(); }
+    std::string PublicKeyPin() const { return m_tls.PublicKeyPin(); }
     void Run();
     void Stop() { m_stop = true; }
 
@@ -67,6 +69,8 @@ class SimServer : private TlsHandler {
     void Send(int session, int code, const std::string& body);
     void Say(const std::string& line) const;
 
+    // --replay: the captured bytes instead of the market, on the loop thread.
+    void RunReplay();
     void Tick();
     void Notice();
     Stamp Now() const;
@@ -77,6 +81,7 @@ class SimServer : private TlsHandler {
     OrderDesk m_desk;
     TlsServer m_tls;
     FrameLog m_log;
+    ReplayFeed m_replay;
     std::map<int, SessionState> m_sessions;
     std::atomic<bool> m_stop{false};
     int m_noticeCount = 0;

@@ -40,6 +40,10 @@ TlsServer::~TlsServer() {
     SSL_CTX_free(m_context);
 }
 
+std::string TlsServer::PublicKeyPin() const {
+    return m_context == nullptr ? std::string() : sim::PublicKeyPin(m_context);
+}
+
 bool TlsServer::Start(const TlsServerConfig& config, std::string& error) {
     m_context = SSL_CTX_new(TLS_server_method());
     if (m_context == nullptr) {

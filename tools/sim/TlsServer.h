@@ -38,6 +38,8 @@ class TlsServer {
 
     bool Start(const TlsServerConfig& config, std::string& error);
     std::uint16_t Port() const { return m_port; }
+    // The public-key pin of the served certificate (see PublicKeyPin); empty before Start.
+    std::string PublicKeyPin() const;
 
     // Waits at most timeoutMs for activity, then accepts, hand-shakes, reads and writes.
     void Poll(int timeoutMs, TlsHandler& handler);

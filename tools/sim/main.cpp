@@ -35,6 +35,10 @@ int main(int argc, char* argv[]) {
         (void)std::fprintf(stderr, "tradewire-sim: %s\n", error.c_str());
         return 1;
     }
+    // The pin before the port: a script that waits for the port file finds both.
+    if (!options.pinFile.empty()) {
+        std::ofstream(options.pinFile) << server.PublicKeyPin() << "\n";
+    }
     if (!options.portFile.empty()) {
         std::ofstream(options.portFile) << server.Port() << "\n";
     }

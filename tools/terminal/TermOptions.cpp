@@ -9,11 +9,17 @@ namespace term {
 
 std::string TermUsage() {
     return "usage: tradewire-term --port N [options]\n"
-           "  --port N           the simulator's port on 127.0.0.1\n"
+           "  --port N           the server's port\n"
+           "  --host ADDRESS     the server's IPv4 address (default 127.0.0.1)\n"
            "  --user NAME        (default demo)\n"
            "  --password TEXT    (default demo)\n"
            "  --script FILE      run the commands in FILE, then quit\n"
            "  --no-echo          do not show script commands as they run\n"
+           "  --capture DIR      write a capture of the session into DIR (see README)\n"
+           "  --ca-file FILE     trust only servers whose certificate chains to FILE (PEM)\n"
+           "                     and names the --host address (or --server-name)\n"
+           "  --server-name NAME send NAME as SNI; with --ca-file, the name to check\n"
+           "  --pin PINS         accept only these server keys: SHA-256 pins, comma-separated\n"
            "Type help once connected for the commands.\n";
 }
 
@@ -23,6 +29,11 @@ constexpr tools::TextOption<TermOptions> kTermTextOptions[] = {
     {"--user", &TermOptions::user},
     {"--password", &TermOptions::password},
     {"--script", &TermOptions::script},
+    {"--host", &TermOptions::host},
+    {"--capture", &TermOptions::captureDir},
+    {"--ca-file", &TermOptions::caFile},
+    {"--server-name", &TermOptions::serverName},
+    {"--pin", &TermOptions::pin},
 };
 
 bool TakeTermFlag(std::string_view name, TermOptions& options) {
@@ -65,6 +76,10 @@ bool ParseTermOptions(int argc, const char* const argv[], TermOptions& options,
     }
     if (options.port == 0) {
         message = "--port is required\n" + TermUsage();
+        return false;
+    }
+    if (options.host.empty()) {
+        message = "the host address must not be empty";
         return false;
     }
     if (options.user.empty() || options.password.empty()) {

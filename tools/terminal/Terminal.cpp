@@ -30,6 +30,20 @@ std::string Elapsed(std::chrono::steady_clock::time_point since) {
     return FormatPrice(static_cast<double>(ms) / 1000.0, 2) + " s";
 }
 
+// What the library checked of the server before it reported the connection.
+std::string CheckedText(const TermOptions& options) {
+    std::string checked;
+    if (!options.caFile.empty()) {
+        checked = options.serverName.empty()
+                      ? " Certificate verified for 127.0.0.1."
+                      : " Certificate verified for " + options.serverName + ".";
+    }
+    if (!options.pin.empty()) {
+        checked += " Server key matches the pin.";
+    }
+    return checked;
+}
+
 }  // namespace
 
 Terminal::Terminal(CAbsForexManager& manager, TerminalSink& sink, TermOptions options)
@@ -44,9 +58,11 @@ bool Terminal::Connect() {
         return false;
     }
     CServer server;
-    server.Address = L"127.0.0.1";
+    for (const char ch : m_options.host) {
+        server.Address += static_cast<wchar_t>(static_cast<unsigned char>(ch));
+    }
     server.Port = m_options.port;
-    const std::string target = "127.0.0.1:" + std::to_string(m_options.port);
+    const std::string target = m_options.host + ":" + std::to_string(m_options.port);
     const auto started = std::chrono::steady_clock::now();
     // ConnectServer blocks for up to 15 s; it runs aside so the progress line can move.
     std::future<bool> attempt =
@@ -62,7 +78,7 @@ bool Terminal::Connect() {
         PrintLine("Could not connect to " + target + " (after " + Elapsed(started) + ").");
         return false;
     }
-    PrintLine("Connected to " + target + " in " + Elapsed(started) + ".");
+    PrintLine("Connected to " + target + " in " + Elapsed(started) + "." + CheckedText(m_options));
     return true;
 }
 

@@ -23,7 +23,7 @@ long long NowMicros() {
 std::string ErrorMeaning(int code) {
     switch (code) {
         case 1:
-            return "the TLS library could not be loaded";
+            return "the TLS library could not be loaded, or lacks what a server check needs";
         case 2:
             return "no TLS session could be made";
         case 3:
@@ -32,6 +32,8 @@ std::string ErrorMeaning(int code) {
             return "the connection failed";
         case 6:
             return "a worker thread could not start";
+        case 7:
+            return "the server's certificate was rejected";
         case 101:
             return "wrong user name or password";
         case 102:

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "CommandLine.h"
 #include "Terminal.h"
@@ -53,6 +55,20 @@ int RunSession(CAbsForexManager& manager, term::TerminalSink& sink,
     return 0;
 }
 
+// The library reads its server checks from the environment at every connection attempt.
+void ExportServerChecks(const term::TermOptions& options) {
+    const std::pair<const char*, const std::string*> settings[] = {
+        {"TRADEWIRE_CA_FILE", &options.caFile},
+        {"TRADEWIRE_SERVER_NAME", &options.serverName},
+        {"TRADEWIRE_PIN_SHA256", &options.pin},
+    };
+    for (const auto& [name, value] : settings) {
+        if (!value->empty()) {
+            ::setenv(name, value->c_str(), 1);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -62,6 +78,13 @@ int main(int argc, char* argv[]) {
     }
     if (!options.script.empty() && !std::ifstream(options.script)) {
         (void)std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
+        return 2;
+    }
+    ExportServerChecks(options);
+    // Read by the library at every ConnectServer.
+    if (!options.captureDir.empty() &&
+        setenv("TRADEWIRE_CAPTURE_DIR", options.captureDir.c_str(), 1) != 0) {
+        (void)std::fprintf(stderr, "cannot set TRADEWIRE_CAPTURE_DIR\n");
         return 2;
     }
     CAbsForexManager* manager = GetAbsTradewire();

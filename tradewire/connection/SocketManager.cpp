@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "connection/MessagesPerPass.h"
 #include "datacenter/NotifySink.h"
 #include "platform/CaptureFiles.h"
 #include "platform/ModuleLoader.h"
@@ -97,6 +98,7 @@ bool CSocketManager::ConnectServer(const CServer& server) {
     }
     m_bConnected.store(false);
     m_recvOverflowed = false;
+    m_messagesPerPass = MessagesPerPass::FromEnvironment();
     if (server.Address.IsEmpty() || server.Port == 0) {
         SetErrorCode(EC_InvalidServer);
         return false;
@@ -111,10 +113,18 @@ bool CSocketManager::ConnectServer(const CServer& server) {
         SetErrorCode(EC_ConnectFailed);
         return false;
     }
-    if (!OpenTransport(address, static_cast<std::uint16_t>(server.Port & 0xFFFFu))) {
+    // Settings are read before anything is sent: an unusable one fails the attempt here.
+    CVerificationSettings settings;
+    if (!ReadVerification(settings)) {
+        return false;
+    }
+    const CServerVerification verification(m_verifyApi, settings, address);
+    if (!OpenTransport(address, static_cast<std::uint16_t>(server.Port & 0xFFFFu), verification)) {
         return false;
     }
 
+    m_capture.Open(server, m_messagesPerPass,
+                   m_pProtocol == nullptr ? COrderInfo() : m_pProtocol->LastCommittedOrder.Load());
     m_bConnected.store(true);
     if (!StartThreadSend()) {
         SetErrorCode(EC_ThreadFailed);
@@ -128,11 +138,34 @@ bool CSocketManager::ConnectServer(const CServer& server) {
     return true;
 }
 
-bool CSocketManager::OpenTransport(std::uint32_t address, std::uint16_t port) {
+bool CSocketManager::ReadVerification(CVerificationSettings& settings) {
+    // Never a silent fall-back to no check: a setting that cannot be used rejects the server.
+    if (!settings.ReadEnvironment()) {
+        SetErrorCode(EC_CertificateRejected);
+        return false;
+    }
+    if (!settings.AnyCheck() || m_verifyApiResolved) {
+        return true;
+    }
+    // Looked up only now, so modules without these names still make unverified connections.
+    m_verifyApiResolved = m_verifyApi.Resolve(m_sslModule.Get(), m_cryptoModule.Get());
+    if (!m_verifyApiResolved) {
+        SetErrorCode(EC_NotInitialized);
+        return false;
+    }
+    return true;
+}
+
+bool CSocketManager::OpenTransport(std::uint32_t address, std::uint16_t port,
+                                   const CServerVerification& verification) {
     // Each failure below frees what was made so far as it returns.
     CTlsContext context = NewClientContext(m_ssl);
     if (context == nullptr) {
         SetErrorCode(EC_SslObjectFailed);
+        return false;
+    }
+    if (!verification.PrepareContext(context.get())) {
+        SetErrorCode(EC_CertificateRejected);
         return false;
     }
     CSocketHandle socket(SocketApi::CreateStream());
@@ -157,8 +190,18 @@ bool CSocketManager::OpenTransport(std::uint32_t address, std::uint16_t port) {
     }
     // The socket stays non-blocking from here on: the handshake waits for readiness itself, and
     // afterwards the reader and the writer share the connection, waiting outside the TLS lock.
+    if (!verification.PrepareConnection(tls.get())) {
+        SetErrorCode(EC_CertificateRejected);
+        return false;
+    }
     if (!Handshake(tls.get(), socket.Get(), startMs)) {
-        SetErrorCode(EC_ConnectFailed);
+        SetErrorCode(verification.RejectedDuringHandshake(tls.get()) ? EC_CertificateRejected
+                                                                     : EC_ConnectFailed);
+        return false;
+    }
+    // The pin is judged on the finished handshake, before the caller hears of a connection.
+    if (!verification.AcceptsPeer(tls.get())) {
+        SetErrorCode(EC_CertificateRejected);
         return false;
     }
     m_context = std::move(context);
@@ -237,5 +280,6 @@ void CSocketManager::DisConnect() {
     // What the session left unread goes now, not at the next connection: a long line in flight
     // may have grown the buffer to the ceiling.
     CScopedLock guard(m_csRecvBuffer);
+    m_capture.Close(m_recvBuffer.Size());
     m_recvBuffer.Clear();
 }

@@ -8,10 +8,12 @@
 //    caller and never made from a sink callback (DisConnect joins the workers).
 //  - send (ThreadSend): every 10 ms writes the queued frames in queue order.
 //  - receive (ThreadRecv): TLS reads appended to the receive buffer, waiting without limit for
-//    data; once a message outgrows kReceiveCeiling it reports 10040 once and reads no more
-//    until DisConnect.
+//    data; it pauses only while the buffer holds a line the processing thread can take, and
+//    reads what is already waiting before it pauses between reads. Once a message outgrows
+//    kReceiveCeiling it reports 10040 once and reads no more until DisConnect.
 //  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
-//    dispatches it; sink callbacks of the message handlers run here.
+//    dispatches it (up to TRADEWIRE_MESSAGES_PER_PASS of them, one after another, when that
+//    is set); sink callbacks of the message handlers run here.
 //
 // Locks:
 //  - m_csSendQueue guards m_sendQueue and is held only for a push, a copy or a pop: never
@@ -36,6 +38,8 @@
 #include <string>
 #include <thread>
 
+#include "connection/ConnectionCapture.h"
+#include "connection/ServerVerification.h"
 #include "connection/SslApi.h"
 #include "connection/TlsObjects.h"
 #include "platform/ModuleHandle.h"
@@ -113,8 +117,13 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // deadline counted from the start of connect, whatever the server sends or withholds; false
     // after reporting the failure. Leaves nothing behind when it fails; on success the three
     // are moved into m_socket, m_context and m_tls. The socket is non-blocking throughout and
-    // stays so for the workers.
-    bool OpenTransport(std::uint32_t address, std::uint16_t port);
+    // stays so for the workers. `verification` is applied to the TLS objects and judges the
+    // server before anything is kept.
+    bool OpenTransport(std::uint32_t address, std::uint16_t port,
+                       const CServerVerification& verification);
+    // The checks the environment asks for this attempt, with their entry points looked up:
+    // false after reporting 7 (unusable setting) or 1 (entry points missing).
+    bool ReadVerification(CVerificationSettings& settings);
     static bool WaitForConnection(SocketApi::Handle socket, std::uint32_t startMs);
     // Drives the TLS handshake, waiting for readiness for no longer than the deadline leaves.
     bool Handshake(SSL* tls, SocketApi::Handle socket, std::uint32_t startMs);
@@ -122,6 +131,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // the Winsock number (0 for a clean close). Receive thread only.
     int TlsRead(char* buffer, int size, unsigned long& error);
     bool HasPendingPlaintext();
+    // True when a read would find bytes at once: plaintext already decrypted, or bytes (or a
+    // failure) on the socket. Receive thread only.
+    bool HasBytesWaiting();
     void ReleaseTransport();
     CAbsForexNotify* Sink() const { return m_pNotify.load(); }
 
@@ -130,6 +142,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     CModuleHandle m_sslModule;
     CModuleHandle m_cryptoModule;
     CSslApi m_ssl;  // filled by Initialize, then only read
+    // Filled by the first attempt that asks for a server check; caller's thread only.
+    CVerifyApi m_verifyApi;
+    bool m_verifyApiResolved = false;
     CTlsContext m_context;
     CTlsConnection m_tls;
     CSocketHandle m_socket;
@@ -152,7 +167,15 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // Set by the receive thread when a message outgrew the ceiling, cleared by ConnectServer
     // before the workers start; only that thread reads it.
     bool m_recvOverflowed = false;
+    // Read from the environment by ConnectServer before the workers start; the processing
+    // pass (on whichever thread runs it) and the receive pass, whose buffer limit scales with
+    // it, only read it.
+    int m_messagesPerPass = 1;
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;
     unsigned long m_sendError = 0;  // send thread only: the error of the last failed write
+    // Opened by ConnectServer and closed by DisConnect on the caller's thread while no worker
+    // runs; its recording calls are for the threads named on each and take only its own
+    // writer's queue lock, a leaf (inside m_csRecvBuffer when the receive thread appends).
+    CConnectionCapture m_capture;
 };

@@ -23,6 +23,7 @@ bool CSocketManager::CommitBill(const COrderInfo& order) {
     if (m_pProtocol == nullptr) {
         return false;
     }
+    m_capture.Committed(order);
     AddSendData(m_pProtocol->BuildCommitBill(order));
     return true;
 }

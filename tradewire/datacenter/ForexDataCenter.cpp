@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <climits>
+#include <optional>
 
 #include "datacenter/NotifySink.h"
+#include "datacenter/QuoteIndex.h"
 
 namespace {
 
@@ -29,7 +31,9 @@ void CopyListUnder(CCriticalSection& lock, const CArray<TYPE, ARG>& source,
 
 CForexDataCenter::CForexDataCenter() = default;
 
-CForexDataCenter::~CForexDataCenter() = default;
+CForexDataCenter::~CForexDataCenter() {
+    CQuoteIndex::Forget(*this);
+}
 
 void CForexDataCenter::SetNotify(CAbsForexNotify* notify) {
     if (notify != nullptr) {
@@ -97,22 +101,17 @@ E_ErrorCode CForexDataCenter::GetErrorCode() {
 }
 
 void CForexDataCenter::OnRealtimePriceUpdate(const CForexRealtimePrice& quote) {
-    CForexMerch updated;
+    // Made straight from the stored instrument: the callback's copy is the only one.
+    std::optional<CForexMerch> updated;
     {
         CScopedLock guard(m_csForexMerchs);
-        INT_PTR found = -1;
-        for (INT_PTR i = 0; i < m_ForexMerchs.GetSize(); ++i) {
-            if (m_ForexMerchs[i].MerchCode == quote.MerchCode) {
-                found = i;
-                break;
-            }
-        }
+        const INT_PTR found = CQuoteIndex::Of(*this).Find(m_ForexMerchs, quote.MerchCode);
         if (found < 0) {
             return;
         }
         m_ForexMerchs[found].RealtimePrice = quote;
-        updated = m_ForexMerchs[found];
+        updated.emplace(m_ForexMerchs[found]);
     }
     NotifySink(std::atomic_ref(m_pNotify).load(std::memory_order_acquire),
-               [&](CAbsForexNotify& sink) { sink.OnRealtimePrice(updated); });
+               [&](CAbsForexNotify& sink) { sink.OnRealtimePrice(*updated); });
 }

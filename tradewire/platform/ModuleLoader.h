@@ -37,5 +37,10 @@ struct CModulePair {
 std::vector<CModulePair> KnownTlsPairs();
 // The environment variable `name` as UTF-8; empty when it is unset or cannot be read.
 std::string EnvironmentText(const char* name);
+// The same, telling an unset (or empty) variable from one that is set but cannot be read
+// (not valid text, or too long for the old reader): for settings where reading nothing must
+// not pass for "not asked".
+enum class EEnvironment { Unset, Set, Unreadable };
+EEnvironment ReadEnvironment(const char* name, std::string& value);
 
 }  // namespace ModuleLoader

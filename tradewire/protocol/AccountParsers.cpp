@@ -3,6 +3,7 @@
 // (9501).
 
 #include "datacenter/NotifySink.h"
+#include "datacenter/QuoteIndex.h"
 #include "platform/NumberText.h"
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
@@ -110,5 +111,9 @@ wire::Result CForexProtocol::ParseAccountInfo(std::string_view body, CAccountInf
 
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnAccountInfo(account); });
+    // The sink was handed the account's instruments by reference, and quotes read them.
+    if (m_pDataCenter != nullptr) {
+        CQuoteIndex::InvalidateFor(*m_pDataCenter);
+    }
     return wire::Result::Handled;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "datacenter/NotifySink.h"
+#include "datacenter/QuoteIndex.h"
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/MinimumSpread.h"
@@ -116,8 +117,17 @@ wire::Result CForexProtocol::ParseForexMerchs(std::string_view body, CForexMerch
             spreads.AddAccountMerch(merch);
         }
     });
+    // The sink is handed the list itself and may change it, so the quote index is built
+    // afresh from whatever the list holds when it is next asked.
+    const bool quotesLookHere = fillsCenterList || fillsAccountList;
+    if (quotesLookHere) {
+        CQuoteIndex::InvalidateFor(*m_pDataCenter);
+    }
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnForexMerchs(merchs); });
+    if (quotesLookHere) {
+        CQuoteIndex::InvalidateFor(*m_pDataCenter);
+    }
     return wire::Result::Handled;
 }
 

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstring>
 
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
@@ -83,14 +82,11 @@ wire::Result CForexProtocol::ProcessReceived(CReceiveBuffer& buffer) {
     if (buffer.IsEmpty()) {
         return wire::Result::Incomplete;
     }
-    const std::string_view pending = buffer.View();
-    const void* lineEnd = std::memchr(pending.data(), wire::kServerLineEnd, pending.size());
-    if (lineEnd == nullptr) {
+    const size_t messageSize = buffer.FindLineEnd(wire::kServerLineEnd);
+    if (messageSize == std::string_view::npos) {
         return wire::Result::Incomplete;
     }
-    const size_t messageSize =
-        static_cast<size_t>(static_cast<const char*>(lineEnd) - pending.data());
-    const wire::Result result = Dispatch(pending.substr(0, messageSize));
+    const wire::Result result = Dispatch(buffer.View().substr(0, messageSize));
     if (result != wire::Result::Incomplete) {
         buffer.Consume(messageSize + wire::kServerLineEndSize);
     } else {

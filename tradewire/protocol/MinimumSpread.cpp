@@ -3,6 +3,8 @@
 #include <cwctype>
 #include "vocabulary/WideText.h"
 
+#include "datacenter/QuoteIndex.h"
+
 namespace {
 
 // One step of the account pass. Written as the comparison itself rather than std::max, so NaN
@@ -44,6 +46,19 @@ float FindMinimumSpread(CDataCenterAccess& center, const CString& code) {
         }
     }
     return spread;
+}
+
+float FindQuoteSpread(CDataCenterAccess& center, const CString& code) {
+    CScopedLock guard(center.ForexMerchsLock());
+    CQuoteIndex& index = CQuoteIndex::Of(center.Center());
+    float spread = 0;
+    const CForexMerchArray& accountMerchs = center.AccountInfo().Merchs;
+    for (const INT_PTR i : index.FindInAccount(accountMerchs, code)) {
+        spread = Widen(spread, accountMerchs[i].MinSpread);
+    }
+    const CForexMerchArray& merchs = center.ForexMerchs();
+    const std::vector<INT_PTR>& matches = index.FindIgnoringCase(merchs, code);
+    return matches.empty() ? spread : Widen(spread, merchs[matches.front()].MinSpread);
 }
 
 CMinimumSpreadIndex::CMinimumSpreadIndex(CDataCenterAccess& center) {

@@ -21,8 +21,10 @@
 
 bool EqualsNoCase(const CString& a, const CString& b);
 
-// The two passes as walks over the lists: linear in their lengths per call. Used per quote.
+// The two passes as walks over the lists: linear in their lengths per call.
 float FindMinimumSpread(CDataCenterAccess& center, const CString& code);
+// The same answer through the data center's quote index, in constant time: used per quote.
+float FindQuoteSpread(CDataCenterAccess& center, const CString& code);
 
 // The same answers while a list parser rebuilds one of the two lists, in constant time per
 // lookup, so reading n instruments costs n lookups instead of n walks over a growing list. Made

@@ -58,7 +58,7 @@ wire::Result CForexProtocol::ParseRealtimePrices(std::string_view body) {
     sections.ForEach(wire::kSectionEnd, [&](CByteCursor& section) {
         section.ForEach(wire::kRecordEnd, [&](CByteCursor& record) {
             CForexRealtimePrice quote = ReadQuote(record);
-            const float spread = FindMinimumSpread(center, quote.MerchCode);
+            const float spread = FindQuoteSpread(center, quote.MerchCode);
             // Beyond the float range the widened ask would be an infinity; it then stays as
             // the server sent it.
             const float widened = quote.Bid + spread;

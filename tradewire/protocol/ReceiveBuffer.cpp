@@ -21,6 +21,7 @@ void CReceiveBuffer::Consume(size_t count) {
     const size_t present = std::min(count, Size());
     m_owed += count - present;
     m_readPos += present;
+    m_searched = m_searched > present ? m_searched - present : 0;
     if (m_readPos == m_bytes.size()) {
         m_bytes.clear();  // not Clear(): what is owed stays owed
         m_readPos = 0;
@@ -34,6 +35,7 @@ void CReceiveBuffer::EraseAt(size_t offset, size_t count) {
     const size_t present = std::min(count, Size() - offset);
     m_owed += count - present;
     m_bytes.erase(m_readPos + offset, present);
+    m_searched = std::min(m_searched, offset);
 }
 
 void CReceiveBuffer::KeepFront(size_t count) {
@@ -41,10 +43,19 @@ void CReceiveBuffer::KeepFront(size_t count) {
     std::string kept(View().substr(0, count));
     m_bytes.swap(kept);
     m_readPos = 0;
+    m_searched = std::min(m_searched, Size());
 }
 
 void CReceiveBuffer::Clear() {
     std::string().swap(m_bytes);
     m_readPos = 0;
     m_owed = 0;
+    m_searched = 0;
+}
+
+size_t CReceiveBuffer::FindLineEnd(char lineEnd) {
+    const std::string_view pending = View();
+    const size_t found = pending.find(lineEnd, m_searched);
+    m_searched = found == std::string_view::npos ? pending.size() : found;
+    return found;
 }

@@ -28,9 +28,16 @@ class CReceiveBuffer {
     void Clear();
     // The bytes of storage held, consumed ones and spare room included.
     size_t Capacity() const { return m_bytes.capacity(); }
+    // Offset from the front of the first `lineEnd` byte, npos if none. Bytes already searched
+    // are not searched again, so asking once per read or per pass while a long message
+    // arrives costs its length once, not once per ask. Always searches for the same byte.
+    size_t FindLineEnd(char lineEnd);
 
   private:
     std::string m_bytes;
     size_t m_readPos = 0;
     size_t m_owed = 0;  // bytes still to drop from the front of what is appended next
+    // The first m_searched bytes from the front hold no line end. Every change to the front
+    // or to bytes already searched lowers it to what is still known.
+    size_t m_searched = 0;
 };

@@ -18,6 +18,12 @@ struct SocketManagerTestAccess {
     static void AddSendData(CSocketManager& manager, const std::string& frame) {
         manager.AddSendData(frame);
     }
+    static int MessagesPerPass(const CSocketManager& manager) { return manager.m_messagesPerPass; }
+    static void Receive(CSocketManager& manager, const std::string& bytes) {
+        CScopedLock guard(manager.m_csRecvBuffer);
+        manager.m_recvBuffer.Append(bytes);
+    }
+    static void ProcessingPass(CSocketManager& manager) { manager.CallBackThreadPara(); }
 };
 
 class ConnectionFixture : public LoopbackConnectionTest<CConnectionTestSink> {};

@@ -17,6 +17,10 @@ class CConnectionTestSink : public CNullSink {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_errorCodes;
     }
+    void ClearErrorCodes() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_errorCodes.clear();
+    }
     std::vector<unsigned long> SocketErrors() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_socketErrors;

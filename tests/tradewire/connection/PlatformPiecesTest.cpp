@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "connection/MessagesPerPass.h"
 #include "platform/SocketApi.h"
 #include "platform/SocketHandle.h"
 #include "platform/SteadyClock.h"
@@ -72,4 +73,20 @@ TEST(SteadyClock, ElapsedTimeSurvivesTheCounterWrapping) {
     EXPECT_EQ(SteadyClock::ElapsedMs(0xFFFFFF00u, 0x00000100u), 0x200);
     EXPECT_EQ(SteadyClock::ElapsedMs(1000u, 16000u), 15000);
     EXPECT_LT(SteadyClock::ElapsedMs(2000u, 1000u), 0);  // a reading from before the start
+}
+
+TEST(MessagesPerPass, OnlyAPositiveWholeNumberRaisesThePaceAndNeverPastTheCap) {
+    EXPECT_EQ(MessagesPerPass::FromText(""), 1);
+    EXPECT_EQ(MessagesPerPass::FromText("0"), 1);
+    EXPECT_EQ(MessagesPerPass::FromText("-5"), 1);
+    EXPECT_EQ(MessagesPerPass::FromText("+"), 1);
+    EXPECT_EQ(MessagesPerPass::FromText("abc"), 1);
+    EXPECT_EQ(MessagesPerPass::FromText("12abc"), 1);
+    EXPECT_EQ(MessagesPerPass::FromText(" 12"), 1);
+    EXPECT_EQ(MessagesPerPass::FromText("64"), 64);
+    EXPECT_EQ(MessagesPerPass::FromText("+64"), 64);
+    EXPECT_EQ(MessagesPerPass::FromText("0064"), 64);
+    EXPECT_EQ(MessagesPerPass::FromText("1024"), 1024);
+    EXPECT_EQ(MessagesPerPass::FromText("1025"), 1024);
+    EXPECT_EQ(MessagesPerPass::FromText("99999999999999999999999"), 1024);
 }

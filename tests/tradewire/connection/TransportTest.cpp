@@ -1,4 +1,5 @@
 #include <atomic>
+#include <cstdlib>
 #include <future>
 #include <thread>
 
@@ -48,6 +49,26 @@ TEST_F(ConnectionFixture, CompleteMessagesAreCutOffTheBufferOnePerPass) {
     const std::string line = CForexProtocol::PackMessage(9999, "1\x01") + "\r\n";
     ASSERT_TRUE(server.Send(line + line + "tail"));
     EXPECT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer() == "tail"; }));
+}
+
+// The pace is read at each connect and, once raised, lets one pass take several messages but
+// never wait for one that is incomplete.
+TEST_F(ConnectionFixture, APassTakesAsManyMessagesAsTheEnvironmentAsksAtConnect) {
+    ::setenv("TRADEWIRE_MESSAGES_PER_PASS", "3", 1);
+    ASSERT_TRUE(Connect());
+    ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
+    EXPECT_EQ(SocketManagerTestAccess::MessagesPerPass(*manager), 3);
+    manager->DisConnect();
+
+    const std::string line = CForexProtocol::PackMessage(9999, "1\x01") + "\r\n";
+    SocketManagerTestAccess::Receive(*manager, line + line + line + line + "tail");
+    SocketManagerTestAccess::ProcessingPass(*manager);
+    EXPECT_EQ(manager->CopyReceiveBuffer(), line + "tail");
+    SocketManagerTestAccess::ProcessingPass(*manager);
+    EXPECT_EQ(manager->CopyReceiveBuffer(), "tail");
+
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(SocketManagerTestAccess::MessagesPerPass(*manager), 1);
 }
 
 TEST_F(ConnectionFixture, DisConnectWakesTheBlockedReaderWithoutASocketError) {

@@ -2,10 +2,14 @@
 
 #include <atomic>
 #include <climits>
+#include <memory>
+#include <random>
 #include <thread>
+#include <vector>
 
 #include "NullSink.h"
 #include "datacenter/DataCenterAccess.h"
+#include "datacenter/QuoteIndex.h"
 #include "tradewire/ForexDataCenter.h"
 
 namespace {
@@ -129,6 +133,72 @@ TEST(ForexDataCenter, QuoteUpdateMatchesTheCodeExactlyAndReportsACopy) {
     EXPECT_EQ(merchs[1].RealtimePrice.Bid, 0.0f);  // only the first match takes the quote
 }
 
+// The instrument a quote goes to must be the one the walk from the front finds (exact code,
+// first of repeated codes) however the list changed in between: grown, refilled at the same
+// length in the same storage, or a code rewritten in place by a writer that says so.
+TEST(ForexDataCenter, QuotesReachTheInstrumentTheWalkFindsWhateverTheListWentThrough) {
+    const std::vector<const wchar_t*> codes = {L"EURUSD", L"eurusd", L"GBPUSD", L"USDJPY",
+                                               L"X",      L"",       L"EURUSD "};
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        CForexDataCenter center;
+        CDataCenterAccess access(center);
+        CForexMerchArray& merchs = access.ForexMerchs();
+        CForexMerchArray expected;
+        for (int step = 0; step < 60; ++step) {
+            const wchar_t* code = codes[random() % codes.size()];
+            switch (random() % 5) {
+                case 0:
+                    merchs.Add(*std::make_unique<CForexMerch>(MakeMerch(code)));
+                    expected.Add(*std::make_unique<CForexMerch>(MakeMerch(code)));
+                    break;
+                case 1: {  // the list parser's refill: emptied, filled anew, then said so
+                    CScopedLock guard(access.ForexMerchsLock());
+                    const INT_PTR size = merchs.GetSize();
+                    merchs.SetSize(0);
+                    expected.SetSize(0);
+                    for (INT_PTR i = 0; i < size; ++i) {
+                        const wchar_t* refill = codes[random() % codes.size()];
+                        merchs.Add(*std::make_unique<CForexMerch>(MakeMerch(refill)));
+                        expected.Add(*std::make_unique<CForexMerch>(MakeMerch(refill)));
+                    }
+                    CQuoteIndex::Of(center).Invalidate();
+                    break;
+                }
+                case 2:
+                    if (merchs.GetSize() > 0) {
+                        CScopedLock guard(access.ForexMerchsLock());
+                        const INT_PTR at = static_cast<INT_PTR>(random()) % merchs.GetSize();
+                        merchs[at].MerchCode = code;
+                        expected[at].MerchCode = code;
+                        CQuoteIndex::Of(center).Invalidate();
+                    }
+                    break;
+                default: {
+                    CForexRealtimePrice quote;
+                    quote.MerchCode = code;
+                    quote.Bid = static_cast<float>(step + 1);
+                    center.OnRealtimePriceUpdate(quote);
+                    for (INT_PTR i = 0; i < expected.GetSize(); ++i) {
+                        if (expected[i].MerchCode == quote.MerchCode) {
+                            expected[i].RealtimePrice = quote;
+                            break;
+                        }
+                    }
+                    break;
+                }
+            }
+            CForexMerchArray stored;
+            center.GetForexMerchs(stored);
+            ASSERT_EQ(stored.GetSize(), expected.GetSize());
+            for (INT_PTR i = 0; i < stored.GetSize(); ++i) {
+                ASSERT_EQ(stored[i].RealtimePrice.Bid, expected[i].RealtimePrice.Bid)
+                    << "round " << round << " step " << step << " at " << i;
+            }
+        }
+    }
+}
+
 // A writer rewrites the whole bargain list under its lock, every element carrying the same
 // generation number; a reader that ever sees two generations in one copy saw a half-written
 // store.
@@ -148,7 +218,11 @@ TEST(ForexDataCenter, ReadersNeverSeeAHalfWrittenStore) {
                 bargain.BargainNo = generation;
                 bargain.MerchCode = L"EURUSD";
                 access.Bargains().Add(bargain);
-                std::this_thread::yield();
+                // A window for a reader inside the write, should the lock fail to keep it out;
+                // not after every record, as each yield on a loaded machine can cost a slice.
+                if (i % 10 == 9) {
+                    std::this_thread::yield();
+                }
             }
         }
         stop = true;

@@ -6,9 +6,13 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "platform/ClassicDecimal.h"
 #include "platform/NumberText.h"
 
 namespace {
@@ -76,6 +80,55 @@ TEST(NumberText, FloatingNumbersAreFiniteAndReadTheSameOnEverySystem) {
     // Longer than any stack copy the reader makes.
     EXPECT_EQ(ParseAtof("0." + std::string(80, '0') + "1e82"), 10.0);
     EXPECT_EQ(ParseAtof(std::string(400, '9')), 0.0);
+}
+
+// Short decimals skip strtod; whatever path a number takes, its double must be strtod's, bit
+// for bit (the sign of a zero included).
+TEST(NumberText, EveryDecimalReadsBitForBitAsStrtodReadsIt) {
+    std::mt19937 random(20261209);
+    auto digitsOf = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
+    std::vector<std::string> texts = {"0",
+                                      "-0",
+                                      "+0",
+                                      "-0.0",
+                                      "0e5",
+                                      "-0e-5",
+                                      "000.000",
+                                      "1",
+                                      "0.1",
+                                      "0.3",
+                                      "1.2003",
+                                      "999999999999999",
+                                      "9999999999999999",
+                                      "123456789012345e-22",
+                                      "123456789012345e-23",
+                                      "1e22",
+                                      "1e23",
+                                      "-5e-324"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = random() % 3 == 0 ? "-" : (random() % 5 == 0 ? "+" : "");
+        text += digitsOf(static_cast<int>(random() % 10));
+        if (random() % 4 != 0) {
+            text += "." + digitsOf(static_cast<int>(random() % 12));
+        }
+        if (random() % 3 == 0) {
+            text += (random() % 2 ? "e-" : "e") + std::to_string(random() % 40);
+        }
+        if (!DecimalPrefix(text).empty()) {
+            texts.push_back(std::string(DecimalPrefix(text)));
+        }
+    }
+    for (const std::string& text : texts) {
+        const double fast = ClassicDecimal(text);
+        const double strtod = ClassicStrtod(text.c_str());
+        EXPECT_EQ(std::memcmp(&fast, &strtod, sizeof fast), 0) << '"' << text << '"';
+    }
 }
 
 TEST(NumberText, AFloatFieldReadsAsZeroBeyondTheFloatRange) {

@@ -219,3 +219,45 @@ TEST(ReceiveBufferStorage, KeepFrontAndClearGiveTheStorageBack) {
     EXPECT_TRUE(buffer.IsEmpty());
     EXPECT_LE(buffer.Capacity(), std::string().capacity());
 }
+
+// The remembered search must answer what a search from the front answers, whatever mix of
+// appends, cuts, joins and trims came between two asks.
+TEST(ReceiveBufferSearch, ResumedSearchAgreesWithAFreshOne) {
+    std::mt19937 random(29);
+    static const char kBytes[] = "ab\r\n";
+    for (int round = 0; round < 200; ++round) {
+        CReceiveBuffer buffer;
+        for (int step = 0; step < 40; ++step) {
+            switch (random() % 6) {
+                case 0:
+                case 1: {
+                    std::string piece(random() % 12, 'a');
+                    for (char& byte : piece) {
+                        byte = kBytes[random() % (sizeof(kBytes) - 1)];
+                    }
+                    buffer.Append(piece);
+                    break;
+                }
+                case 2:
+                    buffer.Consume(random() % 8);
+                    break;
+                case 3:
+                    buffer.EraseAt(random() % 12, random() % 4);
+                    break;
+                case 4:
+                    buffer.KeepFront(random() % 16);
+                    break;
+                default:
+                    if (random() % 8 == 0) {
+                        buffer.Clear();
+                    }
+                    break;
+            }
+            if (random() % 2 == 0) {
+                continue;  // several changes may come between two asks
+            }
+            const size_t fresh = buffer.View().find('\r');
+            ASSERT_EQ(buffer.FindLineEnd('\r'), fresh) << "round " << round << " step " << step;
+        }
+    }
+}

@@ -111,8 +111,8 @@ TEST_F(InstrumentParsers, CurrencyFieldsAndFraming) {
     EXPECT_EQ(Log().size(), 1u);
 }
 
-// The index the list parsers use must answer exactly what walking the lists answers, for any
-// mix of duplicates, letter case, negative and NaN spreads.
+// The index the list parsers use, and the quotes' lookup, must answer exactly what walking the
+// lists answers, for any mix of duplicates, letter case, negative and NaN spreads.
 TEST(MinimumSpreadIndex, AgreesWithTheWalkWhileTheListsGrow) {
     std::mt19937 random(7);
     const std::vector<const wchar_t*> codes = {L"EURUSD", L"eurusd", L"EurUsd", L"GBPUSD",
@@ -131,10 +131,12 @@ TEST(MinimumSpreadIndex, AgreesWithTheWalkWhileTheListsGrow) {
                 MakeMerch(codes[random() % codes.size()], spreads[random() % spreads.size()]);
             for (const wchar_t* code : codes) {
                 const float walked = FindMinimumSpread(access, code);
-                const float indexed = index.Find(code);
-                ASSERT_TRUE(walked == indexed || (std::isnan(walked) && std::isnan(indexed)))
-                    << "round " << round << " step " << i;
-                ASSERT_EQ(std::signbit(walked), std::signbit(indexed));
+                // Both the parsers' index and the quotes' lookup through the data center.
+                for (const float indexed : {index.Find(code), FindQuoteSpread(access, code)}) {
+                    ASSERT_TRUE(walked == indexed || (std::isnan(walked) && std::isnan(indexed)))
+                        << "round " << round << " step " << i;
+                    ASSERT_EQ(std::signbit(walked), std::signbit(indexed));
+                }
             }
             const bool toAccount = random() % 2 == 0;
             (toAccount ? access.AccountInfo().Merchs : access.ForexMerchs()).Add(merch);

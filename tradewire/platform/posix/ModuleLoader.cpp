@@ -34,4 +34,9 @@ std::string EnvironmentText(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
+EEnvironment ReadEnvironment(const char* name, std::string& value) {
+    value = EnvironmentText(name);
+    return value.empty() ? EEnvironment::Unset : EEnvironment::Set;
+}
+
 }  // namespace ModuleLoader

@@ -153,4 +153,29 @@ std::string EnvironmentText(const char* name) {
     return WideToUtf8(std::wstring(buffer, length));
 }
 
+EEnvironment ReadEnvironment(const char* name, std::string& value) {
+    value.clear();
+    const std::wstring wideName = Utf8ToWide(name);
+    // First the length (terminator included), then the text; a value that changes in between
+    // reads as unreadable rather than cut short.
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD needed = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (needed == 0) {
+        return ::GetLastError() == ERROR_ENVVAR_NOT_FOUND || ::GetLastError() == ERROR_SUCCESS
+                   ? EEnvironment::Unset
+                   : EEnvironment::Unreadable;
+    }
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), buffer.data(), needed);
+    if (length == 0) {
+        return EEnvironment::Unset;
+    }
+    if (length >= needed) {
+        return EEnvironment::Unreadable;
+    }
+    buffer.resize(length);
+    value = WideToUtf8(buffer);
+    return value.empty() ? EEnvironment::Unreadable : EEnvironment::Set;
+}
+
 }  // namespace ModuleLoader

@@ -13,6 +13,9 @@ enum E_ErrorCode : int {
     EC_InvalidServer = 3,
     EC_ConnectFailed = 5,
     EC_ThreadFailed = 6,
+    // The server's certificate was rejected, or a TRADEWIRE_CA_FILE, TRADEWIRE_SERVER_NAME or
+    // TRADEWIRE_PIN_SHA256 setting could not be used. Only seen when one of them is set.
+    EC_CertificateRejected = 7,
 };
 
 class CServer {
