@@ -67,5 +67,14 @@ std::string WideToAnsi(const CString& text) {
 }
 
 CString AnsiToWide(std::string_view bytes) {
+    // Nearly every field on the wire is a short ASCII code, number or stamp: widened on the
+    // stack and copied once into the string, with no wide temporary on the heap.
+    constexpr size_t kShort = 128;
+    bytes = UpToZero(bytes);
+    if (bytes.size() <= kShort && CTextCodec::System().KeepsAsciiAsBytes() && IsAscii(bytes)) {
+        wchar_t wide[kShort];
+        std::copy(bytes.begin(), bytes.end(), wide);
+        return CString(wide, static_cast<int>(bytes.size()));
+    }
     return ToCString(CTextCodec::System().ToWide(bytes));
 }

@@ -15,6 +15,8 @@ class CTextCodec {
     explicit CTextCodec(std::string codeset);
 
     const std::string& Codeset() const { return m_codeset; }
+    // Whether ASCII text is the same bytes in this codeset (not so in UTF-16, for one).
+    bool KeepsAsciiAsBytes() const { return m_asciiCompatible; }
     std::string ToBytes(std::wstring_view text) const;
     std::wstring ToWide(std::string_view bytes) const;
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/TextCodec.h"
+#include "vocabulary/WideText.h"
 
 namespace {
 
@@ -54,6 +55,19 @@ TEST(TextCodec, ControlBytesOfTheWireSurviveBothWays) {
     EXPECT_EQ(AnsiToWide(wire), CString(L"abc\x01\x04"));
     EXPECT_EQ(WideToAnsi(CString(L"abc\x01\x04")), wire);
     EXPECT_EQ(WideToAnsi(CString()), "");
+}
+
+TEST(TextCodec, WireFieldsWidenWholeAtEveryLengthAndStopAtAZero) {
+    for (const size_t length : {0, 1, 127, 128, 129, 1000}) {
+        const CString wide = AnsiToWide(std::string(length, 'q'));
+        ASSERT_EQ(static_cast<size_t>(wide.GetLength()), length);
+        EXPECT_EQ(ToStdWString(wide), std::wstring(length, L'q'));
+    }
+    EXPECT_EQ(AnsiToWide(std::string("ab\0cd", 5)), CString(L"ab"));
+    for (const std::string& mixed :
+         {"x" + kUtf8Chinese, "x" + kGbkChinese + std::string(200, 'y')}) {
+        EXPECT_EQ(AnsiToWide(mixed), ToCString(CTextCodec::System().ToWide(mixed)));
+    }
 }
 
 }  // namespace
