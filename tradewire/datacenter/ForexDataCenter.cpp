@@ -9,14 +9,13 @@
 
 namespace {
 
-// The caller's array is resized to the store's size (keeping its grow-by value) and its
-// elements are assigned one by one, as a caller built against MFC expects.
+// The caller's array ends up the store's size (keeping its grow-by value) with every element
+// equal to the store's, as a caller built against MFC expects. Copy assigns into the elements
+// the caller already has, reusing their text buffers, and copy-constructs the rest, so a new
+// array is not first filled with empty records only to overwrite them.
 template <class TYPE, class ARG>
 void CopyList(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
-    target.SetSize(source.GetSize(), -1);
-    for (INT_PTR i = 0; i < source.GetSize(); ++i) {
-        target[i] = source[i];
-    }
+    target.Copy(source);
 }
 
 // A getter's whole work: the copy of one store under the lock that guards it.

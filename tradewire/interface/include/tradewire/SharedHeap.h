@@ -37,6 +37,8 @@ inline void* TradewireHeapAlloc(size_t bytes) {
 }
 
 inline void TradewireHeapFree(void* memory) {
-    free(memory);
+    if (memory != nullptr) {  // most strings in a record are empty and hold no buffer
+        free(memory);
+    }
 }
 #endif
