@@ -114,7 +114,7 @@ CTestCertificates::CTestCertificates() {
     otherCa = Make("another test CA", nullptr, "", true, -kDay, 30 * kDay);
     ipServer = Server("IP:127.0.0.1", ca);
     dnsServer = Server("DNS:trading.test", ca);
-    otherIp = Server("IP:10.1.2.3", ca);
+    otherIp = Server("IP:127.0.0.2", ca);
     expired = Make("tradewire test server", &ca, "IP:127.0.0.1", false, -3 * kDay, -kDay);
     stray = Server("IP:127.0.0.1", otherCa);
     selfSigned = Make("tradewire self-signed", nullptr, "IP:127.0.0.1", false, -kDay, kDay);

@@ -23,13 +23,13 @@ class CTestCertificates {
 
     static const CTestCertificates& Get();
 
-    CTestIdentity ca;          // a root that signs the next four
-    CTestIdentity otherCa;     // a root that signs only `stray`
-    CTestIdentity ipServer;    // 127.0.0.1 as IP name, signed by `ca`
-    CTestIdentity dnsServer;   // kDnsName as DNS name, signed by `ca`
-    CTestIdentity otherIp;     // 10.1.2.3 as IP name (never connected to), signed by `ca`
-    CTestIdentity expired;     // 127.0.0.1, signed by `ca`, validity ended yesterday
-    CTestIdentity stray;       // 127.0.0.1, signed by `otherCa`
+    CTestIdentity ca;         // a root that signs the next four
+    CTestIdentity otherCa;    // a root that signs only `stray`
+    CTestIdentity ipServer;   // 127.0.0.1 as IP name, signed by `ca`
+    CTestIdentity dnsServer;  // kDnsName as DNS name, signed by `ca`
+    CTestIdentity otherIp;  // 127.0.0.2 as IP name (the tests connect to 127.0.0.1), signed by `ca`
+    CTestIdentity expired;  // 127.0.0.1, signed by `ca`, validity ended yesterday
+    CTestIdentity stray;    // 127.0.0.1, signed by `otherCa`
     CTestIdentity selfSigned;  // 127.0.0.1, its own issuer
 
     // PEM files of `ca`, `otherCa` and `selfSigned`, and a path where no file is.
