@@ -6,7 +6,9 @@
 #include <tradewire/Tradewire.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -99,9 +101,9 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-std::vector<std::string> RunReplayTool(const fs::path& capture) {
+std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "") {
     const std::string command =
-        std::string(TRADEWIRE_REPLAY_PROGRAM) + " '" + capture.string() + "'";
+        std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" + capture.string() + "'";
     std::vector<std::string> lines;
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {
@@ -181,6 +183,16 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     EXPECT_NE(text.find("\\x01***\\x01"), std::string::npos);
 
     EXPECT_EQ(RunReplayTool(capture), live);
+    // The stores after the replay hold the opened position, read back through every getter.
+    std::vector<std::string> stores = RunReplayTool(capture, "--stores");
+    ASSERT_GT(stores.size(), live.size());
+    stores.erase(stores.begin(), stores.begin() + static_cast<std::ptrdiff_t>(live.size()));
+    const auto has = [&stores](const std::string& line) {
+        return std::find(stores.begin(), stores.end(), line) != stores.end();
+    };
+    EXPECT_EQ(stores.front(), "# stores");
+    EXPECT_TRUE(has("GetBargainsInfo n=1"));
+    EXPECT_TRUE(has("GetErrorCode code=0"));
 
     // The simulator serves the capture to a second client, which makes the same order request
     // so that the merges match the replies as they did live. It gets everything captured,

@@ -27,24 +27,19 @@ class CFieldWriter {
         Name(name);
         RecordText::AppendNumber(m_out, value);
     }
-    template <size_t N>
-    void TextArray(const char* name, const CString (&values)[N]) {
+    // A fixed-size field of texts or numbers, as one comma-separated value.
+    template <class Value, size_t N>
+    void List(const char* name, const Value (&values)[N]) {
         Name(name);
         for (size_t i = 0; i < N; ++i) {
             m_out += i == 0 ? "" : ",";
-            RecordText::AppendText(m_out, values[i]);
-        }
-    }
-    template <size_t N>
-    void FloatArray(const char* name, const float (&values)[N]) {
-        Name(name);
-        for (size_t i = 0; i < N; ++i) {
-            m_out += i == 0 ? "" : ",";
-            RecordText::AppendNumber(m_out, values[i]);
+            Element(values[i]);
         }
     }
 
   private:
+    void Element(const CString& value) { RecordText::AppendText(m_out, value); }
+    void Element(float value) { RecordText::AppendNumber(m_out, value); }
     void Name(const char* name) {
         m_out += ' ';
         m_out += m_prefix;
@@ -148,7 +143,7 @@ void Append(std::string& out, const CForexMerch& record) {
     write.Float("Value34", record.Value34);
     write.Int("Value35", record.Value35);
     write.Int("Value36", record.Value36);
-    write.FloatArray("Value37", record.Value37);
+    write.List("Value37", record.Value37);
     write.Float("Value38", record.Value38);
     write.Float("Value39", record.Value39);
     write.Int("Value40", record.Value40);
@@ -157,7 +152,7 @@ void Append(std::string& out, const CForexMerch& record) {
     write.Float("Value43", record.Value43);
     write.Float("Value44", record.Value44);
     write.Float("Value45", record.Value45);
-    write.FloatArray("Value46", record.Value46);
+    write.List("Value46", record.Value46);
     write.Int("Value47", record.Value47);
     write.Int("Value48", record.Value48);
     write.Int("Value49", record.Value49);
@@ -298,15 +293,15 @@ void Append(std::string& out, const CGroup& record) {
     write.Int("Value5", record.Value5);
     write.Float("Value6", record.Value6);
     write.Int("Value7", record.Value7);
-    write.FloatArray("Value8", record.Value8);
+    write.List("Value8", record.Value8);
 }
 
 void Append(std::string& out, const CBaseInfo& record) {
     CFieldWriter write(out);
     write.Text("Value1", record.Value1);
-    write.TextArray("Value2", record.Value2);
+    write.List("Value2", record.Value2);
     write.Text("Value3", record.Value3);
-    write.TextArray("Value4", record.Value4);
+    write.List("Value4", record.Value4);
     write.Float("Value5", record.Value5);
     write.Float("Value6", record.Value6);
     write.Float("Value7", record.Value7);

@@ -19,42 +19,40 @@ void PrintLine(const std::string& line) {
     std::cout << line << '\n';
 }
 
+// One store read through its getter: a list as "NAME n=COUNT" and its records, a single record
+// as "NAME" and its fields.
+template <class Record>
+std::string StoreText(const char* name, const CArray<Record, Record&>& records) {
+    return CCallbackPrinter::ListLines(name, records);
+}
+template <class Record>
+std::string StoreText(const char* name, const Record& record) {
+    std::string text = name;
+    RecordText::Append(text, record);
+    return text;
+}
+
+template <class Store>
+void PrintStore(CForexDataCenter& center, void (CForexDataCenter::*get)(Store&), const char* name) {
+    Store store;
+    (center.*get)(store);
+    PrintLine(StoreText(name, store));
+}
+
 void PrintStores(CForexDataCenter& center, CCallbackPrinter& printer) {
     printer.SetPrefix("");
     PrintLine("# stores");
     CAccountInfo account;
     center.GetAccountInfo(account);
     printer.OnAccountInfo(account);
-    CForexMerchArray merchs;
-    center.GetForexMerchs(merchs);
-    PrintLine(CCallbackPrinter::ListLines("GetForexMerchs", merchs));
-    CCurrencyArray currencys;
-    center.GetCurrencysInfo(currencys);
-    PrintLine(CCallbackPrinter::ListLines("GetCurrencysInfo", currencys));
-    CBargainArray bargains;
-    center.GetBargainsInfo(bargains);
-    PrintLine(CCallbackPrinter::ListLines("GetBargainsInfo", bargains));
-    COrderInfoArray orders;
-    center.GetOrdersInfo(orders);
-    PrintLine(CCallbackPrinter::ListLines("GetOrdersInfo", orders));
-    CHistoryOrderInfoArray history;
-    center.GetHistoryOrderInfo(history);
-    PrintLine(CCallbackPrinter::ListLines("GetHistoryOrderInfo", history));
-    std::string single = "GetGroupInfo";
-    CGroup group;
-    center.GetGroupInfo(group);
-    RecordText::Append(single, group);
-    PrintLine(single);
-    single = "GetBaseInfo";
-    CBaseInfo base;
-    center.GetBaseInfo(base);
-    RecordText::Append(single, base);
-    PrintLine(single);
-    single = "GetBroadCast";
-    CBroadCast broadCast;
-    center.GetBroadCast(broadCast);
-    RecordText::Append(single, broadCast);
-    PrintLine(single);
+    PrintStore(center, &CForexDataCenter::GetForexMerchs, "GetForexMerchs");
+    PrintStore(center, &CForexDataCenter::GetCurrencysInfo, "GetCurrencysInfo");
+    PrintStore(center, &CForexDataCenter::GetBargainsInfo, "GetBargainsInfo");
+    PrintStore(center, &CForexDataCenter::GetOrdersInfo, "GetOrdersInfo");
+    PrintStore(center, &CForexDataCenter::GetHistoryOrderInfo, "GetHistoryOrderInfo");
+    PrintStore(center, &CForexDataCenter::GetGroupInfo, "GetGroupInfo");
+    PrintStore(center, &CForexDataCenter::GetBaseInfo, "GetBaseInfo");
+    PrintStore(center, &CForexDataCenter::GetBroadCast, "GetBroadCast");
     PrintLine("GetErrorCode code=" + std::to_string(static_cast<int>(center.GetErrorCode())));
 }
 
