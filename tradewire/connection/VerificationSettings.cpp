@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/ModuleLoader.h"
+#include "vocabulary/HexDigit.h"
 
 namespace {
 
@@ -14,19 +15,6 @@ constexpr size_t kColonHexLength = 95;
 constexpr size_t kBase64Length = 44;
 constexpr size_t kLongestDnsName = 253;
 constexpr size_t kLongestLabel = 63;
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 int Base64Value(char c) {
     if (c >= 'A' && c <= 'Z') {
@@ -59,8 +47,8 @@ bool ParseHex(std::string_view text, CPinDigest& digest) {
         if (colons && i > 0 && text[at - 1] != ':') {
             return false;
         }
-        const int high = HexValue(text[at]);
-        const int low = HexValue(text[at + 1]);
+        const int high = HexDigit(text[at]);
+        const int low = HexDigit(text[at + 1]);
         if (high < 0 || low < 0) {
             return false;
         }

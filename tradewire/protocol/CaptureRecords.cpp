@@ -71,7 +71,7 @@ void AppendText(std::string& out, const CString& text) {
 bool ReadHex(std::string_view digits, unsigned long& value) {
     value = 0;
     for (const char ch : digits) {
-        const int digit = capture::HexDigit(ch);
+        const int digit = HexDigit(ch);
         if (digit < 0) {
             return false;
         }

@@ -21,6 +21,8 @@
 #include <string>
 #include <string_view>
 
+#include "vocabulary/HexDigit.h"
+
 namespace capture {
 
 inline constexpr std::string_view kMagic = "TWCAP 1";
@@ -43,19 +45,6 @@ inline void AppendEscaped(std::string& out, std::string_view bytes) {
         out += kHex[byte >> 4];
         out += kHex[byte & 0x0F];
     }
-}
-
-inline int HexDigit(char ch) {
-    if (ch >= '0' && ch <= '9') {
-        return ch - '0';
-    }
-    if (ch >= 'A' && ch <= 'F') {
-        return ch - 'A' + 10;
-    }
-    if (ch >= 'a' && ch <= 'f') {
-        return ch - 'a' + 10;
-    }
-    return -1;
 }
 
 // The bytes AppendEscaped wrote; false on a backslash not followed by x and two hex digits.
