@@ -78,36 +78,56 @@ void ReportSkippedEntry(const wchar_t* reason, const std::wstring& src, const st
                                            L"\"");
 }
 
+// Finds the entry `relative` names and what it leads to (ResolveEntry); false, after the line
+// on standard error, when the entry is to be skipped.
+bool PlaceEntry(const CProgramFolderGuard& guard, const std::wstring& relative,
+                std::wstring& entryPath, std::wstring& target, const std::wstring& src,
+                const std::wstring& dest) {
+    switch (guard.ResolveEntry(relative, entryPath, target)) {
+        case EEntryPlace::Inside:
+            return true;
+        case EEntryPlace::Outside:
+            ReportSkippedEntry(L"outside the program folder", src, dest);
+            return false;
+        case EEntryPlace::UnderLinkedFolder:
+            ReportSkippedEntry(L"under a linked folder", src, dest);
+            return false;
+    }
+    return false;
+}
+
 // One attempt at an entry. A joined path that would not fit 260 characters counts as a failed
 // copy, so the user hears of it instead of the update being half applied in silence. An entry
-// whose Src or Dest leads outside the program folder, or whose Src and Dest are one file, is
-// skipped like one whose Src is missing: nothing is changed. The Src goes last, after the copy
-// and the private copies, so that a run killed part-way leaves the entry for the next run.
+// whose Src or Dest leads outside the program folder or lies under a linked folder, or whose
+// Src and Dest are one file, is skipped like one whose Src is missing: nothing is changed. The
+// new file is read through what its Src leads to, but a Src or Dest that is itself a link is
+// deleted or replaced as the link: the file it points at may be a user's. The Src goes last,
+// after the copy and the private copies, so that a run killed part-way leaves the entry for the
+// next run.
 EAttempt AttemptEntry(const CCoverEntry& entry, const std::wstring& folder,
                       const CProgramFolderGuard& guard, const std::wstring& stamp,
                       std::wstring& src) {
     std::wstring dest;
     MultiByteToWideString(kCodePageUtf8, entry.src.c_str(), src);
     MultiByteToWideString(kCodePageUtf8, entry.dest.c_str(), dest);
-    std::wstring fullSrc;
-    std::wstring fullDest;
+    std::wstring joined;
+    std::wstring entrySrc;
+    std::wstring entryDest;
     std::wstring realSrc;
     std::wstring realDest;
-    if (!JoinBoundedPath(folder, src, fullSrc)) {
+    if (!JoinBoundedPath(folder, src, joined)) {
         return EAttempt::Failed;
     }
-    if (!guard.Resolve(fullSrc, realSrc)) {
-        ReportSkippedEntry(L"outside the program folder", src, dest);
+    if (!PlaceEntry(guard, src, entrySrc, realSrc, src, dest)) {
         return EAttempt::Skipped;
     }
     if (!IsExistingFile(realSrc)) {
         return EAttempt::Skipped;
     }
-    if (!JoinBoundedPath(folder, dest, fullDest)) {
+    if (!JoinBoundedPath(folder, dest, joined)) {
         return EAttempt::Failed;
     }
-    if (!guard.Resolve(fullDest, realDest)) {
-        ReportSkippedEntry(L"outside the program folder", src, dest);
+    if (!PlaceEntry(guard, dest, entryDest, realDest, src, dest)) {
         return EAttempt::Skipped;
     }
     // Copied onto itself and then deleted as the source, the installed file would be lost.
@@ -115,14 +135,14 @@ EAttempt AttemptEntry(const CCoverEntry& entry, const std::wstring& folder,
         ReportSkippedEntry(L"Src and Dest are one file", src, dest);
         return EAttempt::Skipped;
     }
-    MakeDirsForPath(realDest);
-    if (!CopyFileOver(realSrc, realDest)) {
+    MakeDirsForPath(entryDest);
+    if (!CopyFileOver(realSrc, entryDest)) {
         return EAttempt::Failed;
     }
     if (entry.impactUserPrivate != 0) {
         ApplyUserPrivateCopies(dest, true, stamp, folder);
     }
-    DeleteFileForced(realSrc);
+    DeleteFileForced(entrySrc);
     return EAttempt::Applied;
 }
 

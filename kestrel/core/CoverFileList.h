@@ -15,12 +15,13 @@ class IMessageBox;
 // form uses GetProgramFolder(). A copy that fails, or a Src/Dest path that would not fit 260
 // characters, asks "文件[<path>]无法替换, 你可能需要重新启动电脑" through `owner` with Retry and
 // Cancel. An entry whose Src or Dest leads outside the program folder (".." and links
-// resolved), or whose Src and Dest are one file, is skipped like one whose Src is missing, and
-// named in one line on standard error. Within an entry the Src is deleted last, after the copy
-// and the private copies, so a rerun finishes a run that was killed. True when the list was
-// read and every entry applied or skipped; false when the list is missing, empty or has no
-// entries, the program folder cannot be resolved, or the user chose Cancel (later entries
-// untouched).
+// resolved) or lies under a linked folder, or whose Src and Dest are one file, is skipped like
+// one whose Src is missing, and named in one line on standard error. A Src or Dest that is
+// itself a link is deleted or replaced as the link, never through it. Within an entry the Src is
+// deleted last, after the copy and the private copies, so a rerun finishes a run that was killed.
+// True when the list was read and every entry applied or skipped; false when the list is missing,
+// empty or has no entries, the program folder cannot be resolved, or the user chose Cancel (later
+// entries untouched).
 bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner);
 bool ApplyCoverFileList(const std::wstring& listPath, IMessageBox& owner,
                         const std::wstring& programFolder);

@@ -1,5 +1,6 @@
 #include "core/ProgramFolderGuard.h"
 
+#include "core/PathText.h"
 #include "platform/FileSystem.h"
 
 namespace kestrel::core {
@@ -36,6 +37,70 @@ bool CProgramFolderGuard::IsRealFolder(const std::wstring& part) const {
            kestrel::platform::GetPathKind(real) == kestrel::platform::PathKind::Folder &&
            kestrel::platform::IsInsideFolder(bound, real) &&
            kestrel::platform::IsInsideFolder(real, bound);
+}
+
+EEntryPlace CProgramFolderGuard::ResolveEntry(const std::wstring& relative, std::wstring& entry,
+                                              std::wstring& target) const {
+    std::wstring resolved;
+    if (!Resolve(m_real + L"\\" + relative, resolved)) {
+        return EEntryPlace::Outside;
+    }
+    size_t nameStart = relative.size();
+    while (nameStart > 0 && !IsPathSeparator(relative[nameStart - 1])) {
+        --nameStart;
+    }
+    const std::wstring name = relative.substr(nameStart);
+    std::wstring walked;
+    if (name.empty() || name == L"." || name == L"..") {
+        entry = resolved;
+    } else {
+        const EEntryPlace place = WalkRealFolders(relative.substr(0, nameStart), walked);
+        if (place != EEntryPlace::Inside) {
+            return place;
+        }
+        entry = Bound(walked) + L"\\" + name;
+    }
+    target = resolved;
+    return EEntryPlace::Inside;
+}
+
+EEntryPlace CProgramFolderGuard::WalkRealFolders(const std::wstring& folders,
+                                                 std::wstring& walked) const {
+    walked.clear();
+    // Below a folder that does not exist yet nothing exists either: no link can be there.
+    bool checking = true;
+    size_t begin = 0;
+    while (begin < folders.size()) {
+        size_t end = begin;
+        while (end < folders.size() && !IsPathSeparator(folders[end])) {
+            ++end;
+        }
+        const std::wstring name = folders.substr(begin, end - begin);
+        begin = end + 1;
+        if (name.empty() || name == L".") {
+            continue;
+        }
+        if (name == L"..") {
+            // Each folder left this way was checked to be real, so the system leaves it for the
+            // same parent.
+            if (walked.empty()) {
+                return EEntryPlace::Outside;
+            }
+            const size_t cut = walked.rfind(L'\\');
+            walked = cut == std::wstring::npos ? std::wstring() : walked.substr(0, cut);
+            continue;
+        }
+        walked = walked.empty() ? name : walked + L"\\" + name;
+        if (!checking) {
+            continue;
+        }
+        const auto kind = kestrel::platform::GetPathKind(Bound(walked));
+        checking = kind == kestrel::platform::PathKind::Folder;
+        if (checking && !IsRealFolder(walked)) {
+            return EEntryPlace::UnderLinkedFolder;
+        }
+    }
+    return EEntryPlace::Inside;
 }
 
 }  // namespace kestrel::core

@@ -2,12 +2,21 @@
 // Keeps every path that Kestrel builds from a cover-file list inside the program folder. The
 // folder and each path are resolved as the system resolves them (".." and links followed, a
 // junction counting as a link on Windows); a path that does not exist yet is resolved as far as
-// it exists and taken as text from there. Kestrel then works on the resolved name, so what was
-// checked is what gets changed. One object belongs to one call of the list application.
+// it exists and taken as text from there. Kestrel then reads and writes through the resolved
+// name, so what was checked is what gets changed; an entry of the list that is itself a link
+// is deleted or replaced as the link, never through it (ResolveEntry). One object belongs to
+// one call of the list application.
 
 #include <string>
 
 namespace kestrel::core {
+
+// Where the path of a list entry lies.
+enum class EEntryPlace {
+    Inside,
+    Outside,            // it leads outside the program folder, or cannot be resolved
+    UnderLinkedFolder,  // a folder on its way is a link: the entry is not where it is written
+};
 
 class CProgramFolderGuard {
   public:
@@ -23,8 +32,20 @@ class CProgramFolderGuard {
     // True when <folder>\<part> is a real folder of its own name, not reached through a link.
     bool IsRealFolder(const std::wstring& part) const;
 
+    // For the path <folder>\<relative> of a list entry: `target`, what the path leads to, as
+    // Resolve gives it (what is read), and `entry`, the entry itself: its folders as written
+    // and its last name as written, so a link there is unlinked or replaced, never followed.
+    // Inside only when every folder on the way that exists is a real folder, none a link; a
+    // path that names no file of its own (empty, or ending in a separator, "." or "..") has
+    // its target as its entry. `entry` and `target` are set only for Inside.
+    EEntryPlace ResolveEntry(const std::wstring& relative, std::wstring& entry,
+                             std::wstring& target) const;
+
   private:
     std::wstring Bound(const std::wstring& part) const;
+    // Walks `folders` from the program folder as the system would, into `walked` (relative,
+    // '\' between names), checking each folder that exists on the way.
+    EEntryPlace WalkRealFolders(const std::wstring& folders, std::wstring& walked) const;
 
     std::wstring m_real;  // the folder's resolved name
 };

@@ -118,6 +118,8 @@ CTestCertificates::CTestCertificates() {
     expired = Make("tradewire test server", &ca, "IP:127.0.0.1", false, -3 * kDay, -kDay);
     stray = Server("IP:127.0.0.1", otherCa);
     selfSigned = Make("tradewire self-signed", nullptr, "IP:127.0.0.1", false, -kDay, kDay);
+    commonNameOnly = Make(kDnsName, &ca, "", false, -kDay, kDay);
+    partialWildcard = Server("DNS:trad*.example.test", ca);
 
     static CScratchRemover remover{ScratchFolder()};
     caFile = WritePem(remover.folder / "ca.pem", ca.certificate);

@@ -2,7 +2,8 @@
 // Certificates for the server-verification tests, made in memory once per process with the
 // OpenSSL API, and PEM files of the trust anchors written to a scratch folder that is removed
 // when the process ends. Every server certificate is for loopback: its IP subject alternative
-// name is 127.0.0.1, or its DNS name is kDnsName.
+// name is 127.0.0.1, or it carries a DNS name (kDnsName, a wildcard) that only a test's server
+// name setting refers to.
 //
 // Made on first use; read-only afterwards, so any thread may use it.
 
@@ -31,6 +32,11 @@ class CTestCertificates {
     CTestIdentity expired;  // 127.0.0.1, signed by `ca`, validity ended yesterday
     CTestIdentity stray;    // 127.0.0.1, signed by `otherCa`
     CTestIdentity selfSigned;  // 127.0.0.1, its own issuer
+    // Names that must not match a server name: kDnsName only as the subject's common name (no
+    // alternative name), and a wildcard inside a label, DNS:trad*.example.test. Signed by `ca`.
+    CTestIdentity commonNameOnly;
+    CTestIdentity partialWildcard;
+    static constexpr const char* kPartialWildcardMatch = "trading.example.test";
 
     // PEM files of `ca`, `otherCa` and `selfSigned`, and a path where no file is.
     std::string caFile;

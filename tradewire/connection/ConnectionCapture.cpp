@@ -1,6 +1,9 @@
 #include "connection/ConnectionCapture.h"
 
+#include <utility>
+
 #include "platform/ModuleLoader.h"
+#include "platform/StandardError.h"
 #include "platform/TextCodec.h"
 #include "protocol/CaptureRecords.h"
 #include "vocabulary/CaptureLine.h"
@@ -10,6 +13,15 @@ namespace {
 constexpr size_t kDefaultMaxMb = 256;
 // Above this the limit is no limit at all; a larger number is taken as this.
 constexpr size_t kMostMb = size_t{1} << 20;
+
+std::string CaptureHeader(const CServer& server, int messagesPerPass) {
+    std::string header(capture::kMagic);
+    header += " start=" + CCaptureFile::UtcStamp() +
+              " pid=" + std::to_string(CCaptureFile::ProcessId()) + " server=";
+    capture::AppendEscaped(header, WideToAnsi(server.Address));
+    header += ":" + std::to_string(server.Port) + " pass=" + std::to_string(messagesPerPass);
+    return header;
+}
 
 }  // namespace
 
@@ -29,7 +41,7 @@ size_t CConnectionCapture::MaxBytesFromText(std::string_view text) {
 
 void CConnectionCapture::Open(const CServer& server, int messagesPerPass,
                               const COrderInfo& lastCommitted) {
-    m_writer.reset();
+    TakeWriter().reset();
     m_dispatched.store(0);
     CCaptureWriter::Settings settings;
     settings.folder = ModuleLoader::EnvironmentText("TRADEWIRE_CAPTURE_DIR");
@@ -38,50 +50,64 @@ void CConnectionCapture::Open(const CServer& server, int messagesPerPass,
     }
     settings.maxFileBytes =
         MaxBytesFromText(ModuleLoader::EnvironmentText("TRADEWIRE_CAPTURE_MAX_MB"));
-    std::string header(capture::kMagic);
     std::string fileName;
-    header += " start=" + CCaptureFile::UtcStamp() +
-              " pid=" + std::to_string(CCaptureFile::ProcessId()) + " server=";
-    capture::AppendEscaped(header, WideToAnsi(server.Address));
-    header += ":" + std::to_string(server.Port) + " pass=" + std::to_string(messagesPerPass);
-    m_writer = CCaptureWriter::Open(settings, header, fileName);
-    if (m_writer == nullptr) {
-        return;  // no capture for this connection; the connection itself goes on as ever
+    std::string failure;
+    std::unique_ptr<CCaptureWriter> writer =
+        CCaptureWriter::Open(settings, CaptureHeader(server, messagesPerPass), fileName, failure);
+    if (writer == nullptr) {
+        // The user asked for this capture: say why there is none. The connection goes on.
+        StandardError::WriteLine("tradewire: no capture of this connection: the folder \"" +
+                                 settings.folder + "\" cannot be written: " + failure);
+        return;
     }
     m_fileName = fileName;
     // The merges keep the last committed order across connections: the replay needs it too.
+    // Written before the writer is shared, so it comes ahead of any commit made meanwhile.
     if (lastCommitted.InternalNo != 0 || !lastCommitted.MerchCode.IsEmpty()) {
-        RecordCommit(lastCommitted);
+        writer->Push(writer->Ms(), capture::kCommitted,
+                     "after=0 " + CaptureRecords::EncodeOrder(lastCommitted), false);
     }
+    std::lock_guard<std::mutex> guard(m_writerLock);
+    m_writer = std::move(writer);
+    m_capturing.store(true, std::memory_order_release);
 }
 
 void CConnectionCapture::Close(size_t unread) {
-    if (m_writer == nullptr) {
+    std::unique_ptr<CCaptureWriter> writer = TakeWriter();
+    if (writer == nullptr) {
         return;
     }
-    m_writer->Close(
-        m_writer->Ms(), capture::kClosed,
+    // Outside the lock: writing what is queued takes the disk's time, and a commit made
+    // meanwhile on another thread must not wait for it.
+    writer->Close(
+        writer->Ms(), capture::kClosed,
         "dispatched=" + std::to_string(m_dispatched.load()) + " unread=" + std::to_string(unread));
-    m_writer.reset();
+}
+
+std::unique_ptr<CCaptureWriter> CConnectionCapture::TakeWriter() {
+    std::lock_guard<std::mutex> guard(m_writerLock);
+    m_capturing.store(false, std::memory_order_release);
+    return std::move(m_writer);
+}
+
+void CConnectionCapture::Push(std::string_view kind, std::string payload, bool escape) {
+    std::lock_guard<std::mutex> guard(m_writerLock);
+    if (m_writer != nullptr) {
+        m_writer->Push(m_writer->Ms(), kind, std::move(payload), escape);
+    }
 }
 
 void CConnectionCapture::Record(Kind kind, std::string_view bytes) {
-    m_writer->Push(m_writer->Ms(), kind == kReceivedKind ? capture::kReceived : capture::kSent,
-                   std::string(bytes), true);
+    Push(kind == kReceivedKind ? capture::kReceived : capture::kSent, std::string(bytes), true);
 }
 
-void CConnectionCapture::RecordSent(std::string_view frame) {
-    if (CaptureRecords::IsLogin(frame)) {
-        m_writer->Push(m_writer->Ms(), capture::kSent, CaptureRecords::MaskedFrame(frame), true);
-        return;
-    }
-    Record(kSentKind, frame);
+void CConnectionCapture::RecordSent(std::string_view frame, CFrameSpan hidden) {
+    Push(capture::kSent, CaptureRecords::MaskedFrame(frame, hidden), true);
 }
 
 void CConnectionCapture::RecordCommit(const COrderInfo& order) {
     // Read before the order is stored: a reply dispatched after this count sees this order.
     const std::uint64_t after = m_dispatched.load();
-    m_writer->Push(m_writer->Ms(), capture::kCommitted,
-                   "after=" + std::to_string(after) + " " + CaptureRecords::EncodeOrder(order),
-                   false);
+    Push(capture::kCommitted,
+         "after=" + std::to_string(after) + " " + CaptureRecords::EncodeOrder(order), false);
 }

@@ -1,20 +1,28 @@
 #pragma once
 // A connection's capture: with TRADEWIRE_CAPTURE_DIR set when ConnectServer runs, every chunk
 // the receive buffer takes, every frame written and every CommitBill go to one capture file
-// (vocabulary/CaptureLine.h) through a CCaptureWriter. Without it, or when the folder cannot be
-// written, every call below is a test of one pointer and nothing else happens.
+// (vocabulary/CaptureLine.h) through a CCaptureWriter. Without it every call below is a test of
+// one flag and nothing else happens. A folder that is missing is made; one that still cannot
+// be written gives one line on standard error per connection, and the connection goes on
+// without a capture.
 //
-// Threads: Open and Close on the caller's thread while no worker runs; Received on the
-// receive thread, Sent on the send thread, Dispatched on whichever thread runs a processing
-// pass, Committed on any thread. m_writer changes only in Open and Close.
+// Threads: Open and Close on the caller's thread while no worker runs (ConnectServer,
+// DisConnect); Received on the receive thread, Sent on the send thread, Dispatched on whichever
+// thread runs a processing pass, Committed on any thread at any moment, also while another
+// thread connects or disconnects. m_writerLock guards m_writer: every record is handed over
+// under it, and Open and Close change the writer under it, so a writer never disappears under
+// a recording call. It is a leaf apart from the writer's own queue lock, and may be taken
+// inside the receive-buffer lock (records made on the processing thread, appends).
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
 #include "platform/CaptureWriter.h"
+#include "protocol/ForexProtocol.h"
 #include "tradewire/AbsForexManager.h"
 #include "tradewire/Records.h"
 
@@ -24,29 +32,29 @@ class CConnectionCapture {
     // `lastCommitted` is the order the merges already hold from before this connection.
     void Open(const CServer& server, int messagesPerPass, const COrderInfo& lastCommitted);
     // Ends the capture with a record of how many messages were dispatched and how many
-    // received bytes were left unread.
+    // received bytes were left unread, and waits until the file is written.
     void Close(size_t unread);
-    bool IsOpen() const { return m_writer != nullptr; }
-    // The file name of the current or last capture, empty when none was made.
+    // The file name of the current or last capture, empty when none was made. Caller's thread.
     const std::string& FileName() const { return m_fileName; }
 
     void Received(std::string_view bytes) {
-        if (m_writer != nullptr) {
+        if (IsCapturing()) {
             Record(kReceivedKind, bytes);
         }
     }
-    void Sent(std::string_view frame) {
-        if (m_writer != nullptr) {
-            RecordSent(frame);
+    // `hidden` is the part of the frame never written (the login's password).
+    void Sent(std::string_view frame, CFrameSpan hidden) {
+        if (IsCapturing()) {
+            RecordSent(frame, hidden);
         }
     }
     void Committed(const COrderInfo& order) {
-        if (m_writer != nullptr) {
+        if (IsCapturing()) {
             RecordCommit(order);
         }
     }
     void Dispatched() {
-        if (m_writer != nullptr) {
+        if (IsCapturing()) {
             m_dispatched.fetch_add(1, std::memory_order_relaxed);
         }
     }
@@ -57,11 +65,20 @@ class CConnectionCapture {
 
   private:
     enum Kind { kReceivedKind, kSentKind };
+    // A hint only: a recording call that sees it set still finds the writer under the lock,
+    // and one that sees it cleared has missed a capture that was ending or not yet begun.
+    bool IsCapturing() const { return m_capturing.load(std::memory_order_acquire); }
     void Record(Kind kind, std::string_view bytes);
-    void RecordSent(std::string_view frame);
+    void RecordSent(std::string_view frame, CFrameSpan hidden);
     void RecordCommit(const COrderInfo& order);
+    // Hands one record to the writer, if there still is one, under m_writerLock.
+    void Push(std::string_view kind, std::string payload, bool escape);
+    // Takes the writer out under the lock; the caller closes it with no lock held.
+    std::unique_ptr<CCaptureWriter> TakeWriter();
 
-    std::unique_ptr<CCaptureWriter> m_writer;
+    std::mutex m_writerLock;
+    std::unique_ptr<CCaptureWriter> m_writer;  // guarded by m_writerLock
+    std::atomic<bool> m_capturing{false};
     std::atomic<std::uint64_t> m_dispatched{0};
-    std::string m_fileName;
+    std::string m_fileName;  // caller's thread only
 };

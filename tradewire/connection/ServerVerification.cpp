@@ -1,9 +1,13 @@
 #include "connection/ServerVerification.h"
 
+#include <openssl/x509v3.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "platform/HeldFile.h"
 
 namespace {
 
@@ -20,7 +24,11 @@ bool CServerVerification::PrepareContext(SSL_CTX* context) const {
     if (m_settings.CaFile().empty()) {
         return true;
     }
-    if (m_api.LoadTrustFile(context, m_settings.CaFile().c_str()) != 1) {
+    // Opened here first, without waiting: a FIFO or a device named as the trust file would
+    // hold ConnectServer for ever inside the TLS library's own read.
+    CHeldFile trust;
+    if (!trust.Open(m_settings.CaFile()) ||
+        m_api.LoadTrustFile(context, trust.ReadPath().c_str()) != 1) {
         return false;
     }
     m_api.RequirePeerVerification(context);
@@ -42,6 +50,10 @@ bool CServerVerification::PrepareConnection(SSL* tls) const {
         return false;
     }
     if (!m_settings.ServerName().empty()) {
+        // The name must be a DNS subject alternative name, matched whole or by a wildcard that
+        // is a whole label: never the subject's common name, never "trad*.example".
+        m_api.SetHostFlags(
+            parameters, X509_CHECK_FLAG_NEVER_CHECK_SUBJECT | X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
         return m_api.SetHost(parameters, m_settings.ServerName().c_str()) == 1;
     }
     // The four bytes already parsed for the connect: the user's text is never read again, so

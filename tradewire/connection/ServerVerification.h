@@ -27,7 +27,7 @@ class CServerVerification {
                         std::uint32_t address);
 
     // Before the TCP connect: the trusted certificates and the demand that the chain verify.
-    // False when the CA file cannot be read or holds no certificate.
+    // False when the CA file cannot be read, is no regular file or holds no certificate.
     bool PrepareContext(SSL_CTX* context) const;
     // Before the handshake: SNI and the name or address the certificate must carry.
     bool PrepareConnection(SSL* tls) const;

@@ -74,6 +74,7 @@ CForexDataCenter* CSocketManager::GetDataCenter() {
 }
 
 void CSocketManager::GetServer(CServer& server) {
+    CScopedLock guard(m_csServer);
     server.Address = m_server.Address;
     server.Port = m_server.Port;
 }
@@ -97,14 +98,17 @@ bool CSocketManager::ConnectServer(const CServer& server) {
         m_recvBuffer.Clear();
     }
     m_bConnected.store(false);
-    m_recvOverflowed = false;
+    m_readEnd = CReadEnd();
     m_messagesPerPass = MessagesPerPass::FromEnvironment();
     if (server.Address.IsEmpty() || server.Port == 0) {
         SetErrorCode(EC_InvalidServer);
         return false;
     }
-    m_server.Address = server.Address;
-    m_server.Port = server.Port;
+    {
+        CScopedLock guard(m_csServer);
+        m_server.Address = server.Address;
+        m_server.Port = server.Port;
+    }
 
     std::uint32_t address = 0;
     // Text that is no IPv4 address would read as the broadcast address, which no TCP
@@ -279,7 +283,11 @@ void CSocketManager::DisConnect() {
     ReleaseTransport();
     // What the session left unread goes now, not at the next connection: a long line in flight
     // may have grown the buffer to the ceiling.
-    CScopedLock guard(m_csRecvBuffer);
-    m_capture.Close(m_recvBuffer.Size());
-    m_recvBuffer.Clear();
+    size_t unread = 0;
+    {
+        CScopedLock guard(m_csRecvBuffer);
+        unread = m_recvBuffer.Size();
+        m_recvBuffer.Clear();
+    }
+    m_capture.Close(unread);
 }

@@ -9,13 +9,16 @@
 //  - send (ThreadSend): every 10 ms writes the queued frames in queue order.
 //  - receive (ThreadRecv): TLS reads appended to the receive buffer, waiting without limit for
 //    data; it pauses only while the buffer holds a line the processing thread can take, and
-//    reads what is already waiting before it pauses between reads. Once a message outgrows
-//    kReceiveCeiling it reports 10040 once and reads no more until DisConnect.
+//    reads what is already waiting before it pauses between reads. When a read fails, the
+//    server closes or a message outgrows kReceiveCeiling, it reads no more until DisConnect and
+//    reports the break once every whole message received before it has been dispatched
+//    (ReportReadEnd): the failure every pass until DisConnect, 10040 once.
 //  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
 //    dispatches it (up to TRADEWIRE_MESSAGES_PER_PASS of them, one after another, when that
 //    is set); sink callbacks of the message handlers run here.
 //
 // Locks:
+//  - m_csServer guards m_server, for GetServer from any thread while ConnectServer runs; a leaf.
 //  - m_csSendQueue guards m_sendQueue and is held only for a push, a copy or a pop: never
 //    while writing, never while the sink is called, never while another lock is taken.
 //  - m_csSendPass is held by a send pass around its writes, so frames leave in queue order even
@@ -89,9 +92,19 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     friend struct SocketManagerTestAccess;
 
     void SetErrorCode(E_ErrorCode code);
-    // One processing pass, then the socket error to the sink while still connected. Runs on the
-    // send or receive thread holding no lock.
-    void OnNetError(unsigned long error);
+    // The socket error to the sink, while still connected, once the backlog is drained: nothing
+    // is reported while a whole message waits in the receive buffer, so a terminal that
+    // disconnects on the report has been given everything received before the break. Then one
+    // processing pass, as ever, and the callback. True when the sink was told (or would have
+    // been, had one been set). Runs on the send or receive thread holding no lock.
+    bool OnNetError(unsigned long error);
+    // True when the receive buffer holds no whole message: what is left is the start of one that
+    // can no longer end, or nothing. Any thread; takes the receive-buffer lock.
+    bool IsBacklogDrained();
+    // After the reading has ended: reports the break through OnNetError once the backlog is
+    // drained, on every call after that (a failure) or on the first only (a message too long).
+    // Receive thread only.
+    void ReportReadEnd();
 
     bool StartThreadSend();
     void StopThreadSend();
@@ -106,8 +119,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     void CallBackThreadRecv();
     void CallBackThreadPara();
 
-    // Queues one frame (without its line end); an empty frame is ignored. Any thread.
-    void AddSendData(const std::string& frame);
+    // Queues one frame (without its line end); an empty frame is ignored. `hidden` is the part
+    // a capture must not show. Any thread.
+    void AddSendData(const std::string& frame, CFrameSpan hidden = CFrameSpan());
     // Writes one frame and its line end through TLS: the write's result, -1 without a TLS
     // connection. Send thread only.
     int SSLSendData(const char* data, int length);
@@ -153,20 +167,32 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     std::atomic<CAbsForexNotify*> m_pNotify{nullptr};
     std::unique_ptr<CForexProtocol> m_pProtocol;
     E_ErrorCode m_errorCode = EC_NoError;  // caller's thread only
-    CServer m_server;                      // caller's thread only
+    CServer m_server;                      // guarded by m_csServer
     std::thread m_threadRecv;
     std::thread m_threadSend;
     std::thread m_threadPara;
-    std::deque<std::string> m_sendQueue;  // guarded by m_csSendQueue
+    // One frame waiting to be written, and the part of it a capture must not show.
+    struct CQueuedFrame {
+        std::string bytes;
+        CFrameSpan hidden;
+    };
+    std::deque<CQueuedFrame> m_sendQueue;  // guarded by m_csSendQueue
+    CCriticalSection m_csServer;
     CCriticalSection m_csSendQueue;
     CCriticalSection m_csSendPass;
     // Guarded by m_csRecvBuffer. Emptied, its storage given back, by ConnectServer and by
     // DisConnect once the workers are joined.
     CReceiveBuffer m_recvBuffer;
     const size_t m_recvCeiling;
-    // Set by the receive thread when a message outgrew the ceiling, cleared by ConnectServer
-    // before the workers start; only that thread reads it.
-    bool m_recvOverflowed = false;
+    // How the reading ended. Set by the receive thread, cleared by ConnectServer before the
+    // workers start; only that thread reads it.
+    struct CReadEnd {
+        bool ended = false;
+        unsigned long error = 0;  // the Winsock number reported
+        bool reportOnce = false;  // a message too long is reported once, a failure every pass
+        bool reported = false;
+    };
+    CReadEnd m_readEnd;
     // Read from the environment by ConnectServer before the workers start; the processing
     // pass (on whichever thread runs it) and the receive pass, whose buffer limit scales with
     // it, only read it.

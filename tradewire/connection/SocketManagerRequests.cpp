@@ -7,7 +7,9 @@ bool CSocketManager::ReqLogin(const CString& user, const CString& password) {
     if (m_pProtocol == nullptr || user.IsEmpty() || password.IsEmpty()) {
         return false;
     }
-    AddSendData(m_pProtocol->BuildLogin(user, password));
+    CFrameSpan passwordBytes;
+    const std::string frame = m_pProtocol->BuildLogin(user, password, &passwordBytes);
+    AddSendData(frame, passwordBytes);
     return true;
 }
 

@@ -71,12 +71,12 @@ unsigned CSocketManager::ThreadPara(void* self) {
     return RunWhileConnected(manager, kParaPauseMs, [&] { manager.CallBackThreadPara(); });
 }
 
-void CSocketManager::AddSendData(const std::string& frame) {
+void CSocketManager::AddSendData(const std::string& frame, CFrameSpan hidden) {
     if (frame.empty()) {
         return;
     }
     CScopedLock guard(m_csSendQueue);
-    m_sendQueue.push_back(frame);
+    m_sendQueue.push_back(CQueuedFrame{frame, hidden});
 }
 
 void CSocketManager::CallBackThreadSend() {
@@ -85,7 +85,7 @@ void CSocketManager::CallBackThreadSend() {
     {
         CScopedLock passGuard(m_csSendPass);
         while (m_bConnected.load()) {
-            std::string frame;
+            CQueuedFrame frame;
             {
                 CScopedLock queueGuard(m_csSendQueue);
                 if (m_sendQueue.empty()) {
@@ -95,13 +95,14 @@ void CSocketManager::CallBackThreadSend() {
             }
             // The queue lock is not held across the write: requests made meanwhile only append
             // behind this frame, and only a send pass (serialised by m_csSendPass) removes.
-            const int written = SSLSendData(frame.data(), static_cast<int>(frame.size()));
+            const int written =
+                SSLSendData(frame.bytes.data(), static_cast<int>(frame.bytes.size()));
             if (written < 0) {
                 failure = m_sendError;
                 failed = true;
                 break;  // the frame stays first in the queue for the next pass
             }
-            m_capture.Sent(frame);
+            m_capture.Sent(frame.bytes, frame.hidden);
             CScopedLock queueGuard(m_csSendQueue);
             m_sendQueue.pop_front();
         }
@@ -195,7 +196,11 @@ int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
 }
 
 void CSocketManager::CallBackThreadRecv() {
-    if (m_tls == nullptr || m_pProtocol == nullptr || m_recvOverflowed) {
+    if (m_tls == nullptr || m_pProtocol == nullptr) {
+        return;
+    }
+    if (m_readEnd.ended) {
+        ReportReadEnd();
         return;
     }
     char chunk[kReadChunk + 1];
@@ -207,7 +212,10 @@ void CSocketManager::CallBackThreadRecv() {
         unsigned long error = 0;
         const int read = TlsRead(chunk, kReadChunk, error);
         if (read <= 0) {
-            OnNetError(error);
+            // Nothing more can come: what already came is delivered first, then the break.
+            m_readEnd.ended = true;
+            m_readEnd.error = error;
+            ReportReadEnd();
             return;
         }
         chunk[read] = '\0';
@@ -249,8 +257,26 @@ void CSocketManager::CallBackThreadRecv() {
     }
     // Reported once, after which this thread reads nothing more: the terminal is told of a
     // server it cannot follow and disconnects, instead of hearing of it every pass.
-    m_recvOverflowed = true;
-    OnNetError(SocketApi::kMessageTooLong);
+    m_readEnd.ended = true;
+    m_readEnd.error = SocketApi::kMessageTooLong;
+    m_readEnd.reportOnce = true;
+    ReportReadEnd();
+}
+
+void CSocketManager::ReportReadEnd() {
+    if (m_readEnd.reportOnce && m_readEnd.reported) {
+        return;
+    }
+    // Each receive pass looks again, so the report follows the processing thread's last
+    // dispatch by at most one receive pause, whatever the pace.
+    if (OnNetError(m_readEnd.error)) {
+        m_readEnd.reported = true;
+    }
+}
+
+bool CSocketManager::IsBacklogDrained() {
+    CScopedLock guard(m_csRecvBuffer);
+    return !CForexProtocol::HasWholeMessage(m_recvBuffer.View());
 }
 
 void CSocketManager::CallBackThreadPara() {
@@ -267,13 +293,20 @@ void CSocketManager::CallBackThreadPara() {
     }
 }
 
-void CSocketManager::OnNetError(unsigned long error) {
-    // A message that arrived before the failure is still delivered ahead of the error.
+bool CSocketManager::OnNetError(unsigned long error) {
+    // The processing thread works the backlog off at its own pace meanwhile; the reporting
+    // thread asks again on its next pass. A terminal that disconnects on the error, as
+    // terminals do, would otherwise lose what the server sent before it closed.
+    if (!IsBacklogDrained()) {
+        return false;
+    }
+    // A message that arrived since is still delivered ahead of the error.
     CallBackThreadPara();
     if (!m_bConnected.load()) {
-        return;
+        return false;
     }
     NotifySink(Sink(), [&](CAbsForexNotify& sink) { sink.OnSocketError(error); });
+    return true;
 }
 
 std::string CSocketManager::CopyReceiveBuffer() {

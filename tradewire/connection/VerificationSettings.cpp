@@ -103,6 +103,15 @@ bool IsLabelCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
 }
 
+bool IsAllDigits(std::string_view text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Unset and empty read alike; unreadable is an error, never "not asked".
 bool ReadVariable(const char* name, std::string& value) {
     return ModuleLoader::ReadEnvironment(name, value) != ModuleLoader::EEnvironment::Unreadable;
@@ -129,6 +138,10 @@ bool CVerificationSettings::Read(const std::string& caFile, const std::string& s
     m_pins.clear();
     if (!serverName.empty() && !IsDnsName(serverName)) {
         return false;
+    }
+    // "trading.example." names the same host, but the certificate says "trading.example".
+    if (!m_serverName.empty() && m_serverName.back() == '.') {
+        m_serverName.pop_back();
     }
     return pins.empty() || ParsePins(pins, m_pins);
 }
@@ -171,7 +184,9 @@ bool CVerificationSettings::IsDnsName(const std::string& name) {
             }
         }
         if (dot == std::string_view::npos) {
-            return true;
+            // No top-level domain is all digits: such a name is an address in any spelling the
+            // system's parsers take ("127.0.0.1", "2130706433").
+            return !IsAllDigits(label);
         }
         rest.remove_prefix(dot + 1);
     }

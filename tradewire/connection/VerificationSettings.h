@@ -3,6 +3,8 @@
 //  - TRADEWIRE_CA_FILE: PEM file of trusted certificates; the server's chain must end in one of
 //    them, and its certificate must name the connected IPv4 address (or the server name below).
 //  - TRADEWIRE_SERVER_NAME: DNS name sent as SNI; with a CA file, matched instead of the address.
+//    One trailing dot is dropped first; an address (a name whose last label is all digits) is
+//    refused, since no certificate could be matched against it as a name.
 //  - TRADEWIRE_PIN_SHA256: SHA-256 digests of acceptable server public keys (SubjectPublicKeyInfo),
 //    comma-separated, each 64 hex digits (any case, byte pairs optionally colon-separated) or 44
 //    characters of base64, optionally prefixed "sha256//".
@@ -34,7 +36,8 @@ class CVerificationSettings {
     // or the list is empty.
     static bool ParsePins(const std::string& text, std::vector<CPinDigest>& pins);
     // A DNS name as sent in SNI and matched against the certificate: letters, digits, '-' and
-    // '.', labels of 1 to 63 characters, 253 characters at most, one trailing dot allowed.
+    // '.', labels of 1 to 63 characters, 253 characters at most, one trailing dot allowed, and
+    // a last label that is not all digits (127.0.0.1 is an address, not a name).
     static bool IsDnsName(const std::string& name);
 
   private:

@@ -31,6 +31,7 @@ bool CVerifyApi::Resolve(ModuleLoader::Handle ssl, ModuleLoader::Handle crypto) 
           all;
     all = Take(m_setFlags, crypto, "X509_VERIFY_PARAM_set_flags") && all;
     all = Take(m_setHost, crypto, "X509_VERIFY_PARAM_set1_host") && all;
+    all = Take(m_setHostFlags, crypto, "X509_VERIFY_PARAM_set_hostflags") && all;
     all = Take(m_setIp, crypto, "X509_VERIFY_PARAM_set1_ip") && all;
     all = Take(m_certificateFree, crypto, "X509_free") && all;
     all = Take(m_publicKey, crypto, "X509_get_pubkey") && all;

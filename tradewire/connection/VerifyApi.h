@@ -37,6 +37,10 @@ class CVerifyApi {
     int SetHost(X509_VERIFY_PARAM* parameters, const char* name) const {
         return m_setHost(parameters, name, 0);
     }
+    // How SetHost's name is matched (X509_CHECK_FLAG_*).
+    void SetHostFlags(X509_VERIFY_PARAM* parameters, unsigned int flags) const {
+        m_setHostFlags(parameters, flags);
+    }
     int SetIp(X509_VERIFY_PARAM* parameters, const unsigned char* address, size_t length) const {
         return m_setIp(parameters, address, length);
     }
@@ -71,6 +75,7 @@ class CVerifyApi {
     PeerCertificateCall m_peerCertificate = nullptr;
     decltype(&X509_VERIFY_PARAM_set_flags) m_setFlags = nullptr;
     decltype(&X509_VERIFY_PARAM_set1_host) m_setHost = nullptr;
+    decltype(&X509_VERIFY_PARAM_set_hostflags) m_setHostFlags = nullptr;
     decltype(&X509_VERIFY_PARAM_set1_ip) m_setIp = nullptr;
     decltype(&X509_free) m_certificateFree = nullptr;
     PublicKeyCall m_publicKey = nullptr;

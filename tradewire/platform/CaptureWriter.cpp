@@ -29,9 +29,10 @@ CCaptureWriter::CCaptureWriter(const Settings& settings)
 
 std::unique_ptr<CCaptureWriter> CCaptureWriter::Open(const Settings& settings,
                                                      const std::string& header,
-                                                     std::string& fileName) {
+                                                     std::string& fileName, std::string& failure) {
     std::unique_ptr<CCaptureWriter> writer(new (std::nothrow) CCaptureWriter(settings));
     if (writer == nullptr) {
+        failure = "out of memory";
         return nullptr;
     }
     // Start time, process and a per-process sequence number: two connections never share a
@@ -40,14 +41,17 @@ std::unique_ptr<CCaptureWriter> CCaptureWriter::Open(const Settings& settings,
                std::to_string(CCaptureFile::ProcessId()) + "-" +
                std::to_string(g_sequence.fetch_add(1) + 1) + ".twcap";
     if (!writer->m_file.Create(settings.folder, fileName)) {
+        failure = writer->m_file.Failure();
         return nullptr;
     }
     const std::string first = header + "\n";
     if (!writer->m_file.Write(first.data(), first.size())) {
+        failure = "the new capture file could not be written";
         return nullptr;
     }
     writer->m_fileBytes = first.size();
     if (!WorkerThread::Start(writer->m_thread, &CCaptureWriter::ThreadWrite, writer.get())) {
+        failure = "no thread could be started to write it";
         return nullptr;
     }
     return writer;

@@ -33,11 +33,12 @@ class CCaptureWriter {
         size_t maxQueuedBytes = size_t{16} << 20;
     };
 
-    // A writer with its file made in `settings.folder` and `header` (one line, without its
-    // line end) written, its thread running; null when the file cannot be made or the thread
-    // not started. `fileName` receives the name chosen.
+    // A writer with its file made in `settings.folder` (made too when missing) and `header`
+    // (one line, without its line end) written, its thread running; null when the file cannot
+    // be made or written or the thread not started, with the reason in `failure`. `fileName`
+    // receives the name chosen.
     static std::unique_ptr<CCaptureWriter> Open(const Settings& settings, const std::string& header,
-                                                std::string& fileName);
+                                                std::string& fileName, std::string& failure);
     ~CCaptureWriter();
     CCaptureWriter(const CCaptureWriter&) = delete;
     CCaptureWriter& operator=(const CCaptureWriter&) = delete;

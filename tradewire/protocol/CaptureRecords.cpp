@@ -1,16 +1,14 @@
 #include "protocol/CaptureRecords.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/NumberText.h"
 #include "vocabulary/CaptureLine.h"
-#include "vocabulary/WireVocabulary.h"
 
 namespace {
 
 constexpr std::string_view kMask = "***";
-// The password is the third field of a login body: user, user, password.
-constexpr int kPasswordField = 2;
 
 // One kind of field after another would lose the declaration order a reader expects, so the
 // fields are listed once, in order, each with its kind.
@@ -125,34 +123,14 @@ const OrderField* FindField(std::string_view name) {
 
 namespace CaptureRecords {
 
-bool IsLogin(std::string_view frame) {
-    const size_t headerEnd = frame.find(wire::kHeaderEnd);
-    if (headerEnd == std::string_view::npos || headerEnd < wire::kFixedHeaderSize) {
-        return false;
-    }
-    return frame.substr(wire::kFixedHeaderSize, headerEnd - wire::kFixedHeaderSize) ==
-           std::to_string(wire::kLoginRequest);
-}
-
-std::string MaskedFrame(std::string_view frame) {
-    if (!IsLogin(frame)) {
+std::string MaskedFrame(std::string_view frame, CFrameSpan hidden) {
+    if (hidden.size == 0 || hidden.offset >= frame.size()) {
         return std::string(frame);
     }
-    size_t start = frame.find(wire::kHeaderEnd) + 1;
-    for (int field = 0; field < kPasswordField; ++field) {
-        const size_t end = frame.find(wire::kFieldEnd, start);
-        if (end == std::string_view::npos) {
-            return std::string(frame);  // no password field to hide
-        }
-        start = end + 1;
-    }
-    size_t end = frame.find(wire::kFieldEnd, start);
-    if (end == std::string_view::npos) {
-        end = frame.size();
-    }
-    std::string masked(frame.substr(0, start));
+    const size_t size = std::min(hidden.size, frame.size() - hidden.offset);
+    std::string masked(frame.substr(0, hidden.offset));
     masked += kMask;
-    masked += frame.substr(end);
+    masked += frame.substr(hidden.offset + size);
     return masked;
 }
 

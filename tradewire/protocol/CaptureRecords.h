@@ -11,15 +11,15 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/ForexProtocol.h"
 #include "tradewire/Records.h"
 
 namespace CaptureRecords {
 
-// The frame as the capture shows it: a login request (code 8000) with its password field
-// replaced by ***; any other frame unchanged.
-std::string MaskedFrame(std::string_view frame);
-// True when `frame` is a login request, the one frame MaskedFrame changes.
-bool IsLogin(std::string_view frame);
+// The frame as the capture shows it: the bytes of `hidden` (the login's password, as the
+// request builder placed it) replaced by ***. An empty span leaves the frame as it is; a span
+// past the frame's end hides what there is of it.
+std::string MaskedFrame(std::string_view frame, CFrameSpan hidden);
 
 std::string EncodeOrder(const COrderInfo& order);
 // Fills `order` from EncodeOrder's text; fields not named keep their value. False on a field

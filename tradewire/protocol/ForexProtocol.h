@@ -17,6 +17,13 @@
 #include "tradewire/Records.h"
 #include "vocabulary/WireVocabulary.h"
 
+// Where some bytes of a built frame lie: `size` bytes from `offset`, counted from the frame's
+// first byte. An empty span hides nothing.
+struct CFrameSpan {
+    size_t offset = 0;
+    size_t size = 0;
+};
+
 class CForexProtocol {
   public:
     // The data center is made here; a failed allocation leaves it null (Dispatch then gives -1).
@@ -39,6 +46,9 @@ class CForexProtocol {
     // waiting for more, joined lines included; what follows is the start of one message still
     // incomplete.
     static size_t WholeMessagesSize(std::string_view pending);
+    // True when ProcessReceived would dispatch a message from `pending` without waiting for more
+    // bytes: its front is a whole message. Reads no further than that message.
+    static bool HasWholeMessage(std::string_view pending);
     // Incomplete: shorter than its declared length (keep and join); NothingRead: no data
     // center; else the handler's result (Handled for codes nobody handles).
     wire::Result Dispatch(std::string_view message);
@@ -47,7 +57,10 @@ class CForexProtocol {
     static int DeclaredLength(std::string_view header);
 
     // Requests: each returns the complete frame (without its line end).
-    std::string BuildLogin(const CString& user, const CString& password);
+    // `passwordBytes`, when given, receives exactly the bytes of the frame that carry the
+    // password, whatever the user name or the password hold.
+    std::string BuildLogin(const CString& user, const CString& password,
+                           CFrameSpan* passwordBytes = nullptr);
     std::string BuildLogout(const CString& user);
     std::string BuildCommitBill(const COrderInfo& order);  // also stores LastCommittedOrder
     std::string BuildHistoryRequest(long from, long to);

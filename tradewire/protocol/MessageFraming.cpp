@@ -49,6 +49,10 @@ size_t CForexProtocol::WholeMessagesSize(std::string_view pending) {
     return whole;
 }
 
+bool CForexProtocol::HasWholeMessage(std::string_view pending) {
+    return !pending.empty() && MessageEnd(pending, 0) != std::string_view::npos;
+}
+
 std::string CForexProtocol::PadLeft(std::string text, size_t width) {
     if (text.size() < width) {
         text.insert(0, width - text.size(), '0');

@@ -20,6 +20,12 @@ class CBodyBuilder {
         m_body += kFieldEnd;
         return *this;
     }
+    // A field whose bytes ToBytes reports; one per body.
+    CBodyBuilder& HiddenText(const CString& text) {
+        m_hiddenStart = m_body.GetLength();
+        m_hiddenEnd = m_hiddenStart + text.GetLength();
+        return Text(text);
+    }
     CBodyBuilder& Int(int value) { return Number("%d", value); }
     // Empty field when the value means "none".
     CBodyBuilder& IntUnless(int value, int none) {
@@ -37,6 +43,20 @@ class CBodyBuilder {
         return Number("%04d%02d%02d", year, month, day);
     }
     std::string ToBytes() const { return WideToAnsi(m_body); }
+    // The body's bytes, and in `hidden` the span of the hidden field's bytes within them. The
+    // text before the field, the field and the text after it are converted one by one, so the
+    // span is exact whatever the texts hold; for a codeset without shift states the bytes are
+    // those of one conversion.
+    std::string ToBytes(CFrameSpan& hidden) const {
+        std::string bytes = WideToAnsi(m_body.Left(m_hiddenStart));
+        const std::string field =
+            WideToAnsi(m_body.Mid(m_hiddenStart, m_hiddenEnd - m_hiddenStart));
+        hidden.offset = bytes.size();
+        hidden.size = field.size();
+        bytes += field;
+        bytes += WideToAnsi(m_body.Mid(m_hiddenEnd));
+        return bytes;
+    }
 
   private:
     template <class... Args>
@@ -52,20 +72,35 @@ class CBodyBuilder {
     }
 
     CString m_body;
+    int m_hiddenStart = 0;  // characters of m_body
+    int m_hiddenEnd = 0;
 };
+
+// Where a body packed by PackMessage starts in its frame: the record end is its last byte.
+size_t BodyOffset(const std::string& frame, const std::string& body) {
+    return frame.size() - body.size() - 1;
+}
 
 }  // namespace
 
-std::string CForexProtocol::BuildLogin(const CString& user, const CString& password) {
+std::string CForexProtocol::BuildLogin(const CString& user, const CString& password,
+                                       CFrameSpan* passwordBytes) {
     CBodyBuilder body;
     body.Text(user)
         .Text(user)
-        .Text(password)
+        .HiddenText(password)
         .Text(L"0")
         .Int(LoginSerial)
         .Text(L"2")
         .Text(L"1.0.0.1");
-    return PackMessage(wire::kLoginRequest, body.ToBytes());
+    CFrameSpan hidden;
+    const std::string bytes = body.ToBytes(hidden);
+    std::string frame = PackMessage(wire::kLoginRequest, bytes);
+    if (passwordBytes != nullptr) {
+        passwordBytes->offset = BodyOffset(frame, bytes) + hidden.offset;
+        passwordBytes->size = hidden.size;
+    }
+    return frame;
 }
 
 std::string CForexProtocol::BuildLogout(const CString& user) {

@@ -384,6 +384,41 @@ TEST_F(CoverFileListTest, HostileListsChangeNothingOutsideTheProgramFolder) {
     EXPECT_EQ(SnapshotTree(At("update_backup")).size(), 5u);  // alice's backup alone
 }
 
+// Links inside the program folder that lead to a user's file: a Src or Dest that is a link is
+// deleted or replaced as the link (the new file is read through it), and a Src or Dest under a
+// linked folder is skipped like one outside. No user's file is changed or lost.
+TEST_F(CoverFileListTest, LinksToAUsersFileAreActedOnAsLinksNeverThroughThem) {
+    Put("private/alice/data.txt", "alice's data");
+    Put("private/alice/notes.txt", "alice's notes");
+    Put("new/notes.txt", "common notes");
+    Put("new/planted.txt", "planted");
+    fs::create_directories(At("lib"));
+    fs::create_symlink(At("private/alice/data.txt"), At("new/data-link.txt"));
+    fs::create_symlink(At("private/alice/notes.txt"), At("lib/notes.txt"));
+    fs::create_symlink(At("private/alice"), At("alice-link"));
+    const auto aliceBefore = SnapshotTree(At("private/alice"));
+
+    WriteList(Entry("new\\data-link.txt", "data.txt") +               // Src a link
+              Entry("new\\notes.txt", "lib\\notes.txt") +             // Dest a link
+              Entry("alice-link\\data.txt", "taken.txt") +            // Src under a link
+              Entry("new\\planted.txt", "alice-link\\planted.txt") +  // Dest under a link
+              Entry("lib\\..\\alice-link\\notes.txt", "taken.txt"));  // and through ".."
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(Apply());
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(SnapshotTree(At("private/alice")), aliceBefore);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(At("new/data-link.txt")))) << "the link stays";
+    EXPECT_EQ(Contents("data.txt"), "alice's data");
+    EXPECT_FALSE(fs::is_symlink(At("lib/notes.txt")));
+    EXPECT_EQ(Contents("lib/notes.txt"), "common notes");
+    EXPECT_FALSE(FileExists(At("new/notes.txt")));
+    EXPECT_FALSE(FileExists(At("taken.txt")));
+    EXPECT_TRUE(FileExists(At("new/planted.txt")));
+    EXPECT_EQ(CountOf(errors, "under a linked folder"), 3u) << errors;
+    EXPECT_TRUE(m_box.prompts.empty());
+}
+
 // UpdateTime "..": the backup once landed on the private copy itself, which was then deleted.
 TEST_F(CoverFileListTest, UpdateTimeBecomesOneFolderName) {
     // As written in the list's XML, and the folder each becomes.

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BlockingFile.h"
 #include "ConnectionFixture.h"
 #include "RefusingPort.h"
 #include "TestCertificates.h"
@@ -114,11 +115,19 @@ TEST_F(ServerVerificationFixture, AnAddressOrNameMismatchGivesSeven) {
     Serve(Certificates().ipServer);
     ExpectRejected(Certificates().caFile, CTestCertificates::kDnsName, "");
     ExpectRejected(Certificates().caFile, "other.test", "");
+    // The name counts only as a DNS alternative name, and a wildcard only as a whole label.
+    Serve(Certificates().commonNameOnly);
+    ExpectRejected(Certificates().caFile, CTestCertificates::kDnsName, "");
+    Serve(Certificates().partialWildcard);
+    ExpectRejected(Certificates().caFile, CTestCertificates::kPartialWildcardMatch, "");
 }
 
 TEST_F(ServerVerificationFixture, AServerNameAcceptsItsDnsCertificateAndIsSentAsSni) {
     Serve(Certificates().dnsServer);
     ExpectAccepted(Certificates().caFile, CTestCertificates::kDnsName, "");
+    EXPECT_EQ(server.LastServerName(), CTestCertificates::kDnsName);
+    // A trailing dot names the same host; it is neither matched nor sent.
+    ExpectAccepted(Certificates().caFile, std::string(CTestCertificates::kDnsName) + ".", "");
     EXPECT_EQ(server.LastServerName(), CTestCertificates::kDnsName);
     // Without a CA file the name is only sent, not checked.
     Serve(Certificates().ipServer);
@@ -162,6 +171,9 @@ TEST_F(ServerVerificationFixture, UnusableSettingsGiveSevenBeforeAnythingIsSent)
     // Nothing listens on the port: an attempt that got as far as connecting would give 5.
     const CRefusingPort refusing;
     ASSERT_TRUE(refusing.IsOpen());
+    // Opened as a plain file, this would hold ConnectServer for ever.
+    const CBlockingFile blocking;
+    ASSERT_TRUE(blocking.IsMade());
     struct CUnusable {
         const char* what;
         std::string caFile, serverName, pins;
@@ -172,6 +184,9 @@ TEST_F(ServerVerificationFixture, UnusableSettingsGiveSevenBeforeAnythingIsSent)
         {"one malformed pin of two", Certificates().caFile, "",
          CTestCertificates::PinHex(Certificates().ca) + ",abc"},
         {"server name that is no DNS name", "", "trading test", ""},
+        {"server name that is an IP address", "", "127.0.0.1", ""},
+        {"CA file that is a FIFO or a pipe", blocking.Path(), "", ""},
+        {"CA file that is a folder", Certificates().caFile + "/..", "", ""},
     };
     for (const CUnusable& row : cases) {
         SCOPED_TRACE(row.what);

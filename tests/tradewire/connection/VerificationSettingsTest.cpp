@@ -73,10 +73,12 @@ TEST(VerificationSettings, ServerNamesMustBeDnsNames) {
     }
     const std::string longLabel(64, 'a');
     const std::string longName = std::string(250, 'a').insert(63, ".").insert(127, ".") + ".test";
+    // The last four are addresses: no top-level domain is all digits.
     for (const std::string& bad :
          {std::string(""), std::string("."), std::string("a..b"), std::string("-a.test"),
           std::string("a-.test"), std::string("a b.test"), std::string("a_b.test"),
-          std::string("*.test"), longLabel, longName}) {
+          std::string("*.test"), longLabel, longName, std::string("127.0.0.1"),
+          std::string("127.0.0.1."), std::string("2130706433"), std::string("0x7f.0.0.1")}) {
         EXPECT_FALSE(CVerificationSettings::IsDnsName(bad)) << bad;
     }
 }
@@ -92,6 +94,10 @@ TEST(VerificationSettings, NothingSetAsksForNoCheckAndAnyBadValueFailsTheRead) {
     EXPECT_TRUE(settings.AnyCheck());
     EXPECT_TRUE(settings.Read("", "", kHex));
     EXPECT_EQ(settings.Pins().size(), 1u);
+
+    // One trailing dot is dropped: the certificate and the SNI carry the name without it.
+    EXPECT_TRUE(settings.Read("", "trading.test.", ""));
+    EXPECT_EQ(settings.ServerName(), "trading.test");
 
     EXPECT_FALSE(settings.Read("", "not a name", ""));
     EXPECT_FALSE(settings.Read("/some/file.pem", "", "nonsense"));

@@ -3,52 +3,48 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "Eventually.h"
+#include "LoopbackConnectionTest.h"
+#include "NullSink.h"
 #include "SessionFixture.h"
+#include "TempFolder.h"
 #include "platform/CaptureWriter.h"
+#include "platform/TextCodec.h"
 #include "protocol/CaptureRecords.h"
 #include "protocol/CaptureReplay.h"
 #include "vocabulary/CaptureLine.h"
+#include "vocabulary/WideText.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class CTempFolder {
-  public:
-    explicit CTempFolder(const std::string& name)
-        : m_path(fs::temp_directory_path() /
-                 (name + "-" + std::to_string(CCaptureFile::ProcessId()))) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~CTempFolder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    std::string Path() const { return m_path.string(); }
-    std::vector<fs::path> Files() const {
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(m_path)) {
-            files.push_back(entry.path());
-        }
-        return files;
-    }
-
-  private:
-    fs::path m_path;
-};
+constexpr std::chrono::seconds kCaptureWait{15};
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+std::wstring ToWide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
 }
 
 std::vector<std::string> LinesOf(const std::string& text) {
@@ -95,15 +91,19 @@ TEST(CaptureFormat, RecordsReadBackAsWrittenAndOnlyTheLoginPasswordIsHidden) {
     EXPECT_EQ(read.Value31, order.Value31);
     EXPECT_FALSE(CaptureRecords::DecodeOrder("InternalNo", read));
 
+    // The builder places the password; separators in either text move nothing.
     CForexProtocol protocol;
-    const std::string login = protocol.BuildLogin(L"trader", L"pass\x01word");
-    const std::string masked = CaptureRecords::MaskedFrame(login);
-    EXPECT_EQ(masked.find("pass"), std::string::npos);
-    EXPECT_NE(masked.find("8000\x03trader\x01trader\x01***\x01word\x01"), std::string::npos)
-        << "the password ends at its first field end: what follows is another field";
-    EXPECT_EQ(masked.substr(masked.find("\x01word")), login.substr(login.find("\x01word")));
+    CFrameSpan password;
+    const std::string login = protocol.BuildLogin(
+        L"tr\x01"
+        L"ader",
+        L"pass\x01word", &password);
+    EXPECT_EQ(login.substr(password.offset, password.size), "pass\x01word");
+    EXPECT_EQ(
+        CaptureRecords::MaskedFrame(login, password),
+        login.substr(0, password.offset) + "***" + login.substr(password.offset + password.size));
     const std::string logout = protocol.BuildLogout(L"trader");
-    EXPECT_EQ(CaptureRecords::MaskedFrame(logout), logout);
+    EXPECT_EQ(CaptureRecords::MaskedFrame(logout, CFrameSpan()), logout);
 }
 
 TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
@@ -112,8 +112,9 @@ TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
     settings.folder = folder.Path();
     settings.maxFileBytes = 1000;
     std::string name;
-    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name);
-    ASSERT_NE(writer, nullptr);
+    std::string failure;
+    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name, failure);
+    ASSERT_NE(writer, nullptr) << failure;
     for (int i = 0; i < 100; ++i) {
         writer->Push(static_cast<std::uint32_t>(i), capture::kReceived, std::string(40, 'x'), true);
     }
@@ -133,8 +134,9 @@ TEST(CaptureWriter, RecordsBeyondItsQueueAreCountedNotWritten) {
     settings.folder = folder.Path();
     settings.maxQueuedBytes = 100;
     std::string name;
-    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name);
-    ASSERT_NE(writer, nullptr);
+    std::string failure;
+    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name, failure);
+    ASSERT_NE(writer, nullptr) << failure;
     for (int i = 0; i < 10; ++i) {
         writer->Push(1, capture::kSent, std::string(40, 'y'), true);
     }
@@ -143,10 +145,25 @@ TEST(CaptureWriter, RecordsBeyondItsQueueAreCountedNotWritten) {
     const std::string text = ReadAll(fs::path(folder.Path()) / name);
     EXPECT_NE(text.find(" dropped "), std::string::npos) << text;
     EXPECT_NE(text.find(" close dispatched=0"), std::string::npos);
+}
 
-    // A folder that is not there: no writer, nothing made.
-    settings.folder = folder.Path() + "/missing/deeper";
-    EXPECT_EQ(CCaptureWriter::Open(settings, "TWCAP 1 test", name), nullptr);
+// A capture holds balances and account numbers: the folders made for it are its owner's alone.
+// (Windows has no permission bits; there the folders take their parent's permissions.)
+TEST(CaptureWriter, FoldersItMakesAreForTheirOwnerOnly) {
+    CTempFolder folder("twcap-made");
+    CCaptureWriter::Settings settings;
+    settings.folder = folder.Path() + "/made/deeper";
+    std::string name;
+    std::string failure;
+    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name, failure);
+    ASSERT_NE(writer, nullptr) << failure;
+    writer.reset();
+    const fs::perms others = fs::perms::group_all | fs::perms::others_all;
+    for (const char* made : {"made", "made/deeper"}) {
+        const fs::perms bits = fs::status(fs::path(folder.Path()) / made).permissions();
+        EXPECT_EQ(bits & fs::perms::owner_all, fs::perms::owner_all) << made;
+        EXPECT_EQ(bits & others, fs::perms::none) << made;
+    }
 }
 
 // The connection opens its capture at connect, so the variable is set before the fixture's
@@ -201,28 +218,141 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     EXPECT_EQ(lines, live);
 }
 
-TEST(CaptureSession, AFolderThatCannotBeWrittenLeavesTheConnectionWorking) {
-    CTempFolder folder("twcap-unwritable");
-    const std::string missing = folder.Path() + "/not/there";
-    ::setenv("TRADEWIRE_CAPTURE_DIR", missing.c_str(), 1);
+TEST_F(CaptureSessionTest, NoSpellingOfAPasswordReachesTheFile) {
+    // Each login's password is two tokens around a byte the wire, the line or the text treats
+    // specially; the user names hold the same bytes, which once moved the mask.
+    const std::vector<std::wstring> specials = {
+        std::wstring(1, L'\x01'), L"\x03",        L"\x04", L"\x05", L"\r", L"\n",
+        std::wstring(1, L'\0'),   L"\x5BC6\x7801"};
+    std::vector<std::string> tokens;
+    std::vector<std::string> spellings;
+    for (size_t i = 0; i < specials.size(); ++i) {
+        const std::string first = "Pw" + std::to_string(i) + "head";
+        const std::string second = "Pw" + std::to_string(i) + "tail";
+        const std::wstring password = ToWide(first) + specials[i] + ToWide(second);
+        const std::wstring user = L"us" + specials[i] + L"er";
+        ASSERT_TRUE(manager->ReqLogin(ToCString(user), ToCString(password)));
+        tokens.push_back(first);
+        tokens.push_back(second);
+        const std::string bytes = WideToAnsi(ToCString(password));
+        spellings.push_back(bytes);
+        std::string escaped;
+        capture::AppendEscaped(escaped, bytes);
+        spellings.push_back(escaped);
+    }
+    ASSERT_TRUE(Eventually([&] { return manager->SendQueueSize() == 0; }, kWait));
+    manager->DisConnect();
+
+    const std::vector<fs::path> files = captureFolder.Files();
+    ASSERT_EQ(files.size(), 1u);
+    const std::string text = ReadAll(files[0]);
+    EXPECT_EQ(CountOf(text, "***"), specials.size()) << text;
+    for (const std::string& token : tokens) {
+        EXPECT_EQ(text.find(token), std::string::npos) << token << " in\n" << text;
+    }
+    for (const std::string& spelling : spellings) {
+        EXPECT_EQ(text.find(spelling), std::string::npos) << spelling;
+    }
+}
+
+// A folder that is missing is made; one that still cannot be made is named on standard error,
+// with the system's reason, once for each connection, and the connection works without it.
+TEST(CaptureSession, AMissingFolderIsMadeAndAnUnusableOneIsNamedOncePerConnection) {
+    CTempFolder folder("twcap-folders");
     CTestTlsServer server;
     ASSERT_TRUE(server.Start());
     CRecordingSink sink;
     auto* manager = new CSocketManager();
     manager->SetNotify(&sink);
-    CServer target;
-    target.Address = L"127.0.0.1";
-    target.Port = server.Port();
-    EXPECT_TRUE(manager->ConnectServer(target));
-    ::unsetenv("TRADEWIRE_CAPTURE_DIR");
-    ASSERT_TRUE(server.WaitForHandshakes(1, std::chrono::seconds(15)));
-    EXPECT_TRUE(server.Send(InboundLine(9002, "hello")));
-    EXPECT_TRUE(sink.WaitFor(1, std::chrono::seconds(15)));
-    EXPECT_EQ(sink.Lines().front(), "OnTextMessage \"hello\"");
+    const std::string missing = folder.Path() + "/not/there";
+    ::setenv("TRADEWIRE_CAPTURE_DIR", missing.c_str(), 1);
+    EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
     manager->DisConnect();
+    EXPECT_EQ(CTempFolder::FilesIn(missing).size(), 1u);
+
+    std::ofstream(fs::path(folder.Path()) / "file") << "a file, not a folder";
+    const std::string unusable = folder.Path() + "/file/capture";
+    ::setenv("TRADEWIRE_CAPTURE_DIR", unusable.c_str(), 1);
+    testing::internal::CaptureStderr();
+    for (int connection = 1; connection <= 2; ++connection) {
+        EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+        ASSERT_TRUE(server.WaitForHandshakes(connection + 1, kCaptureWait));
+        EXPECT_TRUE(server.Send(InboundLine(9002, "hello")));
+        EXPECT_TRUE(sink.WaitFor(static_cast<size_t>(connection), kCaptureWait));
+        manager->DisConnect();
+    }
+    const std::vector<std::string> lines = LinesOf(testing::internal::GetCapturedStderr());
+    ::unsetenv("TRADEWIRE_CAPTURE_DIR");
+    EXPECT_EQ(sink.Lines(),
+              (std::vector<std::string>{"OnTextMessage \"hello\"", "OnTextMessage \"hello\""}));
+    ASSERT_EQ(lines.size(), 2u);
+    const std::string named = "\"" + unusable + "\" cannot be written: ";
+    EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
+    EXPECT_GT(lines[0].size(), lines[0].find(named) + named.size()) << "no reason given";
     manager->ReleaseObj();
     server.Stop();
-    EXPECT_TRUE(folder.Files().empty());
+}
+
+// CommitBill from one thread while another connects and disconnects, capture on: the writer
+// must never go away under a commit being recorded, and every record stays whole.
+TEST(CaptureSession, CommitsWhileAnotherThreadReconnects) {
+    constexpr int kCommits = 10000;
+    constexpr int kReconnects = 20;
+    CTempFolder folder("twcap-commits");
+    CTestTlsServer server;
+    ASSERT_TRUE(server.Start());
+    CNullSink sink;
+    auto* manager = new CSocketManager();
+    manager->SetNotify(&sink);
+    ::setenv("TRADEWIRE_CAPTURE_DIR", folder.Path().c_str(), 1);
+    std::atomic<int> commits{0};
+    std::atomic<int> reconnects{0};
+    const auto done = [&] {
+        return commits.load() >= kCommits && reconnects.load() >= kReconnects;
+    };
+    std::thread committer([&] {
+        COrderInfo order = SessionRequest(60, 0);
+        while (!done()) {
+            order.InternalNo = commits.load();
+            manager->CommitBill(order);
+            // Spread over the reconnections rather than queued all at once.
+            if (++commits % 8 == 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    });
+    while (!done()) {
+        EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+        manager->DisConnect();
+        ++reconnects;
+    }
+    committer.join();
+    ::unsetenv("TRADEWIRE_CAPTURE_DIR");
+    manager->ReleaseObj();
+    server.Stop();
+
+    EXPECT_EQ(folder.Files().size(), static_cast<size_t>(reconnects.load()));
+    size_t recorded = 0;
+    for (const fs::path& file : folder.Files()) {
+        const std::vector<std::string> lines = LinesOf(ReadAll(file));
+        ASSERT_GE(lines.size(), 2u) << file;
+        EXPECT_NE(lines.back().find(" close dispatched="), std::string::npos) << file;
+        for (const std::string& line : lines) {
+            capture::Line record;
+            if (!capture::SplitLine(line, record) || record.kind != capture::kCommitted) {
+                continue;
+            }
+            COrderInfo read;
+            const size_t space = record.payload.find(' ');
+            ASSERT_NE(space, std::string::npos) << line;
+            EXPECT_TRUE(CaptureRecords::DecodeOrder(record.payload.substr(space + 1), read));
+            EXPECT_EQ(read.MerchCode, L"EURUSD");
+            ++recorded;
+        }
+    }
+    RecordProperty("commits", commits.load());
+    RecordProperty("commits_recorded", static_cast<int>(recorded));
+    EXPECT_GT(recorded, 0u);
 }
 
 }  // namespace

@@ -1,10 +1,70 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "Eventually.h"
 #include "SessionFixture.h"
 
 namespace {
 
-using TradingSessionTest = SessionTest;
+class TradingSessionTest : public SessionTest {
+  protected:
+    static constexpr int kBacklog = 300;
+
+    // Connects anew at the processing pace `perPass` asks for (empty: the default) and clears
+    // the sink once the server's greeting has arrived.
+    void ReconnectAtPace(const char* perPass) {
+        manager->DisConnect();
+        if (*perPass == '\0') {
+            ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
+        } else {
+            ::setenv("TRADEWIRE_MESSAGES_PER_PASS", perPass, 1);
+        }
+        const int before = server.HandshakeCount();
+        CServer target;
+        target.Address = L"127.0.0.1";
+        target.Port = server.Port();
+        ASSERT_TRUE(manager->ConnectServer(target));
+        ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
+        ASSERT_TRUE(server.WaitForHandshakes(before + 1, kWait));
+        sink.Clear();
+        ASSERT_TRUE(server.Send(InboundLine(9002, "welcome")));
+        ASSERT_TRUE(sink.WaitFor(1, kWait));
+        sink.Clear();
+    }
+
+    // The server sends kBacklog numbered notices in one go and closes the connection.
+    void SendBacklogAndClose() {
+        std::string backlog;
+        for (int i = 0; i < kBacklog; ++i) {
+            backlog += InboundLine(9002, "m" + std::to_string(i));
+        }
+        ASSERT_TRUE(server.Send(backlog));
+        server.CloseClient();
+    }
+
+    // The numbered notices the sink heard before its first socket error, in order.
+    static Lines NoticesBeforeTheError(const Lines& lines) {
+        const auto error = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.rfind("OnSocketError", 0) == 0;
+        });
+        return Lines(lines.begin(), error);
+    }
+
+    static Lines Numbered(int count) {
+        Lines notices;
+        for (int i = 0; i < count; ++i) {
+            notices.push_back("OnTextMessage \"m" + std::to_string(i) + "\"");
+        }
+        return notices;
+    }
+
+    size_t SocketErrors() const {
+        const Lines lines = sink.Lines();
+        return lines.size() - NoticesBeforeTheError(lines).size();
+    }
+};
 
 TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
     ASSERT_TRUE(manager->ReqLogin(L"trader", L"secret"));
@@ -108,6 +168,34 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
     ASSERT_EQ(history.GetSize(), 1);
     EXPECT_FLOAT_EQ(history[0].Profit, 3.0f);
     EXPECT_EQ(sink.Lines().size(), 29u);  // nothing beyond the expected callbacks
+}
+
+// A server that sends a backlog and closes: everything it sent reaches a terminal that
+// disconnects on the first error, at any processing pace, before that error does.
+TEST_F(TradingSessionTest, WhatAServerSentBeforeClosingArrivesBeforeTheError) {
+    // DisConnect while the backlog is still being worked off returns without waiting for it.
+    SendBacklogAndClose();
+    ASSERT_TRUE(sink.WaitFor(10, kWait));
+    manager->DisConnect();
+    const size_t delivered = sink.Lines().size();
+    EXPECT_LT(delivered, static_cast<size_t>(kBacklog));
+    EXPECT_EQ(NoticesBeforeTheError(sink.Lines()), Numbered(static_cast<int>(delivered)));
+
+    for (const char* perPass : {"", "8", "64"}) {
+        SCOPED_TRACE(std::string("messages per pass: ") + (*perPass == '\0' ? "default" : perPass));
+        ReconnectAtPace(perPass);
+        SendBacklogAndClose();
+        // At the fastest pace the terminal listens on: the report repeats until DisConnect.
+        const size_t errorsAwaited = std::string(perPass) == "64" ? 2 : 1;
+        ASSERT_TRUE(Eventually([&] { return SocketErrors() >= errorsAwaited; },
+                               std::chrono::seconds(40), std::chrono::milliseconds(1)));
+        manager->DisConnect();
+        const Lines lines = sink.Lines();
+        EXPECT_EQ(NoticesBeforeTheError(lines), Numbered(kBacklog));
+        for (size_t i = kBacklog; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i], "OnSocketError error=0") << "after the first error";
+        }
+    }
 }
 
 }  // namespace

@@ -2,10 +2,47 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The two strerror_r the C libraries offer: the GNU one returns the text, the POSIX one fills
+// the buffer and returns 0. Only one of the two is called on a given system.
+[[maybe_unused]] const char* ErrorText(const char* text, const char* /*buffer*/) {
+    return text;
+}
+[[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
+    return result == 0 ? buffer : "unknown error";
+}
+
+std::string SystemReason(int error) {
+    char buffer[256] = "";
+    return ErrorText(::strerror_r(error, buffer, sizeof buffer), buffer);
+}
+
+// Makes every missing folder along `folder`, the last one included, for its owner only: a
+// capture holds balances and account numbers. The error of the first that could not be made,
+// 0 when none failed.
+int MakeFolders(const std::string& folder) {
+    int firstError = 0;
+    for (size_t at = 1; at <= folder.size(); ++at) {
+        if (at < folder.size() && folder[at] != '/') {
+            continue;
+        }
+        if (::mkdir(folder.substr(0, at).c_str(), 0700) != 0 && errno != EEXIST &&
+            firstError == 0) {
+            firstError = errno;
+        }
+    }
+    return firstError;
+}
+
+}  // namespace
 
 CCaptureFile::~CCaptureFile() {
     if (m_handle != kNone) {
@@ -14,11 +51,15 @@ CCaptureFile::~CCaptureFile() {
 }
 
 bool CCaptureFile::Create(const std::string& folder, const std::string& name) {
+    m_failure.clear();
+    const int folderError = MakeFolders(folder);
     const std::string path =
         folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
     // O_EXCL: a name that exists (or a link planted under it) is never written through.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
+        // A folder that is missing is best explained by why it could not be made.
+        m_failure = SystemReason(errno == ENOENT && folderError != 0 ? folderError : errno);
         return false;
     }
     m_handle = fd;
