@@ -1,7 +1,8 @@
 // The four request builders with arbitrary record texts, numbers and dates. Besides the
 // sanitizers, each frame is checked against what the server relies on: the declared length is
-// the frame's size, the header and the record end are in place, and (when no text carries the
-// field separator itself) every request has the same number of fields whatever its contents.
+// the frame's size, the header and the record end are in place, (when no text carries the
+// field separator itself) every request has the same number of fields whatever its contents,
+// and the bytes a login reports as its password are exactly the password's.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "datacenter/DataCenterAccess.h"
+#include "platform/TextCodec.h"
 #include "protocol/ForexProtocol.h"
 #include "vocabulary/WireVocabulary.h"
 
@@ -104,8 +106,14 @@ void CheckFieldCount(const std::string& frame, const std::string& reference, boo
 void FuzzLogin(CForexProtocol& protocol, FuzzedDataProvider& input) {
     const CString user = ConsumeText(input);
     const CString password = ConsumeText(input);
-    const std::string frame = protocol.BuildLogin(user, password);
+    CFrameSpan passwordBytes;
+    const std::string frame = protocol.BuildLogin(user, password, &passwordBytes);
     CheckFrame(frame, wire::kLoginRequest);
+    // What a capture hides must be the password, whatever either text holds.
+    if (passwordBytes.offset + passwordBytes.size > frame.size() ||
+        frame.compare(passwordBytes.offset, passwordBytes.size, WideToAnsi(password)) != 0) {
+        std::abort();
+    }
     CheckFieldCount(frame, protocol.BuildLogin(L"", L""),
                     !HasSeparator(user) && !HasSeparator(password));
 }

@@ -30,9 +30,12 @@ fi
 #    TradewireWindows.TheSixtyFourBitOpenSslThreeNamesLoadAndConnect is its Windows side.
 #  - RequestBuilders.HistoryRequestKeepsTimesBeyondThirtyTwoBits: long is 32 bits on Windows,
 #    so the interface's times cannot go past January 2038 there.
+#  - CaptureWriter.FoldersItMakesAreForTheirOwnerOnly: Windows has no permission bits; the
+#    capture folders made there take their parent's permissions.
 EXCLUDED='^install\.|^tradewire_terminal_login_against_s_server$'
 EXCLUDED+='|^ConnectionModules\.TheOverrideNamesTheModulesToLoad$'
 EXCLUDED+='|^RequestBuilders\.HistoryRequestKeepsTimesBeyondThirtyTwoBits$'
+EXCLUDED+='|^CaptureWriter\.FoldersItMakesAreForTheirOwnerOnly$'
 
 # The handshake-budget tests run on their own afterwards: under Wine 8, when other test programs
 # run beside them, their program sometimes finishes every test and then does not exit.

@@ -101,6 +101,9 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // True when the receive buffer holds no whole message: what is left is the start of one that
     // can no longer end, or nothing. Any thread; takes the receive-buffer lock.
     bool IsBacklogDrained();
+    // Ends the reading with `error` (reported on every pass, or once) and reports it as below.
+    // Receive thread only.
+    void EndReading(unsigned long error, bool reportOnce);
     // After the reading has ended: reports the break through OnNetError once the backlog is
     // drained, on every call after that (a failure) or on the first only (a message too long).
     // Receive thread only.

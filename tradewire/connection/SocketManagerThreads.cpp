@@ -203,8 +203,7 @@ void CSocketManager::CallBackThreadRecv() {
         ReportReadEnd();
         return;
     }
-    char chunk[kReadChunk + 1];
-    std::memset(chunk, 0, sizeof(chunk));
+    char chunk[kReadChunk + 1] = {};
     if (!m_bConnected.load()) {
         return;
     }
@@ -212,10 +211,7 @@ void CSocketManager::CallBackThreadRecv() {
         unsigned long error = 0;
         const int read = TlsRead(chunk, kReadChunk, error);
         if (read <= 0) {
-            // Nothing more can come: what already came is delivered first, then the break.
-            m_readEnd.ended = true;
-            m_readEnd.error = error;
-            ReportReadEnd();
+            EndReading(error, false);  // nothing more can come
             return;
         }
         chunk[read] = '\0';
@@ -257,9 +253,14 @@ void CSocketManager::CallBackThreadRecv() {
     }
     // Reported once, after which this thread reads nothing more: the terminal is told of a
     // server it cannot follow and disconnects, instead of hearing of it every pass.
+    EndReading(SocketApi::kMessageTooLong, true);
+}
+
+void CSocketManager::EndReading(unsigned long error, bool reportOnce) {
     m_readEnd.ended = true;
-    m_readEnd.error = SocketApi::kMessageTooLong;
-    m_readEnd.reportOnce = true;
+    m_readEnd.error = error;
+    m_readEnd.reportOnce = reportOnce;
+    // What already came is delivered first, then the break.
     ReportReadEnd();
 }
 
