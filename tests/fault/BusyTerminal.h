@@ -1,16 +1,54 @@
 #pragma once
-// A terminal kept busy, for the tests that end and make connections while it trades: a sink
-// that reads the stores and trades from inside the callbacks, and a whole read of every store
-// from any thread. Header-only; the simulator's built-in accounts and instruments are assumed.
+// A terminal kept busy against the simulator, for the tests that end and make connections while
+// it trades: the simulator with a lively feed, a sink that reads the stores and trades from
+// inside the callbacks, and a whole read of every store from any thread. Header-only; the
+// simulator's built-in accounts and instruments are assumed.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 
+#include "Eventually.h"
 #include "RecordingSink.h"
+#include "SimulatorThread.h"
 #include "tradewire/AbsForexManager.h"
 #include "tradewire/ForexDataCenter.h"
+
+// The simulator on loopback with 50 quotes and one notice a second, and the server record that
+// reaches it.
+class BusySimulatorTest : public ::testing::Test {
+  protected:
+    static constexpr std::chrono::seconds kWait{20};
+
+    void SetUp() override {
+        sim::SimOptions options = CSimulatorThread::QuietOptions();
+        options.tickRate = 50;
+        options.noticeSeconds = 1;
+        std::string error;
+        ASSERT_TRUE(m_sim.Start(options, error)) << error;
+        m_target.Address = L"127.0.0.1";
+        m_target.Port = m_sim.Port();
+    }
+
+    // True once the sink has heard a callback whose line starts with `prefix`.
+    static bool WaitForLine(const CRecordingSink& sink, const std::string& prefix) {
+        return Eventually(
+            [&] {
+                for (const std::string& line : sink.Lines()) {
+                    if (line.rfind(prefix, 0) == 0) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            kWait);
+    }
+
+    CServer m_target;
+    CSimulatorThread m_sim;
+};
 
 // A sink that behaves like a busy terminal: every callback reads the stores, the login reply
 // asks for the history, and every fifth quote opens a small position.

@@ -12,44 +12,14 @@
 
 #include "BackgroundLoop.h"
 #include "BusyTerminal.h"
-#include "Eventually.h"
 #include "RecordingSink.h"
-#include "SimulatorThread.h"
 #include "connection/SocketManager.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-constexpr std::chrono::seconds kWait{20};
 
-class ChurnTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        sim::SimOptions options = CSimulatorThread::QuietOptions();
-        options.tickRate = 50;
-        options.noticeSeconds = 1;
-        std::string error;
-        ASSERT_TRUE(m_sim.Start(options, error)) << error;
-        m_target.Address = L"127.0.0.1";
-        m_target.Port = m_sim.Port();
-    }
-
-    bool WaitForLine(const CRecordingSink& sink, const std::string& prefix) {
-        return Eventually(
-            [&] {
-                for (const std::string& line : sink.Lines()) {
-                    if (line.rfind(prefix, 0) == 0) {
-                        return true;
-                    }
-                }
-                return false;
-            },
-            kWait);
-    }
-
-    CServer m_target;
-    CSimulatorThread m_sim;
-};
+using ChurnTest = BusySimulatorTest;
 
 TEST_F(ChurnTest, TwoHundredSessionsWithGettersAndRequestsFromCallbacks) {
     CTradingSink sink;

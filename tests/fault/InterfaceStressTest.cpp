@@ -18,8 +18,6 @@
 #include <vector>
 
 #include "BusyTerminal.h"
-#include "Eventually.h"
-#include "SimulatorThread.h"
 #include "TempFolder.h"
 #include "connection/SocketManager.h"
 
@@ -78,22 +76,22 @@ COrderInfo RandomOrder(std::mt19937& random, CForexDataCenter& center) {
     return order;
 }
 
-class InterfaceStressTest : public ::testing::Test {
+class InterfaceStressTest : public BusySimulatorTest {
   protected:
     void SetUp() override {
-        sim::SimOptions options = CSimulatorThread::QuietOptions();
-        options.tickRate = 50;
-        options.noticeSeconds = 1;
-        std::string error;
-        ASSERT_TRUE(m_sim.Start(options, error)) << error;
-        m_target.Address = L"127.0.0.1";
-        m_target.Port = m_sim.Port();
+        BusySimulatorTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         m_manager = new CSocketManager();
         m_manager->SetNotify(&m_sink);
         m_sink.manager = m_manager;
     }
 
     void TearDown() override {
+        if (m_manager == nullptr) {
+            return;
+        }
         m_manager->DisConnect();
         m_sink.manager = nullptr;
         m_manager->ReleaseObj();
@@ -166,8 +164,6 @@ class InterfaceStressTest : public ::testing::Test {
         m_sink.Clear();
     }
 
-    CServer m_target;
-    CSimulatorThread m_sim;
     CTradingSink m_sink;
     CSocketManager* m_manager = nullptr;
     std::mutex m_connecting;
@@ -220,16 +216,7 @@ TEST_F(InterfaceStressTest, EveryOperationFromSeveralThreadsWithAndWithoutCaptur
     m_manager->SetNotify(&m_sink);
     ASSERT_TRUE(m_manager->ConnectServer(m_target));
     ASSERT_TRUE(m_manager->ReqLogin(L"demo", L"demo"));
-    ASSERT_TRUE(Eventually(
-        [&] {
-            for (const std::string& line : m_sink.Lines()) {
-                if (line.rfind("OnRealtimePrice", 0) == 0) {
-                    return true;
-                }
-            }
-            return false;
-        },
-        20s));
+    ASSERT_TRUE(WaitForLine(m_sink, "OnRealtimePrice"));
     ExpectConsistentStores(*m_manager->GetDataCenter());
     long rounds = 0;
     for (const auto& calls : m_calls) {

@@ -12,7 +12,6 @@
 
 #include "Eventually.h"
 #include "LoopbackConnectionTest.h"
-#include "NullSink.h"
 #include "SessionFixture.h"
 #include "TempFolder.h"
 #include "platform/CaptureWriter.h"
@@ -255,18 +254,16 @@ TEST_F(CaptureSessionTest, NoSpellingOfAPasswordReachesTheFile) {
     }
 }
 
+// A connection object and the loopback server, without a session played.
+using CaptureConnectionTest = LoopbackConnectionTest<CRecordingSink>;
+
 // A folder that is missing is made; one that still cannot be made is named on standard error,
 // with the system's reason, once for each connection, and the connection works without it.
-TEST(CaptureSession, AMissingFolderIsMadeAndAnUnusableOneIsNamedOncePerConnection) {
+TEST_F(CaptureConnectionTest, AMissingFolderIsMadeAndAnUnusableOneIsNamedOncePerConnection) {
     CTempFolder folder("twcap-folders");
-    CTestTlsServer server;
-    ASSERT_TRUE(server.Start());
-    CRecordingSink sink;
-    auto* manager = new CSocketManager();
-    manager->SetNotify(&sink);
     const std::string missing = folder.Path() + "/not/there";
     ::setenv("TRADEWIRE_CAPTURE_DIR", missing.c_str(), 1);
-    EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+    EXPECT_TRUE(Connect());
     manager->DisConnect();
     EXPECT_EQ(CTempFolder::FilesIn(missing).size(), 1u);
 
@@ -275,7 +272,7 @@ TEST(CaptureSession, AMissingFolderIsMadeAndAnUnusableOneIsNamedOncePerConnectio
     ::setenv("TRADEWIRE_CAPTURE_DIR", unusable.c_str(), 1);
     testing::internal::CaptureStderr();
     for (int connection = 1; connection <= 2; ++connection) {
-        EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+        EXPECT_TRUE(Connect());
         ASSERT_TRUE(server.WaitForHandshakes(connection + 1, kCaptureWait));
         EXPECT_TRUE(server.Send(InboundLine(9002, "hello")));
         EXPECT_TRUE(sink.WaitFor(static_cast<size_t>(connection), kCaptureWait));
@@ -289,21 +286,14 @@ TEST(CaptureSession, AMissingFolderIsMadeAndAnUnusableOneIsNamedOncePerConnectio
     const std::string named = "\"" + unusable + "\" cannot be written: ";
     EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
     EXPECT_GT(lines[0].size(), lines[0].find(named) + named.size()) << "no reason given";
-    manager->ReleaseObj();
-    server.Stop();
 }
 
 // CommitBill from one thread while another connects and disconnects, capture on: the writer
 // must never go away under a commit being recorded, and every record stays whole.
-TEST(CaptureSession, CommitsWhileAnotherThreadReconnects) {
+TEST_F(CaptureConnectionTest, CommitsWhileAnotherThreadReconnects) {
     constexpr int kCommits = 10000;
     constexpr int kReconnects = 20;
     CTempFolder folder("twcap-commits");
-    CTestTlsServer server;
-    ASSERT_TRUE(server.Start());
-    CNullSink sink;
-    auto* manager = new CSocketManager();
-    manager->SetNotify(&sink);
     ::setenv("TRADEWIRE_CAPTURE_DIR", folder.Path().c_str(), 1);
     std::atomic<int> commits{0};
     std::atomic<int> reconnects{0};
@@ -322,14 +312,12 @@ TEST(CaptureSession, CommitsWhileAnotherThreadReconnects) {
         }
     });
     while (!done()) {
-        EXPECT_TRUE(manager->ConnectServer(LoopbackServer(server.Port())));
+        EXPECT_TRUE(Connect());
         manager->DisConnect();
         ++reconnects;
     }
     committer.join();
     ::unsetenv("TRADEWIRE_CAPTURE_DIR");
-    manager->ReleaseObj();
-    server.Stop();
 
     EXPECT_EQ(folder.Files().size(), static_cast<size_t>(reconnects.load()));
     size_t recorded = 0;
