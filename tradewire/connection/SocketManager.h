@@ -124,7 +124,7 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
 
     // Queues one frame (without its line end); an empty frame is ignored. `hidden` is the part
     // a capture must not show. Any thread.
-    void AddSendData(const std::string& frame, CFrameSpan hidden = CFrameSpan());
+    void AddSendData(const std::string& frame, const CFrameSpan& hidden = CFrameSpan());
     // Writes one frame and its line end through TLS: the write's result, -1 without a TLS
     // connection. Send thread only.
     int SSLSendData(const char* data, int length);

@@ -71,7 +71,7 @@ unsigned CSocketManager::ThreadPara(void* self) {
     return RunWhileConnected(manager, kParaPauseMs, [&] { manager.CallBackThreadPara(); });
 }
 
-void CSocketManager::AddSendData(const std::string& frame, CFrameSpan hidden) {
+void CSocketManager::AddSendData(const std::string& frame, const CFrameSpan& hidden) {
     if (frame.empty()) {
         return;
     }
