@@ -69,11 +69,15 @@ class ServerVerificationFixture : public ConnectionFixture {
         EXPECT_EQ(manager->GetErrorCode(), EC_CertificateRejected);
     }
 
+    // Once it returns, the server has finished its side of the handshake too, so what it saw
+    // (the server name sent) is this attempt's.
     void ExpectAccepted(const std::string& caFile, const std::string& serverName,
                         const std::string& pins) {
         sink.ClearErrorCodes();
+        const int before = server.HandshakeCount();
         EXPECT_TRUE(ConnectWith(caFile, serverName, pins));
         EXPECT_TRUE(sink.ErrorCodes().empty());
+        EXPECT_TRUE(server.WaitForHandshakes(before + 1, std::chrono::seconds(15)));
     }
 };
 
