@@ -302,7 +302,8 @@ void ApplyUserPrivateCopies(const std::wstring& destPath, bool makeBackup,
             !BackUpPrivateCopy(guard, folder, stampName, userPart + L"\\" + relative, candidate)) {
             continue;  // nothing a user made is lost: no backup, no deletion
         }
-        DeleteFileForced(candidate);
+        // The copy as the user's folder names it: a link is removed, never the file behind it.
+        DeleteFileForced(userFolder + relative);
     }
 }
 

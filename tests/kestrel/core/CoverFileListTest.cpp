@@ -419,6 +419,19 @@ TEST_F(CoverFileListTest, LinksToAUsersFileAreActedOnAsLinksNeverThroughThem) {
     EXPECT_TRUE(m_box.prompts.empty());
 }
 
+// A private copy that is a link to another of the user's files: the copy was backed up and then
+// deleted through the link, which took the other file with it.
+TEST_F(CoverFileListTest, APrivateCopyThatIsALinkIsRemovedAsTheLink) {
+    Put("new/b.ini", "common");
+    Put("private/alice/keep.txt", "alice's keep");
+    fs::create_symlink(At("private/alice/keep.txt"), At("private/alice/b.ini"));
+    WriteList(Entry("new\\b.ini", "b.ini", kImpact));
+    ASSERT_TRUE(Apply());
+    EXPECT_EQ(Contents("private/alice/keep.txt"), "alice's keep");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(At("private/alice/b.ini"))));
+    EXPECT_EQ(Contents("update_backup/1970-00-00 00_00_00/private/alice/b.ini"), "alice's keep");
+}
+
 // UpdateTime "..": the backup once landed on the private copy itself, which was then deleted.
 TEST_F(CoverFileListTest, UpdateTimeBecomesOneFolderName) {
     // As written in the list's XML, and the folder each becomes.
