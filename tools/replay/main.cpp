@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
     }
     CCallbackPrinter printer(PrintLine);
     replay.Run(printer, options.pace,
-               [&printer](std::uint32_t ms) { printer.SetPrefix(std::to_string(ms) + " "); });
+               [&printer](std::uint64_t ms) { printer.SetPrefix(std::to_string(ms) + " "); });
     if (options.stores && replay.GetDataCenter() != nullptr) {
         PrintStores(*replay.GetDataCenter(), printer);
     }

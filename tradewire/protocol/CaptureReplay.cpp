@@ -44,7 +44,10 @@ bool CCaptureReplay::Load(std::string_view text, std::string& error) {
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         ++number;
         if (number == 1) {
-            if (line.substr(0, capture::kMagic.size()) != capture::kMagic) {
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            if (!capture::IsHeader(line)) {
                 error = "line 1: not a capture file";
                 return false;
             }
@@ -95,11 +98,17 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
             return false;
         }
         m_commits.push_back(std::move(commit));
+    } else if (line.kind == capture::kDispatched) {
+        m_dispatchTimes.push_back(line.ms);
     } else if (line.kind == capture::kClosed) {
         const std::string_view dispatched = WordValue(line.payload, "dispatched");
         if (!dispatched.empty()) {
             m_dispatchLimit = ReadCount(dispatched);
         }
+        m_closed = true;
+    }
+    if (line.kind == capture::kSent || line.kind == capture::kCommitted) {
+        m_outbound.push_back({line.ms, std::string(line.kind), std::string(line.payload)});
     }
     // Frames sent, drop counts and the limit record change nothing the protocol object sees.
     return true;
@@ -119,6 +128,19 @@ bool CCaptureReplay::DispatchOne() {
         return false;
     }
     ApplyCommitsDue();
+    const size_t lineEnd = m_buffer.FindLineEnd(wire::kServerLineEnd);
+    if (lineEnd != std::string_view::npos) {
+        const int code = CForexProtocol::DispatchCode(m_buffer.View().substr(0, lineEnd));
+        if (code >= 0) {
+            // What the callbacks about to run belong to; a joined line is no message of its own.
+            m_current.code = code;
+            m_current.received = m_lastAppendMs;
+            m_current.dispatched = m_messages < m_dispatchTimes.size()
+                                       ? static_cast<std::int64_t>(m_dispatchTimes[m_messages])
+                                       : -1;
+            ++m_messages;
+        }
+    }
     if (m_protocol.ProcessReceived(m_buffer) == wire::Result::Incomplete) {
         return false;
     }
@@ -126,7 +148,7 @@ bool CCaptureReplay::DispatchOne() {
     return true;
 }
 
-void CCaptureReplay::RunPass(std::uint32_t ms, const std::function<void(std::uint32_t)>& onPass) {
+bool CCaptureReplay::RunPass(std::uint64_t ms, const std::function<void(std::uint64_t)>& onPass) {
     bool told = false;
     for (int i = 0; i < m_messagesPerPass; ++i) {
         if (!told && onPass != nullptr && !m_buffer.IsEmpty()) {
@@ -134,33 +156,38 @@ void CCaptureReplay::RunPass(std::uint32_t ms, const std::function<void(std::uin
             told = true;
         }
         if (!DispatchOne()) {
-            return;
+            return i > 0;
         }
     }
+    return true;
 }
 
 void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
-                         const std::function<void(std::uint32_t)>& onPass) {
+                         const std::function<void(std::uint64_t)>& onPass) {
     if (m_protocol.GetDataCenter() == nullptr) {
         return;
     }
     m_protocol.GetDataCenter()->SetNotify(&sink);
-    std::uint32_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
+    // 64 bits: a pass time near the top of the 32-bit record times must not wrap.
+    std::uint64_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
     for (const Chunk& chunk : m_chunks) {
-        if (pace) {
-            for (; nextPass <= chunk.ms; nextPass += kPassMs) {
-                RunPass(nextPass, onPass);
+        while (pace && nextPass <= chunk.ms) {
+            // A pass that takes nothing leaves nothing for the next ones until more bytes come:
+            // go straight to the last pass before them, however long the pause.
+            if (!RunPass(nextPass, onPass) && nextPass + kPassMs <= chunk.ms) {
+                nextPass += (chunk.ms - nextPass) / kPassMs * kPassMs;
+                continue;
             }
+            nextPass += kPassMs;
         }
+        m_lastAppendMs = chunk.ms;
         m_buffer.Append(chunk.bytes);
         while (!pace && DispatchOne()) {
         }
     }
     // What was still waiting when the capture ended goes out as the live passes would have.
-    for (std::uint64_t before = m_dispatched - 1; pace && before != m_dispatched;
-         nextPass += kPassMs) {
-        before = m_dispatched;
-        RunPass(nextPass, onPass);
+    while (pace && RunPass(nextPass, onPass)) {
+        nextPass += kPassMs;
     }
     ApplyCommitsDue();
     m_protocol.GetDataCenter()->UnSetNotify();

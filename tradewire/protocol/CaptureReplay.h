@@ -30,11 +30,32 @@ class CCaptureReplay {
     // pass did; `onPass` is told each pass' captured time before its first message. Stops
     // after as many messages as the live connection dispatched when the capture says so.
     void Run(CAbsForexNotify& sink, bool pace,
-             const std::function<void(std::uint32_t ms)>& onPass = nullptr);
+             const std::function<void(std::uint64_t ms)>& onPass = nullptr);
     CForexDataCenter* GetDataCenter() const { return m_protocol.GetDataCenter(); }
     std::uint64_t Dispatched() const { return m_dispatched; }
     // The captured connection's facts from the first line (start=, server=, ...), as written.
     const std::string& Header() const { return m_header; }
+    // False when the capture ends without its close record: cut short.
+    bool Closed() const { return m_closed; }
+
+    // The message whose callbacks run now, during Run: its code, the captured time of the
+    // chunk that completed it and, from its dispatch record, when the live connection
+    // dispatched it (-1 in a capture without dispatch records).
+    struct MessageTimes {
+        int code = -1;
+        std::uint32_t received = 0;
+        std::int64_t dispatched = -1;
+    };
+    const MessageTimes& Current() const { return m_current; }
+    // Every dispatch record's time, in file order.
+    const std::vector<std::uint32_t>& DispatchTimes() const { return m_dispatchTimes; }
+    // The frames sent and the orders committed, in file order, as written.
+    struct Outbound {
+        std::uint32_t ms = 0;
+        std::string kind;     // capture::kSent or capture::kCommitted
+        std::string payload;  // escaped, as in the file
+    };
+    const std::vector<Outbound>& OutboundRecords() const { return m_outbound; }
 
   private:
     struct Chunk {
@@ -50,7 +71,8 @@ class CCaptureReplay {
     void ApplyCommitsDue();
     // One message if one is whole and the live count allows; false when none was dispatched.
     bool DispatchOne();
-    void RunPass(std::uint32_t ms, const std::function<void(std::uint32_t)>& onPass);
+    // False when it dispatched nothing.
+    bool RunPass(std::uint64_t ms, const std::function<void(std::uint64_t)>& onPass);
 
     CForexProtocol m_protocol;
     CReceiveBuffer m_buffer;
@@ -61,4 +83,10 @@ class CCaptureReplay {
     int m_messagesPerPass = 1;
     std::uint64_t m_dispatched = 0;
     std::uint64_t m_dispatchLimit = UINT64_MAX;  // from the close record
+    bool m_closed = false;
+    std::vector<std::uint32_t> m_dispatchTimes;
+    std::vector<Outbound> m_outbound;
+    size_t m_messages = 0;  // messages dispatched, joined lines not counted
+    std::uint32_t m_lastAppendMs = 0;
+    MessageTimes m_current;
 };

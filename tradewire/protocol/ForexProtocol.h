@@ -52,6 +52,9 @@ class CForexProtocol {
     // Incomplete: shorter than its declared length (keep and join); NothingRead: no data
     // center; else the handler's result (Handled for codes nobody handles).
     wire::Result Dispatch(std::string_view message);
+    // The message code Dispatch reads from `message` (one line, as ProcessReceived cuts it),
+    // -1 when Dispatch would keep it to join with the next line instead.
+    static int DispatchCode(std::string_view message);
     // The length a message declares, read from the first wire::kLengthFieldSize bytes of its
     // header (the bytes before its first 0x03).
     static int DeclaredLength(std::string_view header);
