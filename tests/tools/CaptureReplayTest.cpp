@@ -3,6 +3,7 @@
 // second client. All three give the same callback lines, in the replay tool's form.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <tradewire/Tradewire.h>
 #include <unistd.h>
 
@@ -101,9 +102,11 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "") {
-    const std::string command =
-        std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" + capture.string() + "'";
+// The tool's standard output as lines; its exit status must be `status`.
+std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "",
+                                       int status = 0) {
+    const std::string command = std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" +
+                                capture.string() + "' 2>/dev/null";
     std::vector<std::string> lines;
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {
@@ -118,7 +121,8 @@ std::vector<std::string> RunReplayTool(const fs::path& capture, const std::strin
             line += static_cast<char>(ch);
         }
     }
-    EXPECT_EQ(pclose(output), 0);
+    const int ended = pclose(output);
+    EXPECT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == status) << command;
     return lines;
 }
 
@@ -194,6 +198,16 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     EXPECT_TRUE(has("GetBargainsInfo n=1"));
     EXPECT_TRUE(has("GetErrorCode code=0"));
 
+    // Cut before its close record: the lines up to the cut, then exit status 3.
+    const fs::path cut = m_folder / "cut.twcap";
+    // Cut in the middle of the close record: the broken last line is where the file stops.
+    std::ofstream(cut, std::ios::binary) << text.substr(0, text.rfind(" close ") + 3);
+    const std::vector<std::string> partial = RunReplayTool(cut, "", 3);
+    ASSERT_GE(partial.size(), live.size());
+    EXPECT_EQ(std::vector<std::string>(partial.begin(),
+                                       partial.begin() + static_cast<std::ptrdiff_t>(live.size())),
+              live);
+
     // The simulator serves the capture to a second client, which makes the same order request
     // so that the merges match the replies as they did live. It gets everything captured,
     // including what the live client had not dispatched yet when it disconnected.
@@ -215,6 +229,16 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     ASSERT_GE(served.size(), live.size());
     served.resize(live.size());
     EXPECT_EQ(served, live);
+}
+
+// Hostile captures the tool must finish quickly: record times at the top of their range, paced.
+TEST(CaptureReplayTool, HostileCapturesEndWithTheirMessages) {
+    const fs::path captures = TRADEWIRE_TEST_CAPTURES;
+    EXPECT_EQ(RunReplayTool(captures / "late-records.twcap", "--pace"),
+              (std::vector<std::string>{
+                  "30 OnTextMessage text=Logged\\u0020out:\\u0020demo\\u0001\\u0004",
+                  "4294967310 OnTextMessage "
+                  "text=Logged\\u0020out:\\u0020demo\\u0001\\u0004"}));
 }
 
 }  // namespace

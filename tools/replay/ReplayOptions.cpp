@@ -10,7 +10,8 @@ std::string ReplayUsage() {
     return "usage: tradewire-replay [options] CAPTURE-FILE\n"
            "  --pace     dispatch one message per 30 ms of captured time, as the library does,\n"
            "             and start each line with that time in milliseconds\n"
-           "  --stores   print the data center's stores through the getters at the end\n";
+           "  --stores   print the data center's stores through the getters at the end\n"
+           "exit status: 0 done, 1 not a capture, 2 unreadable, 3 the capture was cut short\n";
 }
 
 namespace {

@@ -84,5 +84,11 @@ int main(int argc, char* argv[]) {
         PrintStores(*replay.GetDataCenter(), printer);
     }
     std::cout.flush();
+    if (!replay.Closed()) {
+        // Everything up to the cut has been printed; a script must still learn it was cut.
+        (void)std::fprintf(stderr, "%s: the capture ends without its close record: cut short\n",
+                           options.captureFile.c_str());
+        return 3;
+    }
     return 0;
 }

@@ -60,6 +60,9 @@ bool CCaptureReplay::Load(std::string_view text, std::string& error) {
             if (line.empty()) {
                 continue;
             }
+            if (end == std::string_view::npos) {
+                break;  // a last record cut off in the middle: the file stops where it was cut
+            }
             error = "line " + std::to_string(number) + ": " + error;
             return false;
         }
