@@ -173,6 +173,20 @@ class CaptureReplayTest : public ::testing::Test {
     fs::path m_folder;
 };
 
+bool StartsWith(const std::string& line, const std::string& start) {
+    return line.rfind(start, 0) == 0;
+}
+
+// The numbers after each of `steps` in an --orders line, in order; -1 for a step not found.
+std::vector<long long> StepTimes(const std::string& line, const std::vector<std::string>& steps) {
+    std::vector<long long> times;
+    for (const std::string& step : steps) {
+        const size_t at = line.find(step + " ");
+        times.push_back(at == std::string::npos ? -1 : std::atoll(line.c_str() + at + step.size()));
+    }
+    return times;
+}
+
 TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveTheSameCallbacks) {
     fs::path capture;
     const std::vector<std::string> live = LiveSession(capture);
@@ -200,6 +214,51 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
 
     // Cut before its close record: the lines up to the cut, then exit status 3.
     const fs::path cut = m_folder / "cut.twcap";
+    // Diagnosis from the file's own times: the order's four steps, in order, and its deal.
+    const std::vector<std::string> orders = RunReplayTool(capture, "--orders");
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_TRUE(StartsWith(orders[0], "order 1 InternalNo=4242 OrderKind=60: commit "))
+        << orders[0];
+    EXPECT_NE(orders[0].find(", deal OnBargainOpened BargainNo="), std::string::npos) << orders[0];
+    const std::vector<long long> steps =
+        StepTimes(orders[0], {"commit", ", send", ", received", ", dispatched"});
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()) && steps.front() >= 0) << orders[0];
+    const std::vector<std::string> summary = RunReplayTool(capture, "--summary");
+    const auto hasLine = [](const std::vector<std::string>& lines, const std::string& start) {
+        return std::any_of(lines.begin(), lines.end(),
+                           [&start](const std::string& line) { return StartsWith(line, start); });
+    };
+    EXPECT_TRUE(hasLine(summary, "deals opened=1 closed=0"));
+    EXPECT_TRUE(hasLine(summary, "orders placed=0 changed=0 deleted=0"));
+    EXPECT_TRUE(hasLine(summary, "refusals 0"));
+    EXPECT_TRUE(hasLine(summary, "callbacks OnRealtimePrice="));
+    EXPECT_TRUE(hasLine(summary, "receive-to-dispatch ms p50="));
+
+    // Filters, brief and UTC forms of the same callbacks.
+    std::vector<std::string> quotes;
+    std::vector<std::string> noQuotes;
+    for (const std::string& line : live) {
+        (StartsWith(line, "OnRealtimePrice ") ? quotes : noQuotes).push_back(line);
+    }
+    EXPECT_EQ(RunReplayTool(capture, "--only OnRealtimePrice"), quotes);
+    EXPECT_EQ(RunReplayTool(capture, "--skip OnRealtimePrice,OnSpareA"), noQuotes);
+    const std::vector<std::string> brief = RunReplayTool(capture, "--brief --only OnRealtimePrice");
+    ASSERT_EQ(brief.size(), quotes.size());
+    const auto field = [](const std::string& line, const std::string& name) {
+        const size_t at = line.find(" " + name + "=") + name.size() + 2;
+        return line.substr(at, line.find(' ', at) - at);
+    };
+    for (size_t i = 0; i < brief.size(); ++i) {
+        EXPECT_EQ(brief[i], "OnRealtimePrice " + field(quotes[i], "MerchCode") + " " +
+                                field(quotes[i], "RealtimePrice.Bid") + "/" +
+                                field(quotes[i], "RealtimePrice.Ask"));
+    }
+    const std::vector<std::string> utc = RunReplayTool(capture, "--utc --only OnBargainOpened");
+    ASSERT_EQ(utc.size(), 1u);
+    EXPECT_TRUE(utc[0].size() > 25 && utc[0][4] == '-' && utc[0][10] == 'T' && utc[0][23] == 'Z' &&
+                utc[0].substr(25, 15) == "OnBargainOpened")
+        << utc[0];
+
     // Cut in the middle of the close record: the broken last line is where the file stops.
     std::ofstream(cut, std::ios::binary) << text.substr(0, text.rfind(" close ") + 3);
     const std::vector<std::string> partial = RunReplayTool(cut, "", 3);

@@ -92,6 +92,7 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
         m_chunks.push_back(std::move(chunk));
     } else if (line.kind == capture::kCommitted) {
         Commit commit;
+        commit.ms = line.ms;
         commit.after = ReadCount(WordValue(line.payload, "after"));
         const size_t fields = line.payload.find(' ');
         const std::string_view order =
@@ -110,8 +111,8 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
         }
         m_closed = true;
     }
-    if (line.kind == capture::kSent || line.kind == capture::kCommitted) {
-        m_outbound.push_back({line.ms, std::string(line.kind), std::string(line.payload)});
+    if (line.kind == capture::kSent) {
+        m_sent.push_back({line.ms, std::string(line.payload)});
     }
     // Frames sent, drop counts and the limit record change nothing the protocol object sees.
     return true;
@@ -136,12 +137,14 @@ bool CCaptureReplay::DispatchOne() {
         const int code = CForexProtocol::DispatchCode(m_buffer.View().substr(0, lineEnd));
         if (code >= 0) {
             // What the callbacks about to run belong to; a joined line is no message of its own.
-            m_current.code = code;
-            m_current.received = m_lastAppendMs;
-            m_current.dispatched = m_messages < m_dispatchTimes.size()
-                                       ? static_cast<std::int64_t>(m_dispatchTimes[m_messages])
-                                       : -1;
-            ++m_messages;
+            MessageTimes message;
+            message.code = code;
+            message.received = m_lastAppendMs;
+            const size_t index = m_messages.size();
+            message.dispatched = index < m_dispatchTimes.size()
+                                     ? static_cast<std::int64_t>(m_dispatchTimes[index])
+                                     : -1;
+            m_messages.push_back(message);
         }
     }
     if (m_protocol.ProcessReceived(m_buffer) == wire::Result::Incomplete) {

@@ -38,35 +38,41 @@ class CCaptureReplay {
     // False when the capture ends without its close record: cut short.
     bool Closed() const { return m_closed; }
 
-    // The message whose callbacks run now, during Run: its code, the captured time of the
+    // A message taken from the buffer and dispatched: its code, the captured time of the
     // chunk that completed it and, from its dispatch record, when the live connection
-    // dispatched it (-1 in a capture without dispatch records).
+    // dispatched it (-1 in a capture without dispatch records). Lines only joined to the next
+    // are no messages.
     struct MessageTimes {
         int code = -1;
         std::uint32_t received = 0;
         std::int64_t dispatched = -1;
     };
-    const MessageTimes& Current() const { return m_current; }
+    // Every message dispatched so far, in order; during Run the last one is the message whose
+    // callbacks run now.
+    const std::vector<MessageTimes>& Messages() const { return m_messages; }
     // Every dispatch record's time, in file order.
     const std::vector<std::uint32_t>& DispatchTimes() const { return m_dispatchTimes; }
-    // The frames sent and the orders committed, in file order, as written.
-    struct Outbound {
+    // The frames sent, in file order, escaped as in the file.
+    struct SentFrame {
         std::uint32_t ms = 0;
-        std::string kind;     // capture::kSent or capture::kCommitted
-        std::string payload;  // escaped, as in the file
+        std::string frame;
     };
-    const std::vector<Outbound>& OutboundRecords() const { return m_outbound; }
+    const std::vector<SentFrame>& SentFrames() const { return m_sent; }
+    // The orders committed, in the order the replay applies them, and how many it has applied
+    // so far: during Run, the last applied is the one the merges match replies against.
+    struct Commit {
+        std::uint32_t ms = 0;
+        std::uint64_t after = 0;
+        COrderInfo order;
+    };
+    const std::vector<Commit>& Commits() const { return m_commits; }
+    size_t CommitsApplied() const { return m_nextCommit; }
 
   private:
     struct Chunk {
         std::uint32_t ms = 0;
         std::string bytes;
     };
-    struct Commit {
-        std::uint64_t after = 0;
-        COrderInfo order;
-    };
-
     bool ReadRecord(std::string_view line, std::string& error);
     void ApplyCommitsDue();
     // One message if one is whole and the live count allows; false when none was dispatched.
@@ -85,8 +91,7 @@ class CCaptureReplay {
     std::uint64_t m_dispatchLimit = UINT64_MAX;  // from the close record
     bool m_closed = false;
     std::vector<std::uint32_t> m_dispatchTimes;
-    std::vector<Outbound> m_outbound;
-    size_t m_messages = 0;  // messages dispatched, joined lines not counted
+    std::vector<SentFrame> m_sent;
+    std::vector<MessageTimes> m_messages;
     std::uint32_t m_lastAppendMs = 0;
-    MessageTimes m_current;
 };
