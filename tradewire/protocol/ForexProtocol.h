@@ -38,9 +38,10 @@ class CForexProtocol {
     static std::string PadLeft(std::string text, size_t width);
     static std::string CutField(std::string& text, char separator);
     static std::string PackMessage(int code, const std::string& body);
-    // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it.
-    // Incomplete when nothing could be cut, Handled after a message was dispatched or joined
-    // with what follows.
+    // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it; a line
+    // shorter than it declares is instead joined with the whole lines after it, as many as it
+    // takes or as there are. Incomplete when nothing could be cut, Handled after a message was
+    // dispatched or a line joined.
     wire::Result ProcessReceived(CReceiveBuffer& buffer);
     // How many bytes at the front of `pending` ProcessReceived cuts into whole messages without
     // waiting for more, joined lines included; what follows is the start of one message still
@@ -90,6 +91,8 @@ class CForexProtocol {
     CLastCommittedOrder LastCommittedOrder;
 
   private:
+    static void JoinShortLine(CReceiveBuffer& buffer, size_t lineSize);
+
     // What a parser that still reports its store for an empty body returns.
     static wire::Result BodyResult(std::string_view body) {
         return body.empty() ? wire::Result::NothingRead : wire::Result::Handled;
