@@ -288,6 +288,12 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     ASSERT_GE(served.size(), live.size());
     served.resize(live.size());
     EXPECT_EQ(served, live);
+
+    // One capture, one session: a third client is refused at its login, not left waiting.
+    CPrintingClient third;
+    ASSERT_TRUE(third.Connect(replaySim.Port()));
+    ASSERT_TRUE(third.Manager().ReqLogin(L"trader", L"anything"));
+    EXPECT_TRUE(third.WaitFor("OnErrorCode code=103"));
 }
 
 // Hostile captures the tool must finish quickly: record times at the top of their range, paced.
