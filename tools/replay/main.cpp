@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include <algorithm>
@@ -166,11 +165,10 @@ int main(int argc, char* argv[]) {
         (void)std::fprintf(stderr, "cannot read the capture %s\n", options.captureFile.c_str());
         return 2;
     }
-    std::stringstream text;
-    text << file.rdbuf();
+    // A line at a time: the file is never held whole beside what the replay keeps of it.
     CCaptureReplay replay;
     std::string error;
-    if (!replay.Load(text.str(), error)) {
+    if (!replay.Load(file, error)) {
         (void)std::fprintf(stderr, "%s: %s\n", options.captureFile.c_str(), error.c_str());
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "protocol/CaptureReplay.h"
 
 #include <algorithm>
+#include <istream>
 
 #include "platform/NumberText.h"
 #include "protocol/CaptureRecords.h"
@@ -37,37 +38,58 @@ std::uint64_t ReadCount(std::string_view digits) {
 }  // namespace
 
 bool CCaptureReplay::Load(std::string_view text, std::string& error) {
-    size_t number = 0;
     while (!text.empty()) {
         const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
+        const std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        ++number;
-        if (number == 1) {
-            if (!line.empty() && line.back() == '\r') {
-                line.remove_suffix(1);
-            }
-            if (!capture::IsHeader(line)) {
-                error = "line 1: not a capture file";
-                return false;
-            }
-            m_header = std::string(line.substr(std::min(line.size(), capture::kMagic.size() + 1)));
-            const int pass = ParseAtoi(WordValue(m_header, "pass"));
-            m_messagesPerPass = pass > 0 ? pass : 1;
-            continue;
-        }
-        if (line.empty() || !ReadRecord(line, error)) {
-            if (line.empty()) {
-                continue;
-            }
-            if (end == std::string_view::npos) {
-                break;  // a last record cut off in the middle: the file stops where it was cut
-            }
-            error = "line " + std::to_string(number) + ": " + error;
+        if (!AddLine(line, end != std::string_view::npos, error)) {
             return false;
         }
     }
-    if (number == 0) {
+    return Finish(error);
+}
+
+bool CCaptureReplay::Load(std::istream& in, std::string& error) {
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!AddLine(line, !in.eof(), error)) {
+            return false;
+        }
+    }
+    return Finish(error);
+}
+
+bool CCaptureReplay::AddLine(std::string_view line, bool ended, std::string& error) {
+    if (m_cut) {
+        return true;
+    }
+    ++m_lines;
+    if (m_lines == 1) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (!capture::IsHeader(line)) {
+            error = "line 1: not a capture file";
+            return false;
+        }
+        m_header = std::string(line.substr(std::min(line.size(), capture::kMagic.size() + 1)));
+        const int pass = ParseAtoi(WordValue(m_header, "pass"));
+        m_messagesPerPass = pass > 0 ? pass : 1;
+        return true;
+    }
+    if (line.empty() || ReadRecord(line, error)) {
+        return true;
+    }
+    if (!ended) {
+        m_cut = true;  // a last record cut off in the middle: the file stops where it was cut
+        return true;
+    }
+    error = "line " + std::to_string(m_lines) + ": " + error;
+    return false;
+}
+
+bool CCaptureReplay::Finish(std::string& error) {
+    if (m_lines == 0) {
         error = "empty file";
         return false;
     }
@@ -185,6 +207,13 @@ void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
                 continue;
             }
             nextPass += kPassMs;
+        }
+        if (m_buffer.Size() + chunk.bytes.size() > wire::kReceiveCeiling) {
+            // As the live reader: the whole messages in front still go out, the one that
+            // outgrew the ceiling is dropped, and nothing more is read. A file forged to hold
+            // more cannot make the replay hold more.
+            m_buffer.KeepFront(CForexProtocol::WholeMessagesSize(m_buffer.View()));
+            break;
         }
         m_lastAppendMs = chunk.ms;
         m_buffer.Append(chunk.bytes);

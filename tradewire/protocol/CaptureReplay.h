@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,11 @@ class CCaptureReplay {
   public:
     static constexpr std::uint32_t kPassMs = 30;
 
-    // Reads the whole capture; false with `error` naming the first line it cannot read.
+    // Reads the whole capture; false with `error` naming the first line it cannot read. A last
+    // line without its line feed that does not read is where the file was cut: it ends the
+    // capture there. The stream form reads a line at a time, so the file is never held whole.
     bool Load(std::string_view text, std::string& error);
+    bool Load(std::istream& in, std::string& error);
     // Dispatches what the capture holds, with `sink` on the data center. Without `pace`, every
     // whole message is dispatched as soon as its chunk is appended. With it, passes run every
     // kPassMs of captured time, each taking as many messages as the captured connection's
@@ -73,6 +77,8 @@ class CCaptureReplay {
         std::uint32_t ms = 0;
         std::string bytes;
     };
+    bool AddLine(std::string_view line, bool ended, std::string& error);
+    bool Finish(std::string& error);
     bool ReadRecord(std::string_view line, std::string& error);
     void ApplyCommitsDue();
     // One message if one is whole and the live count allows; false when none was dispatched.
@@ -83,6 +89,8 @@ class CCaptureReplay {
     CForexProtocol m_protocol;
     CReceiveBuffer m_buffer;
     std::string m_header;
+    size_t m_lines = 0;
+    bool m_cut = false;
     std::vector<Chunk> m_chunks;
     std::vector<Commit> m_commits;  // in the order of their `after`
     size_t m_nextCommit = 0;
