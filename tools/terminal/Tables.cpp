@@ -97,9 +97,9 @@ int DigitsOf(const CForexMerchArray& merchs, const CString& code) {
 
 const char* SideName(int side) {
     switch (side) {
-        case wire::kBuy:
+        case tradewire::kBuy:
             return "buy";
-        case wire::kSell:
+        case tradewire::kSell:
             return "sell";
         default:
             return "?";
@@ -108,13 +108,13 @@ const char* SideName(int side) {
 
 const char* OrderKindName(int kind) {
     switch (kind) {
-        case wire::kBuyLimit:
+        case tradewire::kBuyLimit:
             return "buy limit";
-        case wire::kSellLimit:
+        case tradewire::kSellLimit:
             return "sell limit";
-        case wire::kBuyStop:
+        case tradewire::kBuyStop:
             return "buy stop";
-        case wire::kSellStop:
+        case tradewire::kSellStop:
             return "sell stop";
         default:
             return "?";
@@ -174,8 +174,9 @@ std::string OrderTable(const COrderInfoArray& orders, const CForexMerchArray& me
         const COrderInfo& o = orders[index];
         const int digits = DigitsOf(merchs, o.MerchCode);
         table.Row({std::to_string(o.OrderNo), Utf8(o.MerchCode), OrderKindName(o.OrderKind),
-                   FormatLots(o.Value11 / 100.0), FormatPrice(o.Value14, digits),
-                   FormatTrigger(o.TriggerPrice1, digits), FormatTrigger(o.TriggerPrice2, digits)});
+                   FormatLots(static_cast<double>(o.Value11) / tradewire::kHundredthsPerLot),
+                   FormatPrice(o.Value14, digits), FormatTrigger(o.TriggerPrice1, digits),
+                   FormatTrigger(o.TriggerPrice2, digits)});
     }
     return table.Render("Pending orders");
 }

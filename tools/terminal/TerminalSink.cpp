@@ -20,26 +20,15 @@ long long NowMicros() {
         .count();
 }
 
+// The simulator's two login errors, then the library's own codes.
 std::string ErrorMeaning(int code) {
     switch (code) {
-        case 1:
-            return "the TLS library could not be loaded, or lacks what a server check needs";
-        case 2:
-            return "no TLS session could be made";
-        case 3:
-            return "no server address or port";
-        case 5:
-            return "the connection failed";
-        case 6:
-            return "a worker thread could not start";
-        case 7:
-            return "the server's certificate was rejected";
         case 101:
             return "wrong user name or password";
         case 102:
             return "not logged in";
         default:
-            return "reported by the server";
+            return tradewire::ErrorCodeName(code);
     }
 }
 
@@ -312,8 +301,8 @@ void TerminalSink::OnOrderAdded(const COrderInfo& o) {
         m_lastOrderNo = o.OrderNo;
         line = std::string(Answer(o.InternalNo) ? "Placed" : "Server added") + " pending order #" +
                std::to_string(o.OrderNo) + ": " + OrderKindName(o.OrderKind) + " " +
-               FormatLots(o.Value11 / 100.0) + " " + Utf8(o.MerchCode) + " at " +
-               FormatPrice(o.Value14, Digits(o.MerchCode)) + ".";
+               FormatLots(static_cast<double>(o.Value11) / tradewire::kHundredthsPerLot) + " " +
+               Utf8(o.MerchCode) + " at " + FormatPrice(o.Value14, Digits(o.MerchCode)) + ".";
     }
     PrintLine(line);
 }
@@ -330,7 +319,7 @@ void TerminalSink::OnOrderChanged(const COrderInfo& o) {
         const int digits = Digits(o.MerchCode);
         const std::string triggers = "stop loss " + FormatTrigger(o.TriggerPrice1, digits) +
                                      ", take profit " + FormatTrigger(o.TriggerPrice2, digits);
-        if (o.OrderKind == wire::kSetTriggers) {
+        if (o.OrderKind == tradewire::kSetTriggers) {
             line = "Trigger prices of position #" + std::to_string(o.BargainNo) +
                    " set: " + triggers + ".";
         } else {
