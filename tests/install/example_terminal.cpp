@@ -7,7 +7,12 @@
 
 namespace {
 
-class QuietSink : public CForexNotifyAdapter {};
+// Listens to one slot only; the base gives the other callbacks their empty bodies.
+class QuietSink : public CForexNotifyAdapter {
+  public:
+    void OnLoginReply() override { ++logins; }
+    int logins = 0;
+};
 
 }  // namespace
 
@@ -38,7 +43,8 @@ int main() {
     const int second = center.GetInternalNo();
     center.UnSetNotify();
 
-    if (second != first + 1 || center.GetErrorCode() != EC_NoError || !merchs.IsEmpty()) {
+    if (second != first + 1 || sink.logins != 0 || center.GetErrorCode() != EC_NoError ||
+        !merchs.IsEmpty()) {
         std::puts("unexpected data-center state");
         return 1;
     }
