@@ -34,9 +34,8 @@ std::string Elapsed(std::chrono::steady_clock::time_point since) {
 std::string CheckedText(const TermOptions& options) {
     std::string checked;
     if (!options.caFile.empty()) {
-        checked = options.serverName.empty()
-                      ? " Certificate verified for 127.0.0.1."
-                      : " Certificate verified for " + options.serverName + ".";
+        checked = " Certificate verified for " +
+                  (options.serverName.empty() ? options.host : options.serverName) + ".";
     }
     if (!options.pin.empty()) {
         checked += " Server key matches the pin.";
