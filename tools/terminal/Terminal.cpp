@@ -162,8 +162,12 @@ bool Terminal::Execute(const Command& command) {
             break;
         case CommandKind::Positions: {
             CBargainArray bargains;
+            MarketCopy market;
             m_dataCenter->GetBargainsInfo(bargains);
-            PrintLine(PositionTable(bargains, merchs));
+            m_dataCenter->GetCurrencysInfo(market.currencys);
+            m_dataCenter->GetBaseInfo(market.baseInfo);
+            market.merchs = merchs;
+            PrintLine(PositionTable(bargains, market));
             break;
         }
         case CommandKind::Orders: {

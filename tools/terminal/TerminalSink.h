@@ -101,6 +101,7 @@ class TerminalSink final : public CForexNotifyAdapter {
     bool m_historyArrived = false;
     bool m_closing = false;
     CBargain m_closingDeal;
+    double m_closingLeft = 0;  // lots of the position the closing deal left open
     double m_balanceAfterClose = 0;
     int m_ticksToShow = 0;
     size_t m_latencyTarget = 0;
