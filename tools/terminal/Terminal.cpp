@@ -2,9 +2,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <future>
 #include <thread>
+
+#include <unistd.h>
 
 #include "OrderBuilder.h"
 #include "Tables.h"
@@ -43,6 +47,29 @@ std::string CheckedText(const TermOptions& options) {
     return checked;
 }
 
+// The capture file of this process's latest connection: the library names each one
+// tradewire-<UTC start>-<process id>-<sequence>.twcap.
+std::string NewestCaptureFile(const std::string& folder) {
+    const std::string mark = "-" + std::to_string(getpid()) + "-";
+    std::string newest;
+    long newestSequence = -1;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const size_t at = name.rfind(mark);
+        if (name.rfind("tradewire-", 0) != 0 || at == std::string::npos || name.size() < 6 ||
+            name.compare(name.size() - 6, 6, ".twcap") != 0) {
+            continue;
+        }
+        const long sequence = std::strtol(name.c_str() + at + mark.size(), nullptr, 10);
+        if (sequence > newestSequence) {
+            newestSequence = sequence;
+            newest = entry.path().string();
+        }
+    }
+    return newest;
+}
+
 }  // namespace
 
 Terminal::Terminal(CAbsForexManager& manager, TerminalSink& sink, TermOptions options)
@@ -78,6 +105,11 @@ bool Terminal::Connect() {
         return false;
     }
     PrintLine("Connected to " + target + " in " + Elapsed(started) + "." + CheckedText(m_options));
+    if (!m_options.captureDir.empty()) {
+        const std::string file = NewestCaptureFile(m_options.captureDir);
+        PrintLine(file.empty() ? "No capture is being written (the reason is above)."
+                               : "Capturing to " + file + ".");
+    }
     return true;
 }
 
