@@ -14,9 +14,8 @@
 class Sink : public CForexNotifyAdapter {
   public:
     void OnErrorCode(int code) override { Note(errors, code, error); }
-    void OnBargainsInfo(CBargainArray&) override {
-        Note(snapshot);
-    }  // the login sends it, even empty
+    // The login's snapshot brings the position list, even an empty one.
+    void OnBargainsInfo(CBargainArray&) override { Note(snapshot); }
     void OnRealtimePrice(const CForexMerch& m) override {
         if (quotes < 3) {  // only this thread writes it
             Note(quotes, m, quote[quotes]);
