@@ -1,4 +1,5 @@
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <future>
 #include <thread>
@@ -69,6 +70,40 @@ TEST_F(ConnectionFixture, APassTakesAsManyMessagesAsTheEnvironmentAsksAtConnect)
 
     ASSERT_TRUE(Connect());
     EXPECT_EQ(SocketManagerTestAccess::MessagesPerPass(*manager), 1);
+}
+
+// Counted, not timed: at the immediate pace a connected object that neither sends nor receives
+// has every worker asleep, while the paced one keeps waking for its passes.
+TEST_F(ConnectionFixture, AnIdleConnectionWakesNoWorkerAtTheImmediatePace) {
+    ::setenv("TRADEWIRE_PACE", "immediate", 1);
+    ASSERT_TRUE(Connect());
+    ::unsetenv("TRADEWIRE_PACE");
+    ASSERT_TRUE(server.WaitForHandshakes(1, 5s));
+    // One message each way first, so every worker has had its work and gone back to sleep;
+    // the start of a second message stays behind.
+    const std::string line = CForexProtocol::PackMessage(9999, "1\x01") + "\r\n";
+    const std::string head = line.substr(0, 5);
+    ASSERT_TRUE(server.Send(line + head));
+    SocketManagerTestAccess::AddSendData(*manager, "ping");
+    ASSERT_TRUE(server.WaitForLines(1, 5s));
+    ASSERT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer() == head; }));
+    std::this_thread::sleep_for(50ms);
+    const std::uint64_t settled = SocketManagerTestAccess::WakeUps(*manager);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(SocketManagerTestAccess::WakeUps(*manager), settled);
+
+    // Woken by work, it still does it.
+    ASSERT_TRUE(server.Send(line.substr(5)));
+    ASSERT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer().empty(); }));
+    SocketManagerTestAccess::AddSendData(*manager, "pong");
+    ASSERT_TRUE(server.WaitForLines(2, 5s));
+    EXPECT_GT(SocketManagerTestAccess::WakeUps(*manager), settled);
+
+    manager->DisConnect();
+    ASSERT_TRUE(Connect());
+    const std::uint64_t paced = SocketManagerTestAccess::WakeUps(*manager);
+    EXPECT_TRUE(
+        Eventually([&] { return SocketManagerTestAccess::WakeUps(*manager) >= paced + 5; }));
 }
 
 TEST_F(ConnectionFixture, DisConnectWakesTheBlockedReaderWithoutASocketError) {

@@ -203,6 +203,7 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     EXPECT_EQ(text.find("s3cret"), std::string::npos);
     EXPECT_NE(text.find("trader\\x01trader\\x01***\\x01"), std::string::npos);
     EXPECT_NE(text.find(" commit after="), std::string::npos);
+    EXPECT_NE(text.find(" pass=1\n"), std::string::npos);  // the paced default
 
     CCaptureReplay replay;
     std::string error;
