@@ -315,7 +315,8 @@ void Terminal::Latency(const Command& command) {
         PrintLine("! only " + std::to_string(figures.count) + " quotes arrived");
     }
     PrintLine(
-        "Quote latency, server send to OnRealtimePrice, over " + std::to_string(figures.count) +
+        "Quote latency (" + (m_options.pace == "immediate" ? std::string("immediate") : "paced") +
+        " pace), server send to OnRealtimePrice, over " + std::to_string(figures.count) +
         " quotes: median " + FormatPrice(figures.medianMs, 1) + " ms, 90th percentile " +
         FormatPrice(figures.p90Ms, 1) + " ms, worst " + FormatPrice(figures.worstMs, 1) + " ms.");
 }

@@ -49,8 +49,10 @@ bool CCaptureReplay::Load(std::string_view text, std::string& error) {
                 return false;
             }
             m_header = std::string(line.substr(std::min(line.size(), capture::kMagic.size() + 1)));
-            const int pass = ParseAtoi(WordValue(m_header, "pass"));
-            m_messagesPerPass = pass > 0 ? pass : 1;
+            const std::string_view pass = WordValue(m_header, "pass");
+            m_immediate = pass == "immediate";
+            const int perPass = ParseAtoi(pass);
+            m_messagesPerPass = perPass > 0 ? perPass : 1;
             continue;
         }
         if (line.empty() || !ReadRecord(line, error)) {
@@ -145,19 +147,24 @@ void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
         return;
     }
     m_protocol.GetDataCenter()->SetNotify(&sink);
+    // A connection without passes dispatched what each chunk completed at the chunk's time.
+    const bool passes = pace && !m_immediate;
     std::uint32_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
     for (const Chunk& chunk : m_chunks) {
-        if (pace) {
+        if (passes) {
             for (; nextPass <= chunk.ms; nextPass += kPassMs) {
                 RunPass(nextPass, onPass);
             }
         }
         m_buffer.Append(chunk.bytes);
-        while (!pace && DispatchOne()) {
+        if (pace && !passes && onPass != nullptr) {
+            onPass(chunk.ms);
+        }
+        while (!passes && DispatchOne()) {
         }
     }
     // What was still waiting when the capture ended goes out as the live passes would have.
-    for (std::uint64_t before = m_dispatched - 1; pace && before != m_dispatched;
+    for (std::uint64_t before = m_dispatched - 1; passes && before != m_dispatched;
          nextPass += kPassMs) {
         before = m_dispatched;
         RunPass(nextPass, onPass);
