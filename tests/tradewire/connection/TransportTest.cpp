@@ -129,6 +129,25 @@ TEST_F(ConnectionFixture, APeerThatClosesProducesSocketErrorsUntilDisConnect) {
     EXPECT_EQ(sink.SocketErrors().size(), reported);
 }
 
+// Without passes to space them, the reports of a broken connection still come no faster than
+// the paced reader's, and a write that fails is reported once per attempt, tried again no
+// sooner than the paced sender would.
+TEST_F(ConnectionFixture, AtTheImmediatePaceABrokenConnectionIsReportedNoFasterThanPaced) {
+    ::setenv("TRADEWIRE_PACE", "immediate", 1);
+    ASSERT_TRUE(Connect());
+    ::unsetenv("TRADEWIRE_PACE");
+    ASSERT_TRUE(server.WaitForHandshakes(1, 5s));
+    server.CloseClient();
+    ASSERT_TRUE(sink.WaitForSocketErrors(1, 5s));
+    const auto first = std::chrono::steady_clock::now();
+    ASSERT_TRUE(sink.WaitForSocketErrors(4, 5s));
+    EXPECT_GE(std::chrono::steady_clock::now() - first, 290ms);
+    manager->DisConnect();
+    for (const unsigned long error : sink.SocketErrors()) {
+        EXPECT_EQ(error, 0u);  // the clean close, from the reader only
+    }
+}
+
 TEST_F(ConnectionFixture, AResetPeerReportsWinsockNumbersAndTheProcessSurvivesTheBrokenPipe) {
     ASSERT_TRUE(Connect());
     ASSERT_TRUE(server.WaitForHandshakes(1, 5s));
