@@ -251,17 +251,27 @@ TEST_F(TradingSessionTest, DisConnectDuringAnImmediateBurstIsPromptAndLosesNothi
     ::setenv("TRADEWIRE_CAPTURE_DIR", captureFolder.Path().c_str(), 1);
     ReconnectWith("TRADEWIRE_PACE", "immediate");
     ::unsetenv("TRADEWIRE_CAPTURE_DIR");
-    // Each callback takes a little while, so the burst is still being dispatched below.
-    sink.SetOnEntry([](const std::string&) { std::this_thread::sleep_for(200us); });
+    // The 21st message's callback lasts until DisConnect has begun, so the burst is certainly
+    // still being dispatched then.
+    std::promise<void> reached;
+    sink.SetOnEntry([&](const std::string& line) {
+        if (line != "OnTextMessage \"m20\"") {
+            return;
+        }
+        reached.set_value();
+        while (manager->IsConnected()) {
+            std::this_thread::sleep_for(1ms);
+        }
+    });
     SendNumbered(kBurst);
-    ASSERT_TRUE(sink.WaitFor(20, kWait));
+    ASSERT_EQ(reached.get_future().wait_for(kWait), std::future_status::ready);
     auto done = std::async(std::launch::async, [&] { manager->DisConnect(); });
     ASSERT_EQ(done.wait_for(2s), std::future_status::ready);
     sink.SetOnEntry(nullptr);
 
+    // Nothing after the message in hand when DisConnect began.
     const Lines lines = sink.Lines();
-    EXPECT_LT(lines.size(), static_cast<size_t>(kBurst));
-    EXPECT_EQ(lines, Numbered(static_cast<int>(lines.size())));
+    EXPECT_EQ(lines, Numbered(21));
     const auto files = captureFolder.Files();
     ASSERT_EQ(files.size(), 1u);
     std::ifstream file(files[0], std::ios::binary);
