@@ -44,8 +44,8 @@
 #include <thread>
 #include <vector>
 
+#include <tradewire/ForexNotifyAdapter.h>
 #include "ContextSwitches.h"
-#include "NullSink.h"
 #include "ScriptedServer.h"
 #include "SimServer.h"
 
@@ -125,7 +125,7 @@ long long ResidentKb() {
     return 0;
 }
 
-class BenchSink final : public CNullSink {
+class BenchSink final : public CForexNotifyAdapter {
   public:
     void OnErrorCode(int code) override {
         Mark([&] { m_error = code; });
