@@ -14,12 +14,12 @@ constexpr size_t kDefaultMaxMb = 256;
 // Above this the limit is no limit at all; a larger number is taken as this.
 constexpr size_t kMostMb = size_t{1} << 20;
 
-std::string CaptureHeader(const CServer& server, int messagesPerPass) {
+std::string CaptureHeader(const CServer& server, const std::string& pass) {
     std::string header(capture::kMagic);
     header += " start=" + CCaptureFile::UtcStamp() +
               " pid=" + std::to_string(CCaptureFile::ProcessId()) + " server=";
     capture::AppendEscaped(header, WideToAnsi(server.Address));
-    header += ":" + std::to_string(server.Port) + " pass=" + std::to_string(messagesPerPass);
+    header += ":" + std::to_string(server.Port) + " pass=" + pass;
     return header;
 }
 
@@ -39,7 +39,7 @@ size_t CConnectionCapture::MaxBytesFromText(std::string_view text) {
     return (mb > kMostMb ? kMostMb : mb) << 20;
 }
 
-void CConnectionCapture::Open(const CServer& server, int messagesPerPass,
+void CConnectionCapture::Open(const CServer& server, const std::string& pass,
                               const COrderInfo& lastCommitted) {
     TakeWriter().reset();
     m_dispatched.store(0);
@@ -53,7 +53,7 @@ void CConnectionCapture::Open(const CServer& server, int messagesPerPass,
     std::string fileName;
     std::string failure;
     std::unique_ptr<CCaptureWriter> writer =
-        CCaptureWriter::Open(settings, CaptureHeader(server, messagesPerPass), fileName, failure);
+        CCaptureWriter::Open(settings, CaptureHeader(server, pass), fileName, failure);
     if (writer == nullptr) {
         // The user asked for this capture: say why there is none. The connection goes on.
         StandardError::WriteLine("tradewire: no capture of this connection: the folder \"" +

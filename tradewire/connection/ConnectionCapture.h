@@ -30,8 +30,9 @@
 class CConnectionCapture {
   public:
     // Starts a capture for a connection to `server` if the environment asks for one.
-    // `lastCommitted` is the order the merges already hold from before this connection.
-    void Open(const CServer& server, int messagesPerPass, const COrderInfo& lastCommitted);
+    // `pass` is the header's pace: the messages per pass, or "immediate". `lastCommitted` is
+    // the order the merges already hold from before this connection.
+    void Open(const CServer& server, const std::string& pass, const COrderInfo& lastCommitted);
     // Ends the capture with a record of how many messages were dispatched and how many
     // received bytes were left unread, and waits until the file is written.
     void Close(size_t unread);

@@ -73,8 +73,10 @@ bool CCaptureReplay::AddLine(std::string_view line, bool ended, std::string& err
             return false;
         }
         m_header = std::string(line.substr(std::min(line.size(), capture::kMagic.size() + 1)));
-        const int pass = ParseAtoi(WordValue(m_header, "pass"));
-        m_messagesPerPass = pass > 0 ? pass : 1;
+        const std::string_view pass = WordValue(m_header, "pass");
+        m_immediate = pass == "immediate";
+        const int perPass = ParseAtoi(pass);
+        m_messagesPerPass = perPass > 0 ? perPass : 1;
         return true;
     }
     if (line.empty() || ReadRecord(line, error)) {
@@ -196,10 +198,12 @@ void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
         return;
     }
     m_protocol.GetDataCenter()->SetNotify(&sink);
+    // A connection without passes dispatched what each chunk completed at the chunk's time.
+    const bool passes = pace && !m_immediate;
     // 64 bits: a pass time near the top of the 32-bit record times must not wrap.
     std::uint64_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
     for (const Chunk& chunk : m_chunks) {
-        while (pace && nextPass <= chunk.ms) {
+        while (passes && nextPass <= chunk.ms) {
             // A pass that takes nothing leaves nothing for the next ones until more bytes come:
             // go straight to the last pass before them, however long the pause.
             if (!RunPass(nextPass, onPass) && nextPass + kPassMs <= chunk.ms) {
@@ -217,11 +221,14 @@ void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
         }
         m_lastAppendMs = chunk.ms;
         m_buffer.Append(chunk.bytes);
-        while (!pace && DispatchOne()) {
+        if (pace && !passes && onPass != nullptr) {
+            onPass(chunk.ms);
+        }
+        while (!passes && DispatchOne()) {
         }
     }
     // What was still waiting when the capture ended goes out as the live passes would have.
-    while (pace && RunPass(nextPass, onPass)) {
+    while (passes && RunPass(nextPass, onPass)) {
         nextPass += kPassMs;
     }
     ApplyCommitsDue();

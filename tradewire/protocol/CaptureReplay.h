@@ -31,8 +31,10 @@ class CCaptureReplay {
     // Dispatches what the capture holds, with `sink` on the data center. Without `pace`, every
     // whole message is dispatched as soon as its chunk is appended. With it, passes run every
     // kPassMs of captured time, each taking as many messages as the captured connection's
-    // pass did; `onPass` is told each pass' captured time before its first message. Stops
-    // after as many messages as the live connection dispatched when the capture says so.
+    // pass did; `onPass` is told each pass' captured time before its first message. A capture
+    // of the immediate pace has no passes: with `pace`, each chunk's messages are dispatched
+    // as it is appended, `onPass` told the chunk's time first. Stops after as many messages
+    // as the live connection dispatched when the capture says so.
     void Run(CAbsForexNotify& sink, bool pace,
              const std::function<void(std::uint64_t ms)>& onPass = nullptr);
     CForexDataCenter* GetDataCenter() const { return m_protocol.GetDataCenter(); }
@@ -95,6 +97,8 @@ class CCaptureReplay {
     std::vector<Commit> m_commits;  // in the order of their `after`
     size_t m_nextCommit = 0;
     int m_messagesPerPass = 1;
+    // The captured connection dispatched each message as soon as it was read (pass=immediate).
+    bool m_immediate = false;
     std::uint64_t m_dispatched = 0;
     std::uint64_t m_dispatchLimit = UINT64_MAX;  // from the close record
     bool m_closed = false;

@@ -117,6 +117,30 @@ TEST(CaptureFormat, RecordsReadBackAsWrittenAndOnlyTheLoginPasswordIsHidden) {
     EXPECT_EQ(CaptureRecords::MaskedFrame(logout, CFrameSpan()), logout);
 }
 
+// Two messages captured 100 ms apart: a paced capture replays them at its passes, one of the
+// immediate pace at the moments they were read.
+TEST(CaptureReplayPace, AnImmediateCaptureReplaysEachMessageWhenItWasRead) {
+    std::string first;
+    std::string second;
+    capture::AppendEscaped(first, InboundLine(9002, "a"));
+    capture::AppendEscaped(second, InboundLine(9002, "b"));
+    for (const auto& [pass, times] :
+         {std::pair<std::string, std::vector<std::uint32_t>>{"1", {30, 120}},
+          std::pair<std::string, std::vector<std::uint32_t>>{"immediate", {0, 100}}}) {
+        const std::string text = std::string(capture::kMagic) + " pass=" + pass + "\n0 recv " +
+                                 first + "\n100 recv " + second + "\n";
+        CCaptureReplay replay;
+        std::string error;
+        ASSERT_TRUE(replay.Load(text, error)) << error;
+        CRecordingSink sink;
+        std::vector<std::uint32_t> told;
+        replay.Run(sink, true, [&](std::uint32_t ms) { told.push_back(ms); });
+        EXPECT_EQ(told, times) << pass;
+        EXPECT_EQ(sink.Lines(),
+                  (std::vector<std::string>{"OnTextMessage \"a\"", "OnTextMessage \"b\""}));
+    }
+}
+
 TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
     CTempFolder folder("twcap-limit");
     CCaptureWriter::Settings settings;
@@ -215,6 +239,7 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     EXPECT_EQ(text.find("s3cret"), std::string::npos);
     EXPECT_NE(text.find("trader\\x01trader\\x01***\\x01"), std::string::npos);
     EXPECT_NE(text.find(" commit after="), std::string::npos);
+    EXPECT_NE(text.find(" pass=1\n"), std::string::npos);  // the paced default
 
     // One dispatch record per message: the greeting, the login's, the order's and the quote.
     EXPECT_EQ(text.rfind("TWCAP 2 ", 0), 0u);
