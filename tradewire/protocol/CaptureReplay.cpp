@@ -152,6 +152,7 @@ void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
                 RunPass(nextPass, onPass);
             }
         }
+        m_lastChunkMs = chunk.ms;
         m_buffer.Append(chunk.bytes);
         while (!pace && DispatchOne()) {
         }

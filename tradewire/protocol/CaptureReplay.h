@@ -33,6 +33,9 @@ class CCaptureReplay {
              const std::function<void(std::uint32_t ms)>& onPass = nullptr);
     CForexDataCenter* GetDataCenter() const { return m_protocol.GetDataCenter(); }
     std::uint64_t Dispatched() const { return m_dispatched; }
+    // The captured time of the last chunk appended: inside a callback of an unpaced run, the
+    // time the message being dispatched was received.
+    std::uint32_t LastChunkMs() const { return m_lastChunkMs; }
     // The captured connection's facts from the first line (start=, server=, ...), as written.
     const std::string& Header() const { return m_header; }
 
@@ -60,5 +63,6 @@ class CCaptureReplay {
     size_t m_nextCommit = 0;
     int m_messagesPerPass = 1;
     std::uint64_t m_dispatched = 0;
+    std::uint32_t m_lastChunkMs = 0;
     std::uint64_t m_dispatchLimit = UINT64_MAX;  // from the close record
 };
