@@ -53,6 +53,20 @@ class CConnectionCapture {
             RecordCommit(order);
         }
     }
+    // Before a processing step: counts the message at the front of `pending` as dispatched
+    // when it is whole, before its callbacks run, so that an order committed in reaction to it
+    // (from a callback, or from a thread that a callback woke) records it among those before
+    // and is replayed after it. True when it counted; NotDispatched undoes that when the step
+    // dispatched nothing after all.
+    bool Dispatching(std::string_view pending) {
+        if (!IsCapturing() || !CForexProtocol::HasWholeMessage(pending)) {
+            return false;
+        }
+        m_dispatched.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    }
+    void NotDispatched() { m_dispatched.fetch_sub(1, std::memory_order_relaxed); }
+    // After a step that dispatched a message Dispatching did not count.
     void Dispatched() {
         if (IsCapturing()) {
             m_dispatched.fetch_add(1, std::memory_order_relaxed);

@@ -287,10 +287,16 @@ void CSocketManager::CallBackThreadPara() {
     // The lock is taken for each message, so the reader can append between two of them.
     for (int i = 0; i < m_messagesPerPass; ++i) {
         CScopedLock guard(m_csRecvBuffer);
+        const bool counted = m_capture.Dispatching(m_recvBuffer.View());
         if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
+            if (counted) {
+                m_capture.NotDispatched();
+            }
             return;
         }
-        m_capture.Dispatched();
+        if (!counted) {
+            m_capture.Dispatched();
+        }
     }
 }
 
