@@ -44,9 +44,9 @@ def sim(tmp_path_factory: pytest.TempPathFactory) -> Simulator:
     server.stop()
 
 
-def make_capture(sim: Simulator, folder: pathlib.Path, trade: bool = True) -> pathlib.Path:
-    """A capture of a short session against the simulator: login, quotes, a deal, a refusal,
-    a pending order, its deletion and the closing deal, then logout."""
+def make_capture(sim: Simulator, folder: pathlib.Path, trade: bool = True):
+    """A capture of a short session against the simulator (login, quotes, a deal, a refusal,
+    a pending order, its deletion and the closing deal, then logout) and the live events."""
     import tradewire
 
     os.environ["TRADEWIRE_CAPTURE_DIR"] = str(folder)
@@ -67,4 +67,10 @@ def make_capture(sim: Simulator, folder: pathlib.Path, trade: bool = True) -> pa
     finally:
         del os.environ["TRADEWIRE_CAPTURE_DIR"]
     (path,) = folder.glob("tradewire-*.twcap")
-    return path
+    return path, list(conn.events(timeout=0))
+
+
+@pytest.fixture(scope="session")
+def session_capture(sim, tmp_path_factory: pytest.TempPathFactory):
+    """(capture path, live events) of one traded session, shared by the capture tests."""
+    return make_capture(sim, tmp_path_factory.mktemp("capture"))
