@@ -3,6 +3,7 @@
 
 #include <pybind11/pybind11.h>
 
+#include "CallbackBench.h"
 #include "CaptureEvents.h"
 #include "ManagerHandle.h"
 #include "RecordObjects.h"
@@ -33,5 +34,7 @@ PYBIND11_MODULE(_tradewire, module) {
         .def("base_info", &CManagerHandle::BaseInfo)
         .def("broadcast", &CManagerHandle::BroadCast);
     module.def("record_fields", &pyrecords::FieldNames);
+    module.def("time_quote_callbacks", &callback_bench::TimeQuoteCallbacks, py::arg("deliver"),
+               py::arg("count"));
     module.def("replay", &capture_events::Replay, py::arg("capture"), py::arg("pace"));
 }

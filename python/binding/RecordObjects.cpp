@@ -14,6 +14,9 @@ namespace {
 
 // The double a reader of the float's shortest text would get: what a person typed as the price.
 double ShortestDouble(float value) {
+    if (value == 0.0f) {
+        return 0.0;  // most fields of most records; no text needed
+    }
     char text[32];
     const auto result = std::to_chars(text, text + sizeof(text) - 1, value);
     *result.ptr = '\0';
