@@ -7,14 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "NullSink.h"
+#include <tradewire/ForexNotifyAdapter.h>
 #include "datacenter/DataCenterAccess.h"
 #include "datacenter/QuoteIndex.h"
 #include "tradewire/ForexDataCenter.h"
 
 namespace {
 
-class CountingSink : public CNullSink {
+class CountingSink : public CForexNotifyAdapter {
   public:
     int realtimePrices = 0;
     CForexMerch lastMerch;
