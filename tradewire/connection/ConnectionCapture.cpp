@@ -105,8 +105,23 @@ void CConnectionCapture::RecordSent(std::string_view frame, CFrameSpan hidden) {
     Push(capture::kSent, CaptureRecords::MaskedFrame(frame, hidden), true);
 }
 
+void CConnectionCapture::RecordTaking(CReceiveBuffer& buffer) {
+    const size_t lineEnd = buffer.FindLineEnd(wire::kServerLineEnd);
+    if (lineEnd == std::string_view::npos) {
+        return;  // the pass takes nothing
+    }
+    // Counted before the callbacks run: an order committed from one of them is then recorded
+    // after this message, where the replay must apply it.
+    m_dispatched.fetch_add(1, std::memory_order_relaxed);
+    const int code = CForexProtocol::DispatchCode(buffer.View().substr(0, lineEnd));
+    if (code >= 0) {
+        Push(capture::kDispatched, std::to_string(code), false);
+    }
+}
+
 void CConnectionCapture::RecordCommit(const COrderInfo& order) {
     // Read before the order is stored: a reply dispatched after this count sees this order.
+    // The count includes a message still in dispatch, whose callbacks may be the caller.
     const std::uint64_t after = m_dispatched.load();
     Push(capture::kCommitted,
          "after=" + std::to_string(after) + " " + CaptureRecords::EncodeOrder(order), false);

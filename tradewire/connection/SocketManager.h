@@ -58,7 +58,7 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // The most bytes the receive buffer holds, far above any real message (a list of 10 000
     // instruments is about 2.3 MB). A message that would grow the buffer past it is dropped and
     // ends the reading: see CallBackThreadRecv.
-    static constexpr size_t kReceiveCeiling = size_t{64} << 20;
+    static constexpr size_t kReceiveCeiling = wire::kReceiveCeiling;
 
     // `receiveCeiling` other than kReceiveCeiling is for tests, which cannot send 64 MiB.
     explicit CSocketManager(size_t receiveCeiling = kReceiveCeiling);

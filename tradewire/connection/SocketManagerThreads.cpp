@@ -287,10 +287,10 @@ void CSocketManager::CallBackThreadPara() {
     // The lock is taken for each message, so the reader can append between two of them.
     for (int i = 0; i < m_messagesPerPass; ++i) {
         CScopedLock guard(m_csRecvBuffer);
+        m_capture.Taking(m_recvBuffer);
         if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
             return;
         }
-        m_capture.Dispatched();
     }
 }
 
