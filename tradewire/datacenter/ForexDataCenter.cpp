@@ -9,21 +9,15 @@
 
 namespace {
 
-// The caller's array ends up the store's size (keeping its grow-by value) with every element
-// equal to the store's, as a caller built against MFC expects. Copy assigns into the elements
-// the caller already has, reusing their text buffers, and copy-constructs the rest, so a new
-// array is not first filled with empty records only to overwrite them.
-template <class TYPE, class ARG>
-void CopyList(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
-    target.Copy(source);
-}
-
-// A getter's whole work: the copy of one store under the lock that guards it.
-template <class TYPE, class ARG>
-void CopyListUnder(CCriticalSection& lock, const CArray<TYPE, ARG>& source,
-                   CArray<TYPE, ARG>& target) {
+// A getter's copy is all or nothing: it is built whole under the store's lock, then moved into
+// the caller's object, which cannot fail, so running out of memory (CMemoryException from a
+// string or array copy) leaves the caller's object exactly as it was. Arrays moved into keep
+// the caller's grow-by value, as MFC's SetSize(n, -1) would; the caller's previous contents are
+// freed after the lock is left.
+template <class Record>
+Record CopyUnder(CCriticalSection& lock, const Record& store) {
     CScopedLock guard(lock);
-    CopyList(source, target);
+    return store;
 }
 
 }  // namespace
@@ -55,43 +49,39 @@ int CForexDataCenter::GetInternalNo() {
 }
 
 void CForexDataCenter::GetBaseInfo(CBaseInfo& baseInfo) {
-    CScopedLock guard(m_csBaseInfo);
-    baseInfo = m_BaseInfo;
+    baseInfo = CopyUnder(m_csBaseInfo, m_BaseInfo);
 }
 
 void CForexDataCenter::GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
-    CopyListUnder(m_csCurrencys, m_Currencys, currencys);
+    currencys = CopyUnder(m_csCurrencys, m_Currencys);
 }
 
 void CForexDataCenter::GetGroupInfo(CGroup& group) {
-    CScopedLock guard(m_csGroup);
-    group = m_Group;
+    group = CopyUnder(m_csGroup, m_Group);
 }
 
 void CForexDataCenter::GetBroadCast(CBroadCast& broadCast) {
-    CScopedLock guard(m_csBroadCast);
-    broadCast = m_BroadCast;
+    broadCast = CopyUnder(m_csBroadCast, m_BroadCast);
 }
 
 void CForexDataCenter::GetAccountInfo(CAccountInfo& account) {
-    CScopedLock guard(m_csAccountInfo);
-    account = m_AccountInfo;  // the two arrays copy element-wise and keep the caller's grow-by
+    account = CopyUnder(m_csAccountInfo, m_AccountInfo);
 }
 
 void CForexDataCenter::GetForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
-    CopyListUnder(m_csForexMerchs, m_ForexMerchs, merchs);
+    merchs = CopyUnder(m_csForexMerchs, m_ForexMerchs);
 }
 
 void CForexDataCenter::GetBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
-    CopyListUnder(m_csBargains, m_Bargains, bargains);
+    bargains = CopyUnder(m_csBargains, m_Bargains);
 }
 
 void CForexDataCenter::GetOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
-    CopyListUnder(m_csOrders, m_Orders, orders);
+    orders = CopyUnder(m_csOrders, m_Orders);
 }
 
 void CForexDataCenter::GetHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
-    CopyListUnder(m_csHistoryOrders, m_HistoryOrders, history);
+    history = CopyUnder(m_csHistoryOrders, m_HistoryOrders);
 }
 
 E_ErrorCode CForexDataCenter::GetErrorCode() {

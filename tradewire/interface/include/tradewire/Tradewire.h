@@ -10,3 +10,4 @@
 #include "tradewire/Records.h"
 #include "tradewire/Server.h"
 #include "tradewire/TradewireExport.h"
+#include "tradewire/Version.h"
