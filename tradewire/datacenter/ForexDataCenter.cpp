@@ -6,18 +6,60 @@
 
 #include "datacenter/NotifySink.h"
 #include "datacenter/QuoteIndex.h"
+#include "datacenter/RecordFits.h"
 
 namespace {
 
-// A getter's copy is all or nothing: it is built whole under the store's lock, then moved into
-// the caller's object, which cannot fail, so running out of memory (CMemoryException from a
-// string or array copy) leaves the caller's object exactly as it was. Arrays moved into keep
-// the caller's grow-by value, as MFC's SetSize(n, -1) would; the caller's previous contents are
-// freed after the lock is left.
+// A getter's copy is all or nothing: whatever needs memory is made before the caller's object
+// is touched, and what follows cannot fail, so running out of memory (CMemoryException from a
+// string or array copy) leaves the caller's object exactly as it was. The store's lock is
+// left on the way out either way.
 template <class Record>
 Record CopyUnder(CCriticalSection& lock, const Record& store) {
     CScopedLock guard(lock);
     return store;
+}
+
+// Terminals call the list getters again and again with the same array, so the copy reuses the
+// caller's elements and their text buffers: an element whose texts all fit is assigned in
+// place, which allocates nothing. Only the elements that do not fit, and those beyond the
+// caller's size, are copied first into a side array, then moved in. The caller's array keeps
+// its grow-by value, as MFC's SetSize(n, -1) would.
+template <class TYPE, class ARG>
+void CopyListInto(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
+    const INT_PTR size = source.GetSize();
+    if (target.IsEmpty()) {
+        CArray<TYPE, ARG> copy(source);
+        target = static_cast<CArray<TYPE, ARG>&&>(copy);
+        return;
+    }
+    const INT_PTR kept = size < target.GetSize() ? size : target.GetSize();
+    CArray<bool> fits;  // per element kept: whether it is assigned in place
+    fits.SetSize(kept);
+    CArray<TYPE> fresh;  // copies of the elements that need memory, in order
+    for (INT_PTR i = 0; i < size; ++i) {
+        if (i < kept && FitsWithoutAllocation(source[i], target[i])) {
+            fits[i] = true;
+        } else {
+            fresh.Add(source[i]);
+        }
+    }
+    target.SetSize(size);  // may grow the buffer: the last step that can fail
+    INT_PTR next = 0;
+    for (INT_PTR i = 0; i < size; ++i) {
+        if (i < kept && fits[i]) {
+            target[i] = source[i];
+        } else {
+            target[i] = static_cast<TYPE&&>(fresh[next++]);
+        }
+    }
+}
+
+template <class TYPE, class ARG>
+void CopyListUnder(CCriticalSection& lock, const CArray<TYPE, ARG>& source,
+                   CArray<TYPE, ARG>& target) {
+    CScopedLock guard(lock);
+    CopyListInto(source, target);
 }
 
 }  // namespace
@@ -53,7 +95,7 @@ void CForexDataCenter::GetBaseInfo(CBaseInfo& baseInfo) {
 }
 
 void CForexDataCenter::GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
-    currencys = CopyUnder(m_csCurrencys, m_Currencys);
+    CopyListUnder(m_csCurrencys, m_Currencys, currencys);
 }
 
 void CForexDataCenter::GetGroupInfo(CGroup& group) {
@@ -69,19 +111,19 @@ void CForexDataCenter::GetAccountInfo(CAccountInfo& account) {
 }
 
 void CForexDataCenter::GetForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
-    merchs = CopyUnder(m_csForexMerchs, m_ForexMerchs);
+    CopyListUnder(m_csForexMerchs, m_ForexMerchs, merchs);
 }
 
 void CForexDataCenter::GetBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
-    bargains = CopyUnder(m_csBargains, m_Bargains);
+    CopyListUnder(m_csBargains, m_Bargains, bargains);
 }
 
 void CForexDataCenter::GetOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
-    orders = CopyUnder(m_csOrders, m_Orders);
+    CopyListUnder(m_csOrders, m_Orders, orders);
 }
 
 void CForexDataCenter::GetHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
-    history = CopyUnder(m_csHistoryOrders, m_HistoryOrders);
+    CopyListUnder(m_csHistoryOrders, m_HistoryOrders, history);
 }
 
 E_ErrorCode CForexDataCenter::GetErrorCode() {

@@ -74,6 +74,8 @@ class CString {
     }
 
     int GetLength() const { return m_pchData == nullptr ? 0 : Data(m_pchData)->nDataLength; }
+    // Characters the string holds room for without a new allocation (0 when empty).
+    int GetAllocLength() const { return Capacity(); }
     bool IsEmpty() const { return m_pchData == nullptr; }
     void Empty() {
         FreeBlock(m_pchData);
