@@ -288,7 +288,10 @@ void FuzzArraySteps(FuzzedDataProvider& input) {
                     break;
                 }
                 array.Append(array);
-                model.insert(model.end(), model.begin(), model.end());
+                {
+                    const std::vector<std::wstring> before(model);  // a range of itself is UB
+                    model.insert(model.end(), before.begin(), before.end());
+                }
                 break;
         }
         if (array.GetSize() != static_cast<INT_PTR>(model.size())) {
