@@ -36,8 +36,8 @@
 #include <thread>
 #include <vector>
 
+#include <tradewire/ForexNotifyAdapter.h>
 #include "ContextSwitches.h"
-#include "NullSink.h"
 #include "ScriptedServer.h"
 #include "SimServer.h"
 
@@ -93,7 +93,7 @@ ThreadUse UseOf(const std::vector<pid_t>& threads) {
     return use;
 }
 
-class BenchSink final : public CNullSink {
+class BenchSink final : public CForexNotifyAdapter {
   public:
     void OnErrorCode(int code) override {
         Mark([&] { m_error = code; });

@@ -20,12 +20,15 @@
 #include <string>
 #include <vector>
 
+#include <tradewire/ForexNotifyAdapter.h>
 #include "BenchMessages.h"
-#include "NullSink.h"
 #include "protocol/ForexProtocol.h"
 #include "vocabulary/WireVocabulary.h"
 
 namespace {
+
+// Listens to nothing: the dispatch cost alone is measured.
+class QuietSink final : public CForexNotifyAdapter {};
 
 struct ParseCase {
     std::string name;
@@ -117,7 +120,7 @@ void BM_Dispatch(benchmark::State& state, const ParseCase& parseCase) {
     if (!parseCase.prefill.empty()) {
         protocol.Dispatch(parseCase.prefill);
     }
-    CNullSink sink;
+    QuietSink sink;
     if (parseCase.code == wire::kQuotes) {
         protocol.GetDataCenter()->SetNotify(&sink);
     }
@@ -147,7 +150,7 @@ void BM_OneQuote(benchmark::State& state, const std::string& instruments) {
     CForexProtocol protocol;
     protocol.Dispatch(instruments);
     CForexDataCenter& center = *protocol.GetDataCenter();
-    CNullSink sink;
+    QuietSink sink;
     center.SetNotify(&sink);
     CArray<CForexMerch, CForexMerch&> merchs;
     center.GetForexMerchs(merchs);

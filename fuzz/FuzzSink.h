@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "NullSink.h"
+#include <tradewire/ForexNotifyAdapter.h>
 #include "protocol/ForexProtocol.h"
 
-class CFuzzSink : public CNullSink {
+class CFuzzSink : public CForexNotifyAdapter {
   public:
     explicit CFuzzSink(CForexProtocol& protocol) : m_protocol(protocol) {}
     ~CFuzzSink() = default;

@@ -51,12 +51,13 @@ cat >"$work/session.txt" <<'SCRIPT'
 ticks 4
 wait 3
 quotes
-# A market order, opened and closed with its profit.
+# A market order, opened, closed in two parts, each with its profit.
 buy EURUSD 1.00
 trigger last 1.0750 1.0950
 positions
 ticks 2
 wait 5
+close last 0.40
 close last
 account
 history

@@ -1,39 +1,17 @@
-// A minimal terminal built only against the installed headers and library: it implements the
-// sink, reads every store of a fresh data center and asks the factory for a connection object.
+// A minimal terminal built only against the installed headers and library: its sink
+// derives from the do-nothing base; it reads every store of a fresh data center and asks the
+// factory for a connection object.
 #include <tradewire/Tradewire.h>
 
 #include <cstdio>
 
 namespace {
 
-class QuietSink : public CAbsForexNotify {
+// Listens to one slot only; the base gives the other callbacks their empty bodies.
+class QuietSink : public CForexNotifyAdapter {
   public:
-    void OnErrorCode(int) override {}
-    void OnTextMessage(const CString&) override {}
-    void OnLoginReply() override {}
-    void OnSpareA() override {}
-    void OnAccountInfo(CAccountInfo&) override {}
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>&) override {}
-    void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {}
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>&) override {}
-    void OnGroupInfo(CGroup&) override {}
-    void OnBaseInfo(CBaseInfo&) override {}
-    void OnBroadCast(CBroadCast&) override {}
-    void OnRealtimePrice(const CForexMerch&) override {}
-    void OnSocketError(unsigned long) override {}
-    void OnBargainOpened(const CBargain&) override {}
-    void OnOpenRefused(const COrderInfo&) override {}
-    void OnBargainClosed(const CBargain&) override {}
-    void OnCloseRefused(const COrderInfo&) override {}
-    void OnOrderAdded(const COrderInfo&) override {}
-    void OnOrderRefused(const COrderInfo&) override {}
-    void OnOrderChanged(const COrderInfo&) override {}
-    void OnChangeRefused(const COrderInfo&) override {}
-    void OnOrderDeleted(const COrderInfo&) override {}
-    void OnDeleteRefused(const COrderInfo&) override {}
-    void OnSpareB() override {}
+    void OnLoginReply() override { ++logins; }
+    int logins = 0;
 };
 
 }  // namespace
@@ -65,7 +43,8 @@ int main() {
     const int second = center.GetInternalNo();
     center.UnSetNotify();
 
-    if (second != first + 1 || center.GetErrorCode() != EC_NoError || !merchs.IsEmpty()) {
+    if (second != first + 1 || sink.logins != 0 || center.GetErrorCode() != EC_NoError ||
+        !merchs.IsEmpty()) {
         std::puts("unexpected data-center state");
         return 1;
     }

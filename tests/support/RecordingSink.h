@@ -28,9 +28,9 @@
 #include <thread>
 #include <vector>
 
-#include "NullSink.h"
+#include <tradewire/ForexNotifyAdapter.h>
 
-class CRecordingSink : public CNullSink {
+class CRecordingSink : public CForexNotifyAdapter {
   public:
     struct Entry {
         std::string line;

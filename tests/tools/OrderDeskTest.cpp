@@ -1,8 +1,12 @@
-// The simulator's trading rules: what each request does to an account and what it answers.
+// The simulator's trading rules: what each request does to an account and what it answers; and
+// the terminal's floating profit, which must be what a close at the same price would bring.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Account.h"
+#include "FloatingProfit.h"
 #include "Market.h"
 #include "OrderDesk.h"
 #include "ProfitRule.h"
@@ -245,6 +249,59 @@ TEST(ProfitRuleTest, EveryKindOfPairConvertsAsAStandardContract) {
     const Instrument& gbpusd = *market.Find("GBPUSD");
     EXPECT_NEAR(ProfitInDollars(market, eurgbp, wire::kSell, 0.8500, 0.8510, 1.0, 0.0),
                 100.0 * (gbpusd.bid + gbpusd.ask) / 2, 0.5);
+}
+
+// The terminal sees the market only through the library's records.
+CString Wide(const std::string& text) {
+    return CString(std::wstring(text.begin(), text.end()).c_str());
+}
+
+CForexMerch MerchOf(const Instrument& i) {
+    CForexMerch merch;
+    merch.MerchCode = Wide(i.code);
+    merch.PriceUnit = static_cast<float>(i.priceUnit);
+    merch.ProfitFactor = static_cast<float>(i.profitFactor);
+    merch.ProfitDivisor = static_cast<float>(i.profitDivisor);
+    merch.RealtimePrice.Bid = static_cast<float>(i.bid);
+    merch.RealtimePrice.Ask = static_cast<float>(i.ask);
+    return merch;
+}
+
+TEST(FloatingProfitTest, IsWhatAClosingDealAtTheQuoteWouldBringOnEveryInstrument) {
+    const Market market(3);
+    for (const double baseRateSwitch : {0.0, 1.0}) {
+        term::MarketCopy copy;
+        copy.baseInfo.BaseRateSwitch = static_cast<float>(baseRateSwitch);
+        for (const Currency& c : market.Currencies()) {
+            CCurrency currency;
+            currency.CurrencyCode = Wide(c.code);
+            currency.UsdRate = static_cast<float>(c.usdRate);
+            copy.currencys.Add(currency);
+        }
+        for (const Instrument& i : market.Instruments()) {
+            CForexMerch merch = MerchOf(i);
+            copy.merchs.Add(merch);
+        }
+        for (const Instrument& i : market.Instruments()) {
+            for (const int side : {tradewire::kBuy, tradewire::kSell}) {
+                CBargain position;
+                position.MerchCode = Wide(i.code);
+                position.Direction = side;
+                position.Lots = 0.7f;
+                position.Price = static_cast<float>(i.bid - 25 * i.priceUnit);
+                const CForexMerch merch = MerchOf(i);
+                const double close = term::ClosingPrice(position, merch);
+                EXPECT_FLOAT_EQ(close, static_cast<float>(side == tradewire::kBuy ? i.bid : i.ask));
+                const double expected =
+                    ProfitInDollars(market, i, tradewire::OppositeSide(side), position.Price, close,
+                                    position.Lots, baseRateSwitch);
+                EXPECT_NEAR(term::FloatingProfit(position, merch, copy), expected,
+                            1e-3 * (1 + std::abs(expected)))
+                    << i.code << " side " << side << " switch " << baseRateSwitch;
+                EXPECT_NE(expected, 0.0) << i.code;
+            }
+        }
+    }
 }
 
 }  // namespace

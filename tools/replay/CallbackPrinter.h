@@ -20,7 +20,7 @@
 
 #include "RecordText.h"
 
-class CCallbackPrinter : public CAbsForexNotify {
+class CCallbackPrinter : public CForexNotifyAdapter {
   public:
     using Output = std::function<void(const std::string& line)>;
 

@@ -27,7 +27,7 @@ OrderRecord OrderRecordOf(const Account& account, const PendingOrder& pending, i
     order.internalNo = pending.internalNo;
     order.orderNo = pending.orderNo;
     order.kind = pending.kind;
-    order.side = wire::SideOfPendingKind(pending.kind);
+    order.side = tradewire::SideOfPendingKind(pending.kind);
     order.lotsHundredths = pending.lotsHundredths;
     order.price = pending.price;
     order.stopLoss = pending.stopLoss;

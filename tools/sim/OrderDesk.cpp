@@ -53,23 +53,23 @@ double MarginInUse(const Account& account) {
 
 // A buy opens at the ask and closes at the bid; a sell the other way round.
 double OpenPrice(const Instrument& i, int side) {
-    return side == wire::kBuy ? i.ask : i.bid;
+    return side == tradewire::kBuy ? i.ask : i.bid;
 }
 double ClosePrice(const Instrument& i, int side) {
-    return side == wire::kBuy ? i.bid : i.ask;
+    return side == tradewire::kBuy ? i.bid : i.ask;
 }
 
 }  // namespace
 
 bool IsCrossed(int kind, double price, double bid, double ask) {
     switch (kind) {
-        case wire::kBuyLimit:
+        case tradewire::kBuyLimit:
             return ask <= price;
-        case wire::kSellLimit:
+        case tradewire::kSellLimit:
             return bid >= price;
-        case wire::kBuyStop:
+        case tradewire::kBuyStop:
             return ask >= price;
-        case wire::kSellStop:
+        case tradewire::kSellStop:
             return bid <= price;
         default:
             return false;
@@ -80,14 +80,14 @@ bool IsValidPendingPrice(int kind, double price, double bid, double ask) {
     if (price <= 0) {
         return false;
     }
-    return wire::IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
+    return tradewire::IsPendingKind(kind) && !IsCrossed(kind, price, bid, ask);
 }
 
 bool AreValidTriggers(int side, double reference, double stopLoss, double takeProfit) {
     if (stopLoss < 0 || takeProfit < 0) {
         return false;
     }
-    if (side == wire::kBuy) {
+    if (side == tradewire::kBuy) {
         return (stopLoss == 0 || stopLoss < reference) &&
                (takeProfit == 0 || takeProfit > reference);
     }
@@ -149,19 +149,19 @@ DeskReplies OrderDesk::Apply(Account& account, const OrderRequest& request) {
     if (!request.account.empty() && request.account != account.code) {
         return Refuse(account, request, "the order names another account");
     }
-    if (wire::IsPendingKind(request.kind)) {
+    if (tradewire::IsPendingKind(request.kind)) {
         return Place(account, request);
     }
     switch (request.kind) {
-        case wire::kOpenMarket:
+        case tradewire::kOpenMarket:
             return Open(account, request);
-        case wire::kCloseMarket:
+        case tradewire::kCloseMarket:
             return Close(account, request);
-        case wire::kSetTriggers:
+        case tradewire::kSetTriggers:
             return SetTriggers(account, request);
-        case wire::kChangeOrder:
+        case tradewire::kChangeOrder:
             return Change(account, request);
-        case wire::kDeleteOrder:
+        case tradewire::kDeleteOrder:
             return Delete(account, request);
         default:
             return Refuse(account, request, "unknown order kind");
@@ -173,7 +173,7 @@ DeskReplies OrderDesk::Open(Account& account, const OrderRequest& request) {
     if (instrument == nullptr) {
         return Refuse(account, request, "unknown instrument");
     }
-    if (request.side != wire::kBuy && request.side != wire::kSell) {
+    if (request.side != tradewire::kBuy && request.side != tradewire::kSell) {
         return Refuse(account, request, "the side must be buy (40) or sell (41)");
     }
     if (!IsValidLots(request.lotsHundredths)) {
@@ -219,7 +219,7 @@ DeskReplies OrderDesk::Close(Account& account, const OrderRequest& request) {
             std::fabs(request.lotsHundredths / 100.0 - static_cast<double>(position->lots)) < 0.005;
         lots = closesTheRest ? position->lots : LotsFromHundredths(request.lotsHundredths);
     }
-    const int closeSide = wire::OppositeSide(position->side);
+    const int closeSide = tradewire::OppositeSide(position->side);
     const double price = ClosePrice(*instrument, position->side);
 
     ClosedDeal closed;
@@ -277,7 +277,7 @@ DeskReplies OrderDesk::SetTriggers(Account& account, const OrderRequest& request
     order.stamp = m_clock();
     order.internalNo = request.internalNo;
     order.bargainNo = position->bargainNo;
-    order.kind = wire::kSetTriggers;
+    order.kind = tradewire::kSetTriggers;
     order.side = position->side;
     order.lotsHundredths = static_cast<int>(std::lround(position->lots * 100.0));
     order.price = position->price;
@@ -299,7 +299,7 @@ DeskReplies OrderDesk::Place(Account& account, const OrderRequest& request) {
     if (!IsValidPendingPrice(request.kind, price, instrument->bid, instrument->ask)) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
-    const int side = wire::SideOfPendingKind(request.kind);
+    const int side = tradewire::SideOfPendingKind(request.kind);
     const std::optional<Triggers> triggers = ReadTriggers(*instrument, request, side, price);
     if (!triggers) {
         return Refuse(account, request, kTriggersOnWrongSide);
@@ -329,7 +329,7 @@ DeskReplies OrderDesk::Change(Account& account, const OrderRequest& request) {
         return Refuse(account, request, "price on the wrong side of the market");
     }
     const std::optional<Triggers> triggers =
-        ReadTriggers(*instrument, request, wire::SideOfPendingKind(order->kind), price);
+        ReadTriggers(*instrument, request, tradewire::SideOfPendingKind(order->kind), price);
     if (!triggers) {
         return Refuse(account, request, kTriggersOnWrongSide);
     }
@@ -358,7 +358,7 @@ DeskReplies OrderDesk::Refuse(const Account& account, const OrderRequest& reques
     order.internalNo = request.internalNo;
     order.orderNo = request.orderNo;
     order.bargainNo = request.bargainNo;
-    order.kind = wire::kRefusal;
+    order.kind = tradewire::kRefusal;
     order.side = request.side;
     order.lotsHundredths = request.lotsHundredths;
     order.note = reason;
@@ -377,7 +377,7 @@ DeskReplies OrderDesk::FillCrossedOrders(Account& account) {
             continue;
         }
         account.orders.erase(account.orders.begin() + static_cast<std::ptrdiff_t>(index));
-        const int side = wire::SideOfPendingKind(order.kind);
+        const int side = tradewire::SideOfPendingKind(order.kind);
         // The client finds the filled order by the deal's number, so it is the order's.
         replies.push_back(AddPosition(account, {.bargainNo = order.orderNo,
                                                 .internalNo = order.internalNo,

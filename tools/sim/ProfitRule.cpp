@@ -63,7 +63,7 @@ double ProfitInDollars(const Market& market, const Instrument& instrument, int c
     // The client keeps prices as floats and subtracts those.
     const auto open = static_cast<double>(static_cast<float>(openPrice));
     const auto close = static_cast<double>(static_cast<float>(closePrice));
-    const double move = closeSide == wire::kBuy ? open - close : close - open;
+    const double move = closeSide == tradewire::kBuy ? open - close : close - open;
     const double factor = ConversionFactor(market, instrument, roles, baseRateSwitch);
     return static_cast<float>(move) / instrument.priceUnit * lots * instrument.profitFactor *
            factor * roles.dollar->usdRate / instrument.profitDivisor;

@@ -20,7 +20,7 @@ struct Position {
     int internalNo = 0;
     std::string merch;
     std::string source;  // "market" or "pending"
-    int side = wire::kBuy;
+    int side = tradewire::kBuy;
     float lots = 0;  // kept as the client's float, so equal lots compare equal on both ends
     double price = 0;
     double stopLoss = 0;
@@ -32,7 +32,7 @@ struct PendingOrder {
     int orderNo = 0;
     int internalNo = 0;
     std::string merch;
-    int kind = wire::kBuyLimit;
+    int kind = tradewire::kBuyLimit;
     int lotsHundredths = 0;
     double price = 0;
     double stopLoss = 0;
@@ -59,7 +59,7 @@ struct DealRecord {
     int openBargainNo = 0;
     int internalNo = 0;
     Stamp stamp;
-    int side = wire::kBuy;
+    int side = tradewire::kBuy;
     int closeFlag = 0;
     float lots = 0;
     double price = 0;

@@ -73,7 +73,7 @@ bool ReadLots(const std::string& text, int& hundredths, std::string& error) {
         error = "lots must be a positive number such as 0.10, not '" + text + "'";
         return false;
     }
-    const double scaled = lots * 100.0;
+    const double scaled = lots * tradewire::kHundredthsPerLot;
     if (std::fabs(scaled - std::round(scaled)) > 1e-6) {
         error = "lots come in steps of 0.01, not '" + text + "'";
         return false;
@@ -161,10 +161,10 @@ ParsedCommand ParseClose(const std::vector<std::string>& words) {
 }
 
 ParsedCommand ParsePending(const std::vector<std::string>& words) {
-    static const std::map<std::string, int> kinds = {{"buy-limit", wire::kBuyLimit},
-                                                     {"sell-limit", wire::kSellLimit},
-                                                     {"buy-stop", wire::kBuyStop},
-                                                     {"sell-stop", wire::kSellStop}};
+    static const std::map<std::string, int> kinds = {{"buy-limit", tradewire::kBuyLimit},
+                                                     {"sell-limit", tradewire::kSellLimit},
+                                                     {"buy-stop", tradewire::kBuyStop},
+                                                     {"sell-stop", tradewire::kSellStop}};
     if (words.size() < 5) {
         return Fail(
             "usage: pending buy-limit|sell-limit|buy-stop|sell-stop SYMBOL LOTS PRICE "

@@ -6,15 +6,13 @@ namespace term {
 
 namespace {
 
-constexpr int kNoSide = -1;  // sent as an empty field
-
 COrderInfo Base(const CString& account, const CString& merch, int kind, int internalNo) {
     COrderInfo order;
     order.AccountCode = account;
     order.MerchCode = merch;
     order.OrderKind = kind;
     order.InternalNo = internalNo;
-    order.Value10 = kNoSide;
+    order.Value10 = tradewire::kNoSide;
     order.Value28 = L"tradewire-term";
     return order;
 }
@@ -35,8 +33,8 @@ double ToPoints(double price, double priceUnit) {
 
 COrderInfo BuildMarketOrder(const Command& command, const CString& account,
                             const CForexMerch& merch, int internalNo) {
-    COrderInfo order = Base(account, merch.MerchCode, wire::kOpenMarket, internalNo);
-    order.Value10 = command.kind == CommandKind::Sell ? wire::kSell : wire::kBuy;
+    COrderInfo order = Base(account, merch.MerchCode, tradewire::kOpenMarket, internalNo);
+    order.Value10 = command.kind == CommandKind::Sell ? tradewire::kSell : tradewire::kBuy;
     order.Value11 = command.lotsHundredths;
     SetTriggers(order, merch, command.stopLoss, command.takeProfit);
     return order;
@@ -44,17 +42,17 @@ COrderInfo BuildMarketOrder(const Command& command, const CString& account,
 
 COrderInfo BuildCloseOrder(const CBargain& position, int lotsHundredths, const CString& account,
                            int internalNo) {
-    COrderInfo order = Base(account, position.MerchCode, wire::kCloseMarket, internalNo);
+    COrderInfo order = Base(account, position.MerchCode, tradewire::kCloseMarket, internalNo);
     order.BargainNo = position.BargainNo;
-    order.Value10 = wire::OppositeSide(position.Direction);
+    order.Value10 = tradewire::OppositeSide(position.Direction);
     order.Value11 = lotsHundredths;
-    order.CloseFlag = 1;
+    order.CloseFlag = tradewire::kClosesPosition;
     return order;
 }
 
 COrderInfo BuildTriggerOrder(const CBargain& position, const CForexMerch& merch, double stopLoss,
                              double takeProfit, const CString& account, int internalNo) {
-    COrderInfo order = Base(account, position.MerchCode, wire::kSetTriggers, internalNo);
+    COrderInfo order = Base(account, position.MerchCode, tradewire::kSetTriggers, internalNo);
     order.BargainNo = position.BargainNo;
     SetTriggers(order, merch, stopLoss, takeProfit);
     return order;
@@ -63,7 +61,7 @@ COrderInfo BuildTriggerOrder(const CBargain& position, const CForexMerch& merch,
 COrderInfo BuildPendingOrder(const Command& command, const CString& account,
                              const CForexMerch& merch, int internalNo) {
     COrderInfo order = Base(account, merch.MerchCode, command.pendingKind, internalNo);
-    order.Value10 = wire::SideOfPendingKind(command.pendingKind);
+    order.Value10 = tradewire::SideOfPendingKind(command.pendingKind);
     order.Value11 = command.lotsHundredths;
     order.Value14 = static_cast<float>(ToPoints(command.price, merch.PriceUnit));
     SetTriggers(order, merch, command.stopLoss, command.takeProfit);
@@ -72,7 +70,7 @@ COrderInfo BuildPendingOrder(const Command& command, const CString& account,
 
 COrderInfo BuildChangeOrder(const COrderInfo& pending, const CForexMerch& merch,
                             const Command& command, const CString& account, int internalNo) {
-    COrderInfo order = Base(account, pending.MerchCode, wire::kChangeOrder, internalNo);
+    COrderInfo order = Base(account, pending.MerchCode, tradewire::kChangeOrder, internalNo);
     order.OrderNo = pending.OrderNo;
     order.Value14 = static_cast<float>(ToPoints(command.price, merch.PriceUnit));
     SetTriggers(order, merch, command.stopLoss, command.takeProfit);
@@ -80,7 +78,7 @@ COrderInfo BuildChangeOrder(const COrderInfo& pending, const CForexMerch& merch,
 }
 
 COrderInfo BuildDeleteOrder(const COrderInfo& pending, const CString& account, int internalNo) {
-    COrderInfo order = Base(account, pending.MerchCode, wire::kDeleteOrder, internalNo);
+    COrderInfo order = Base(account, pending.MerchCode, tradewire::kDeleteOrder, internalNo);
     order.OrderNo = pending.OrderNo;
     return order;
 }

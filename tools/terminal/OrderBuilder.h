@@ -1,10 +1,10 @@
 #pragma once
 // Turns the terminal's commands into the COrderInfo that CommitBill sends. Our server
-// conventions: the kind in OrderKind; the side (wire::kBuy, wire::kSell) in Value10; lots in
-// hundredths in Value11; CloseFlag 1 on a close (the client applies the closing deal only
-// then); the order price in Value14 and stop loss / take profit in TriggerPrice1 /
-// TriggerPrice2, all three as whole numbers of the instrument's PriceUnit, because the request
-// sends floating fields without decimals.
+// conventions: the kind in OrderKind; the side (tradewire::kBuy, tradewire::kSell) in Value10; lots
+// in hundredths in Value11; CloseFlag 1 on a close (the client applies the closing deal only then);
+// the order price in Value14 and stop loss / take profit in TriggerPrice1 / TriggerPrice2, all
+// three as whole numbers of the instrument's PriceUnit, because the request sends floating fields
+// without decimals.
 
 #include <tradewire/Tradewire.h>
 

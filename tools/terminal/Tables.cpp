@@ -97,9 +97,9 @@ int DigitsOf(const CForexMerchArray& merchs, const CString& code) {
 
 const char* SideName(int side) {
     switch (side) {
-        case wire::kBuy:
+        case tradewire::kBuy:
             return "buy";
-        case wire::kSell:
+        case tradewire::kSell:
             return "sell";
         default:
             return "?";
@@ -108,13 +108,13 @@ const char* SideName(int side) {
 
 const char* OrderKindName(int kind) {
     switch (kind) {
-        case wire::kBuyLimit:
+        case tradewire::kBuyLimit:
             return "buy limit";
-        case wire::kSellLimit:
+        case tradewire::kSellLimit:
             return "sell limit";
-        case wire::kBuyStop:
+        case tradewire::kBuyStop:
             return "buy stop";
-        case wire::kSellStop:
+        case tradewire::kSellStop:
             return "sell stop";
         default:
             return "?";
@@ -156,13 +156,23 @@ std::string QuoteTable(const CForexMerchArray& merchs) {
     return table.Render("Quotes");
 }
 
-std::string PositionTable(const CBargainArray& bargains, const CForexMerchArray& merchs) {
-    Table table({"position", "symbol", "side", "lots", "open price", "stop loss", "take profit"});
+std::string PositionTable(const CBargainArray& bargains, const MarketCopy& market) {
+    Table table({"position", "symbol", "side", "lots", "open price", "price", "profit", "stop loss",
+                 "take profit"});
     for (INT_PTR index = 0; index < bargains.GetSize(); ++index) {
         const CBargain& b = bargains[index];
-        const int digits = DigitsOf(merchs, b.MerchCode);
+        const int digits = DigitsOf(market.merchs, b.MerchCode);
+        std::string price = "-";
+        std::string profit = "-";
+        for (INT_PTR m = 0; m < market.merchs.GetSize(); ++m) {
+            if (market.merchs[m].MerchCode == b.MerchCode &&
+                ClosingPrice(b, market.merchs[m]) > 0) {
+                price = FormatPrice(ClosingPrice(b, market.merchs[m]), digits);
+                profit = FormatMoney(FloatingProfit(b, market.merchs[m], market));
+            }
+        }
         table.Row({std::to_string(b.BargainNo), Utf8(b.MerchCode), SideName(b.Direction),
-                   FormatLots(b.Lots), FormatPrice(b.Price, digits),
+                   FormatLots(b.Lots), FormatPrice(b.Price, digits), price, profit,
                    FormatTrigger(b.TriggerPrice1, digits), FormatTrigger(b.TriggerPrice2, digits)});
     }
     return table.Render("Open positions");
@@ -174,8 +184,9 @@ std::string OrderTable(const COrderInfoArray& orders, const CForexMerchArray& me
         const COrderInfo& o = orders[index];
         const int digits = DigitsOf(merchs, o.MerchCode);
         table.Row({std::to_string(o.OrderNo), Utf8(o.MerchCode), OrderKindName(o.OrderKind),
-                   FormatLots(o.Value11 / 100.0), FormatPrice(o.Value14, digits),
-                   FormatTrigger(o.TriggerPrice1, digits), FormatTrigger(o.TriggerPrice2, digits)});
+                   FormatLots(static_cast<double>(o.Value11) / tradewire::kHundredthsPerLot),
+                   FormatPrice(o.Value14, digits), FormatTrigger(o.TriggerPrice1, digits),
+                   FormatTrigger(o.TriggerPrice2, digits)});
     }
     return table.Render("Pending orders");
 }
@@ -183,13 +194,14 @@ std::string OrderTable(const COrderInfoArray& orders, const CForexMerchArray& me
 std::string HistoryTable(const CHistoryOrderInfoArray& history, const CForexMerchArray& merchs) {
     Table table(
         {"deal", "position", "symbol", "side", "lots", "open", "close", "profit", "closed at"});
+    // A line is the deal that closed the position: its side is the opposite of the position's.
     for (INT_PTR index = 0; index < history.GetSize(); ++index) {
         const CHistoryOrderInfo& h = history[index];
         const int digits = DigitsOf(merchs, h.MerchCode);
         table.Row({std::to_string(h.BargainNo), std::to_string(h.OpenBargainNo), Utf8(h.MerchCode),
-                   SideName(h.Direction), FormatLots(h.Lots), FormatPrice(h.OpenPrice, digits),
-                   FormatPrice(h.ClosePrice, digits), FormatMoney(h.Profit),
-                   DateTime(h.Value19, h.Value20)});
+                   SideName(tradewire::OppositeSide(h.Direction)), FormatLots(h.Lots),
+                   FormatPrice(h.OpenPrice, digits), FormatPrice(h.ClosePrice, digits),
+                   FormatMoney(h.Profit), DateTime(h.Value19, h.Value20)});
     }
     return table.Render("History");
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FloatingProfit.h"
+
 namespace term {
 
 // Columns of text; numbers are right-aligned, texts left-aligned.
@@ -29,7 +31,8 @@ const char* OrderKindName(int kind);
 std::string AccountTable(const CAccountInfo& account, int positions, int orders);
 std::string InstrumentTable(const CForexMerchArray& merchs);
 std::string QuoteTable(const CForexMerchArray& merchs);
-std::string PositionTable(const CBargainArray& bargains, const CForexMerchArray& merchs);
+// With the price each position would close at now and what that would earn.
+std::string PositionTable(const CBargainArray& bargains, const MarketCopy& market);
 std::string OrderTable(const COrderInfoArray& orders, const CForexMerchArray& merchs);
 std::string HistoryTable(const CHistoryOrderInfoArray& history, const CForexMerchArray& merchs);
 

@@ -4,15 +4,16 @@
 #include <string_view>
 
 #include "CommandLine.h"
+#include "ServerOptionChecks.h"
 
 namespace term {
 
 std::string TermUsage() {
     return "usage: tradewire-term --port N [options]\n"
            "  --port N           the server's port\n"
-           "  --host ADDRESS     the server's IPv4 address (default 127.0.0.1)\n"
-           "  --user NAME        (default demo)\n"
-           "  --password TEXT    (default demo)\n"
+           "  --host ADDRESS     the server's dotted IPv4 address (default 127.0.0.1); no names\n"
+           "  --user NAME        the account to log in to (default demo)\n"
+           "  --password TEXT    its password (default demo)\n"
            "  --script FILE      run the commands in FILE, then quit\n"
            "  --no-echo          do not show script commands as they run\n"
            "  --capture DIR      write a capture of the session into DIR (see README)\n"
@@ -20,6 +21,7 @@ std::string TermUsage() {
            "                     and names the --host address (or --server-name)\n"
            "  --server-name NAME send NAME as SNI; with --ca-file, the name to check\n"
            "  --pin PINS         accept only these server keys: SHA-256 pins, comma-separated\n"
+           "                     (64 hex digits or 44 characters of base64 each)\n"
            "Type help once connected for the commands.\n";
 }
 
@@ -78,8 +80,11 @@ bool ParseTermOptions(int argc, const char* const argv[], TermOptions& options,
         message = "--port is required\n" + TermUsage();
         return false;
     }
-    if (options.host.empty()) {
-        message = "the host address must not be empty";
+    message = HostProblem(options.host);
+    if (message.empty() && !options.pin.empty()) {
+        message = PinProblem(options.pin);
+    }
+    if (!message.empty()) {
         return false;
     }
     if (options.user.empty() || options.password.empty()) {

@@ -2,9 +2,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <future>
 #include <thread>
+
+#include <unistd.h>
 
 #include "OrderBuilder.h"
 #include "Tables.h"
@@ -34,14 +38,36 @@ std::string Elapsed(std::chrono::steady_clock::time_point since) {
 std::string CheckedText(const TermOptions& options) {
     std::string checked;
     if (!options.caFile.empty()) {
-        checked = options.serverName.empty()
-                      ? " Certificate verified for 127.0.0.1."
-                      : " Certificate verified for " + options.serverName + ".";
+        checked = " Certificate verified for " +
+                  (options.serverName.empty() ? options.host : options.serverName) + ".";
     }
     if (!options.pin.empty()) {
         checked += " Server key matches the pin.";
     }
     return checked;
+}
+
+// The capture file of this process's latest connection: the library names each one
+// tradewire-<UTC start>-<process id>-<sequence>.twcap.
+std::string NewestCaptureFile(const std::string& folder) {
+    const std::string mark = "-" + std::to_string(getpid()) + "-";
+    std::string newest;
+    long newestSequence = -1;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const size_t at = name.rfind(mark);
+        if (name.rfind("tradewire-", 0) != 0 || at == std::string::npos || name.size() < 6 ||
+            name.compare(name.size() - 6, 6, ".twcap") != 0) {
+            continue;
+        }
+        const long sequence = std::strtol(name.c_str() + at + mark.size(), nullptr, 10);
+        if (sequence > newestSequence) {
+            newestSequence = sequence;
+            newest = entry.path().string();
+        }
+    }
+    return newest;
 }
 
 }  // namespace
@@ -79,6 +105,11 @@ bool Terminal::Connect() {
         return false;
     }
     PrintLine("Connected to " + target + " in " + Elapsed(started) + "." + CheckedText(m_options));
+    if (!m_options.captureDir.empty()) {
+        const std::string file = NewestCaptureFile(m_options.captureDir);
+        PrintLine(file.empty() ? "No capture is being written (the reason is above)."
+                               : "Capturing to " + file + ".");
+    }
     return true;
 }
 
@@ -163,8 +194,12 @@ bool Terminal::Execute(const Command& command) {
             break;
         case CommandKind::Positions: {
             CBargainArray bargains;
+            MarketCopy market;
             m_dataCenter->GetBargainsInfo(bargains);
-            PrintLine(PositionTable(bargains, merchs));
+            m_dataCenter->GetCurrencysInfo(market.currencys);
+            m_dataCenter->GetBaseInfo(market.baseInfo);
+            market.merchs = merchs;
+            PrintLine(PositionTable(bargains, market));
             break;
         }
         case CommandKind::Orders: {

@@ -20,26 +20,15 @@ long long NowMicros() {
         .count();
 }
 
+// The simulator's two login errors, then the library's own codes.
 std::string ErrorMeaning(int code) {
     switch (code) {
-        case 1:
-            return "the TLS library could not be loaded, or lacks what a server check needs";
-        case 2:
-            return "no TLS session could be made";
-        case 3:
-            return "no server address or port";
-        case 5:
-            return "the connection failed";
-        case 6:
-            return "a worker thread could not start";
-        case 7:
-            return "the server's certificate was rejected";
         case 101:
             return "wrong user name or password";
         case 102:
             return "not logged in";
         default:
-            return "reported by the server";
+            return tradewire::ErrorCodeName(code);
     }
 }
 
@@ -155,7 +144,12 @@ void TerminalSink::OnErrorCode(int code) {
 }
 
 void TerminalSink::OnTextMessage(const CString& text) {
-    PrintLine("Notice: " + Utf8(text));
+    // A server may end the text with a field or record byte; the screen shows only the words.
+    std::string words = Utf8(text);
+    while (!words.empty() && static_cast<unsigned char>(words.back()) < 0x20) {
+        words.pop_back();
+    }
+    PrintLine("Notice: " + words);
 }
 
 void TerminalSink::OnLoginReply() {
@@ -201,11 +195,12 @@ void TerminalSink::OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInf
             // After a closing deal the list ends with the line that deal just added.
             const CHistoryOrderInfo& last = history[history.GetSize() - 1];
             const CBargain& b = m_closingDeal;
-            line = "Closed position #" + std::to_string(b.OpenBargainNo) + ": " +
-                   SideName(b.Direction) + " " + FormatLots(b.Lots) + " " + Utf8(b.MerchCode) +
-                   " at " + FormatPrice(b.Price, Digits(b.MerchCode)) + ", profit " +
-                   Signed(last.Profit) + " USD, balance now " + FormatMoney(m_balanceAfterClose) +
-                   " USD.";
+            line = std::string(m_closingLeft > 0 ? "Partly closed" : "Closed") + " position #" +
+                   std::to_string(b.OpenBargainNo) + ": " + SideName(b.Direction) + " " +
+                   FormatLots(b.Lots) + " " + Utf8(b.MerchCode) + " at " +
+                   FormatPrice(b.Price, Digits(b.MerchCode)) + ", profit " + Signed(last.Profit) +
+                   " USD, balance now " + FormatMoney(m_balanceAfterClose) + " USD" +
+                   (m_closingLeft > 0 ? ", " + FormatLots(m_closingLeft) + " lots left" : "") + ".";
             m_closing = false;
             Answer(b.InternalNo);
         } else if (m_historyExpected) {
@@ -220,7 +215,9 @@ void TerminalSink::OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInf
 }
 
 void TerminalSink::OnBroadCast(CBroadCast& broadCast) {
-    PrintLine("Bulletin: " + Utf8(broadCast.Value4) + ": " + Utf8(broadCast.Value5));
+    // The title is the line's label; a broadcast without one is a bulletin.
+    const std::string title = Utf8(broadCast.Value4);
+    PrintLine((title.empty() ? "Bulletin" : title) + ": " + Utf8(broadCast.Value5));
 }
 
 void TerminalSink::OnRealtimePrice(const CForexMerch& merch) {
@@ -294,11 +291,24 @@ void TerminalSink::OnOpenRefused(const COrderInfo& reply) {
 }
 
 void TerminalSink::OnBargainClosed(const CBargain& closingDeal) {
+    // The position list already holds what the deal left of the position; read it before our
+    // lock is taken.
+    double left = 0;
+    if (m_dataCenter != nullptr) {
+        CBargainArray positions;
+        m_dataCenter->GetBargainsInfo(positions);
+        for (INT_PTR i = 0; i < positions.GetSize(); ++i) {
+            if (positions[i].BargainNo == closingDeal.OpenBargainNo) {
+                left = positions[i].Lots;
+            }
+        }
+    }
     // The profit and the new balance follow in the account and history callbacks; the line
     // is printed once the history line is in.
     const Guard guard(m_lock);
     m_closing = true;
     m_closingDeal = closingDeal;
+    m_closingLeft = left;
 }
 
 void TerminalSink::OnCloseRefused(const COrderInfo& reply) {
@@ -312,8 +322,8 @@ void TerminalSink::OnOrderAdded(const COrderInfo& o) {
         m_lastOrderNo = o.OrderNo;
         line = std::string(Answer(o.InternalNo) ? "Placed" : "Server added") + " pending order #" +
                std::to_string(o.OrderNo) + ": " + OrderKindName(o.OrderKind) + " " +
-               FormatLots(o.Value11 / 100.0) + " " + Utf8(o.MerchCode) + " at " +
-               FormatPrice(o.Value14, Digits(o.MerchCode)) + ".";
+               FormatLots(static_cast<double>(o.Value11) / tradewire::kHundredthsPerLot) + " " +
+               Utf8(o.MerchCode) + " at " + FormatPrice(o.Value14, Digits(o.MerchCode)) + ".";
     }
     PrintLine(line);
 }
@@ -330,7 +340,7 @@ void TerminalSink::OnOrderChanged(const COrderInfo& o) {
         const int digits = Digits(o.MerchCode);
         const std::string triggers = "stop loss " + FormatTrigger(o.TriggerPrice1, digits) +
                                      ", take profit " + FormatTrigger(o.TriggerPrice2, digits);
-        if (o.OrderKind == wire::kSetTriggers) {
+        if (o.OrderKind == tradewire::kSetTriggers) {
             line = "Trigger prices of position #" + std::to_string(o.BargainNo) +
                    " set: " + triggers + ".";
         } else {

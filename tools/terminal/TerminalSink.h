@@ -27,7 +27,7 @@ struct LatencyFigures {
 // Median, 90th percentile and worst of a set of samples in microseconds.
 LatencyFigures SummariseLatency(std::vector<long long> micros);
 
-class TerminalSink final : public CAbsForexNotify {
+class TerminalSink final : public CForexNotifyAdapter {
   public:
     TerminalSink() = default;
 
@@ -61,15 +61,10 @@ class TerminalSink final : public CAbsForexNotify {
     void OnErrorCode(int code) override;
     void OnTextMessage(const CString& text) override;
     void OnLoginReply() override;
-    void OnSpareA() override {}
     void OnAccountInfo(CAccountInfo& account) override;
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>&) override {}
     void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
     void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>&) override {}
     void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
-    void OnGroupInfo(CGroup&) override {}
-    void OnBaseInfo(CBaseInfo&) override {}
     void OnBroadCast(CBroadCast& broadCast) override;
     void OnRealtimePrice(const CForexMerch& merch) override;
     void OnSocketError(unsigned long error) override;
@@ -83,7 +78,6 @@ class TerminalSink final : public CAbsForexNotify {
     void OnChangeRefused(const COrderInfo& reply) override;
     void OnOrderDeleted(const COrderInfo& order) override;
     void OnDeleteRefused(const COrderInfo& reply) override;
-    void OnSpareB() override {}
 
   private:
     // Marks the awaited reply as arrived when the event carries its number.
@@ -107,6 +101,7 @@ class TerminalSink final : public CAbsForexNotify {
     bool m_historyArrived = false;
     bool m_closing = false;
     CBargain m_closingDeal;
+    double m_closingLeft = 0;  // lots of the position the closing deal left open
     double m_balanceAfterClose = 0;
     int m_ticksToShow = 0;
     size_t m_latencyTarget = 0;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "CommandLine.h"
+#include "ServerOptionChecks.h"
 #include "Terminal.h"
 #include "TerminalSink.h"
 #include "TextOut.h"
@@ -79,6 +80,13 @@ int main(int argc, char* argv[]) {
     if (!options.script.empty() && !std::ifstream(options.script)) {
         (void)std::fprintf(stderr, "cannot read the script %s\n", options.script.c_str());
         return 2;
+    }
+    if (!options.caFile.empty()) {
+        const std::string problem = term::CaFileProblem(options.caFile);
+        if (!problem.empty()) {
+            (void)std::fprintf(stderr, "%s\n", problem.c_str());
+            return 2;
+        }
     }
     ExportServerChecks(options);
     // Read by the library at every ConnectServer.

@@ -2,10 +2,10 @@
 
 #include "datacenter/InstrumentLookup.h"
 #include "platform/FloatRange.h"
+#include "tradewire/TradeCodes.h"
 
 namespace {
 
-constexpr int kDirectionSell = 40;
 constexpr float kBaseRateSwitchMidPrice = 0.1f;
 
 double QuoteSum(const CForexMerch& merch) {
@@ -30,8 +30,9 @@ float CProfitCalculator::Profit(const CBargain& closing, const CBargain& open) {
     if (roles.dollar < 0) {
         return 0;
     }
-    // Two prices far apart on either side of 0 differ by more than a float holds.
-    const float difference = closing.Direction == kDirectionSell
+    // A buy closes a sell position, which gains as the price falls. Two prices far apart on
+    // either side of 0 differ by more than a float holds.
+    const float difference = closing.Direction == tradewire::kBuy
                                  ? FloatOrZero(static_cast<double>(open.Price) - closing.Price)
                                  : FloatOrZero(static_cast<double>(closing.Price) - open.Price);
     double factor = 0;

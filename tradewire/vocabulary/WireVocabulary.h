@@ -5,6 +5,8 @@
 // state and nothing from the system, so the library, the simulator, the terminal, the
 // benchmarks and the fuzzers can all spell the protocol the same way.
 
+#include <tradewire/TradeCodes.h>
+
 #include <cstddef>
 
 namespace wire {
@@ -34,33 +36,22 @@ inline constexpr int kQuotes = 9518;
 inline constexpr int kBroadcast = 9524;
 inline constexpr int kErrorReport = 9999;
 
-// Order kinds of an order request, and the kind of the reply that refuses one.
-inline constexpr int kOpenMarket = 60;
-inline constexpr int kCloseMarket = 62;
-inline constexpr int kSetTriggers = 63;  // also the kind of an order-list entry that moves them
-inline constexpr int kBuyLimit = 64;
-inline constexpr int kSellLimit = 65;
-inline constexpr int kBuyStop = 66;
-inline constexpr int kSellStop = 67;
-inline constexpr int kChangeOrder = 68;
-inline constexpr int kDeleteOrder = 69;
-inline constexpr int kRefusal = 72;
-
-inline constexpr bool IsPendingKind(int kind) {
-    return kind >= kBuyLimit && kind <= kSellStop;
-}
-
-// Sides of a deal or an order. A deal carries the side of its own trade, so the deal that
-// closes a buy position is a sell.
-inline constexpr int kBuy = 40;
-inline constexpr int kSell = 41;
-
-inline constexpr int OppositeSide(int side) {
-    return side == kBuy ? kSell : kBuy;
-}
-inline constexpr int SideOfPendingKind(int kind) {
-    return kind == kBuyLimit || kind == kBuyStop ? kBuy : kSell;
-}
+// Order kinds and sides are the terminal's words too: the public header holds their numbers.
+using tradewire::IsPendingKind;
+using tradewire::kBuy;
+using tradewire::kBuyLimit;
+using tradewire::kBuyStop;
+using tradewire::kChangeOrder;
+using tradewire::kCloseMarket;
+using tradewire::kDeleteOrder;
+using tradewire::kOpenMarket;
+using tradewire::kRefusal;
+using tradewire::kSell;
+using tradewire::kSellLimit;
+using tradewire::kSellStop;
+using tradewire::kSetTriggers;
+using tradewire::OppositeSide;
+using tradewire::SideOfPendingKind;
 
 // Control bytes. A frame is its length field, a zero field, the code, kHeaderEnd, the body and
 // a closing kRecordEnd; a server ends each frame with CR LF, a terminal with a line feed.

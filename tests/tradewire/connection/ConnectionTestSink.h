@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "NullSink.h"
+#include <tradewire/ForexNotifyAdapter.h>
 
-class CConnectionTestSink : public CNullSink {
+class CConnectionTestSink : public CForexNotifyAdapter {
   public:
     std::vector<int> ErrorCodes() const {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -8,15 +8,16 @@
 #include <thread>
 #include <vector>
 
+#include <tradewire/ForexNotifyAdapter.h>
+
 #include "MemoryLimit.h"
-#include "NullSink.h"
 #include "datacenter/DataCenterAccess.h"
 #include "datacenter/QuoteIndex.h"
 #include "tradewire/ForexDataCenter.h"
 
 namespace {
 
-class CountingSink : public CNullSink {
+class CountingSink : public CForexNotifyAdapter {
   public:
     int realtimePrices = 0;
     CForexMerch lastMerch;

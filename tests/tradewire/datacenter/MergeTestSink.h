@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "NullSink.h"
+#include <tradewire/ForexNotifyAdapter.h>
 #include "datacenter/DataCenterAccess.h"
 
-class CMergeTestSink : public CNullSink {
+class CMergeTestSink : public CForexNotifyAdapter {
   public:
     std::vector<int> slots;
     CAccountInfo account;

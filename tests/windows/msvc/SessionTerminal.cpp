@@ -114,7 +114,7 @@ void LogBroadCast(const char* what, const CBroadCast& b) {
 }
 
 // Every callback, logged with what it received.
-class CSessionSink : public CAbsForexNotify {
+class CSessionSink : public CForexNotifyAdapter {
   public:
     void OnErrorCode(int code) override { Log("OnErrorCode %d", code); }
     void OnTextMessage(const CString& text) override {

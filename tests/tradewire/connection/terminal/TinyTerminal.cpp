@@ -13,11 +13,11 @@
 #include <string>
 #include <thread>
 
-#include "NullSink.h"
+#include <tradewire/ForexNotifyAdapter.h>
 
 namespace {
 
-class CQuietSink : public CNullSink {
+class CQuietSink : public CForexNotifyAdapter {
   public:
     void OnErrorCode(int code) override { std::fprintf(stderr, "error code %d\n", code); }
     void OnSocketError(unsigned long error) override {

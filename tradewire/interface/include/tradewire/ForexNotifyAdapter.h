@@ -1,12 +1,12 @@
 #pragma once
-// A sink that ignores every callback. Test, benchmark and fuzzing sinks derive from it and
-// override only the callbacks they look at, so a new slot in the interface costs one line here.
-// Stateless: safe on any thread. Header-only, so the benchmarks and fuzzers can use it without
-// linking the test helpers.
+// A sink whose every callback does nothing, for terminals that listen to a few slots only:
+// derive from it and override what you use. Header-only and inline, so nothing of it is
+// exported and a terminal's own build compiles it. The threading rules are those of
+// CAbsForexNotify; the empty bodies touch no state, so any thread may run them.
 
 #include "tradewire/AbsForexNotify.h"
 
-class CNullSink : public CAbsForexNotify {
+class CForexNotifyAdapter : public CAbsForexNotify {
   public:
     void OnErrorCode(int) override {}
     void OnTextMessage(const CString&) override {}
@@ -34,4 +34,8 @@ class CNullSink : public CAbsForexNotify {
     void OnOrderDeleted(const COrderInfo&) override {}
     void OnDeleteRefused(const COrderInfo&) override {}
     void OnSpareB() override {}
+
+  protected:
+    // As for the interface: a sink is never deleted through its base.
+    ~CForexNotifyAdapter() = default;
 };
