@@ -14,7 +14,15 @@
 //   FastPaceFeed    1 000 one-quote messages a second with TRADEWIRE_MESSAGES_PER_PASS=64 for
 //                   10 s: latency from send to OnRealtimePrice, the backlog at the end and
 //                   the CPU of the library's threads (TRADEWIRE_CAPTURE_DIR set: capture's too).
+//   PaceFeed        one-quote messages at 20 or 1 000 a second for 10 s from the scripted
+//                   server: latency from send to OnRealtimePrice and the backlog at the end.
+//   OrderRoundTrip  50 market orders, one at a time, against the simulator: time from
+//                   CommitBill to the OnBargainsInfo that lists the order's deal.
+//   IdleObjects     200 connected objects that hear nothing for 10 s: the CPU of the whole
+//                   process but the simulator's thread, and the resident memory they added.
 //
+// The last argument of QuoteLatency, IdleConnection, PaceFeed, OrderRoundTrip and IdleObjects
+// is the pace: 0 the paced default, 1 TRADEWIRE_PACE=immediate.
 // Each runs once (Iterations(1)); the wall time shown is the whole measuring window.
 
 #include <benchmark/benchmark.h>
@@ -93,6 +101,30 @@ ThreadUse UseOf(const std::vector<pid_t>& threads) {
     return use;
 }
 
+// TRADEWIRE_PACE as a benchmark's pace argument asks, for one ConnectServer.
+class PaceSetting {
+  public:
+    explicit PaceSetting(std::int64_t immediate) {
+        if (immediate != 0) {
+            ::setenv("TRADEWIRE_PACE", "immediate", 1);
+        }
+    }
+    ~PaceSetting() { ::unsetenv("TRADEWIRE_PACE"); }
+    PaceSetting(const PaceSetting&) = delete;
+    PaceSetting& operator=(const PaceSetting&) = delete;
+};
+
+// Resident memory of this process in kB, from /proc.
+long long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atoll(line.c_str() + 6);
+        }
+    }
+    return 0;
+}
+
 class BenchSink final : public CForexNotifyAdapter {
   public:
     void OnErrorCode(int code) override {
@@ -101,8 +133,15 @@ class BenchSink final : public CForexNotifyAdapter {
     void OnLoginReply() override {
         Mark([&] { m_processingThread = gettid(); });
     }
-    void OnBargainsInfo(CArray<CBargain, CBargain&>&) override {
-        Mark([&] { m_bargainsSeen = true; });
+    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override {
+        Mark([&] {
+            m_bargainsSeen = true;
+            for (int i = 0; i < bargains.GetSize(); ++i) {
+                if (bargains[i].InternalNo == m_awaitedDeal) {
+                    m_awaitedDeal = -1;
+                }
+            }
+        });
     }
     void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override {
         Mark([&] {
@@ -159,6 +198,15 @@ class BenchSink final : public CForexNotifyAdapter {
         arrived = m_merchsTime;
         return true;
     }
+    // Awaits the deal of the order with `internalNo`; the next WaitDeal waits for it.
+    void AwaitDeal(int internalNo) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_awaitedDeal = internalNo;
+    }
+    bool WaitDeal(std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_changed.wait_for(lock, limit, [&] { return m_awaitedDeal < 0; });
+    }
     pid_t ProcessingThread() {
         std::lock_guard<std::mutex> guard(m_lock);
         return m_processingThread;
@@ -179,6 +227,7 @@ class BenchSink final : public CForexNotifyAdapter {
     size_t m_merchsSeen = 0;
     Clock::time_point m_merchsTime;
     pid_t m_processingThread = 0;
+    int m_awaitedDeal = -1;
     long long m_lastStamp = -1;
     std::vector<long long> m_latencies;
     std::vector<Clock::time_point> m_messageTimes;
@@ -187,7 +236,7 @@ class BenchSink final : public CForexNotifyAdapter {
 // The simulator on its own thread and one logged-in library connection to it.
 class Session {
   public:
-    explicit Session(double tickRate) {
+    explicit Session(double tickRate, std::int64_t immediate = 0) {
         sim::SimOptions options;
         options.tickRate = tickRate;
         options.noticeSeconds = 0;
@@ -207,6 +256,7 @@ class Session {
         CServer server;
         server.Address = L"127.0.0.1";
         server.Port = m_server->Port();
+        const PaceSetting pace(immediate);
         if (!m_manager->ConnectServer(server)) {
             m_error = "could not connect to the simulator";
             return;
@@ -237,6 +287,7 @@ class Session {
         return true;
     }
     BenchSink& Sink() { return m_sink; }
+    CAbsForexManager& Manager() { return *m_manager; }
     double SimulatorCpu() {
         clockid_t clock{};
         return pthread_getcpuclockid(m_loop.native_handle(), &clock) == 0 ? CpuSeconds(clock) : 0;
@@ -274,7 +325,7 @@ double Percentile(std::vector<long long> values, double fraction) {
 
 void BM_QuoteLatency(benchmark::State& state) {
     const size_t messages = 200;
-    Session session(20);
+    Session session(20, state.range(0));
     if (session.Failed(state)) {
         return;
     }
@@ -294,7 +345,12 @@ void BM_QuoteLatency(benchmark::State& state) {
     state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
     state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
 }
-BENCHMARK(BM_QuoteLatency)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_QuoteLatency)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_SustainedRate(benchmark::State& state) {
     const auto window = 10s;
@@ -329,7 +385,7 @@ BENCHMARK(BM_SustainedRate)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRe
 
 void BM_IdleConnection(benchmark::State& state) {
     const auto window = 10s;
-    Session session(1e-6);  // one quote in eleven days: none while we watch
+    Session session(1e-6, state.range(0));  // one quote in eleven days: none while we watch
     if (session.Failed(state)) {
         return;
     }
@@ -355,13 +411,19 @@ void BM_IdleConnection(benchmark::State& state) {
     state.counters["wakeups_per_s"] = static_cast<double>(used.switches) / seconds;
     state.counters["simulator_cpu_ms"] = simulator * 1000;
 }
-BENCHMARK(BM_IdleConnection)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_IdleConnection)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The library connected to a ScriptedServer, with the pace the environment asks for; the
 // login request is left to the benchmark, which times what it sets off.
 class ScriptedSession {
   public:
-    ScriptedSession(int instruments, double quotesPerSecond, const char* messagesPerPass)
+    ScriptedSession(int instruments, double quotesPerSecond, const char* messagesPerPass,
+                    std::int64_t immediate = 0)
         : m_server(instruments, quotesPerSecond) {
         if (!m_server.Start(m_error)) {
             return;
@@ -377,6 +439,7 @@ class ScriptedSession {
         CServer server;
         server.Address = L"127.0.0.1";
         server.Port = m_server.Port();
+        const PaceSetting pace(immediate);
         const bool connected = m_manager->ConnectServer(server);
         ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
         if (!connected) {
@@ -492,6 +555,158 @@ void BM_FastPaceFeed(benchmark::State& state) {
     state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
 }
 BENCHMARK(BM_FastPaceFeed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PaceFeed(benchmark::State& state) {
+    const auto window = 10s;
+    const int instruments = 100;
+    ScriptedSession session(instruments, static_cast<double>(state.range(0)), "1", state.range(1));
+    if (session.Failed(state)) {
+        return;
+    }
+    Clock::time_point arrived;
+    if (!session.Login() ||
+        !session.Sink().WaitMerchs(static_cast<size_t>(instruments), 10s, arrived)) {
+        state.SkipWithError("the instrument list did not arrive");
+        return;
+    }
+    std::this_thread::sleep_for(1s);
+    double backlog = 0;
+    for (auto _ : state) {
+        session.Sink().Restart();
+        const size_t sentBefore = session.Server().QuotesSent();
+        std::this_thread::sleep_for(window);
+        const double sent = static_cast<double>(session.Server().QuotesSent() - sentBefore);
+        backlog = sent - static_cast<double>(session.Sink().Messages());
+    }
+    const std::vector<long long> latencies = session.Sink().Latencies();
+    state.counters["messages"] = static_cast<double>(latencies.size());
+    state.counters["backlog"] = backlog;
+    state.counters["median_ms"] = Percentile(latencies, 0.5) / 1000;
+    state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
+    state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
+}
+BENCHMARK(BM_PaceFeed)
+    ->Args({20, 0})
+    ->Args({20, 1})
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_OrderRoundTrip(benchmark::State& state) {
+    const int orders = 50;
+    Session session(1, state.range(0));
+    if (session.Failed(state)) {
+        return;
+    }
+    std::this_thread::sleep_for(2s);  // the login's messages are processed by now
+    CForexDataCenter& center = *session.Manager().GetDataCenter();
+    CForexMerchArray merchs;
+    center.GetForexMerchs(merchs);
+    CAccountInfo account;
+    center.GetAccountInfo(account);
+    if (merchs.GetSize() == 0) {
+        state.SkipWithError("no instruments");
+        return;
+    }
+    std::vector<long long> trips;
+    for (auto _ : state) {
+        for (int i = 0; i < orders; ++i) {
+            COrderInfo order;
+            order.AccountCode = account.AccountCode;
+            order.MerchCode = merchs[0].MerchCode;
+            order.OrderKind = 60;  // at the market
+            order.Value10 = 40;    // buy
+            order.Value11 = 1;     // 0.01 lots
+            order.InternalNo = center.GetInternalNo();
+            session.Sink().AwaitDeal(order.InternalNo);
+            const auto start = Clock::now();
+            if (!session.Manager().CommitBill(order) || !session.Sink().WaitDeal(10s)) {
+                state.SkipWithError("no deal for the order");
+                return;
+            }
+            trips.push_back(
+                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start)
+                    .count());
+        }
+    }
+    state.counters["orders"] = static_cast<double>(trips.size());
+    state.counters["median_ms"] = Percentile(trips, 0.5) / 1000;
+    state.counters["p99_ms"] = Percentile(trips, 0.99) / 1000;
+    state.counters["max_ms"] = Percentile(trips, 1.0) / 1000;
+}
+BENCHMARK(BM_OrderRoundTrip)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_IdleObjects(benchmark::State& state) {
+    const int objects = 200;
+    const auto window = 10s;
+    sim::SimOptions options;
+    options.tickRate = 1e-6;
+    options.noticeSeconds = 0;
+    options.quiet = true;
+    options.accounts = sim::DefaultAccounts();
+    sim::SimServer simulator(options);
+    std::string error;
+    if (!simulator.Start(error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::thread loop([&] { simulator.Run(); });
+    const long long residentBefore = ResidentKb();
+    std::vector<CAbsForexManager*> managers;
+    bool connected = true;
+    {
+        const PaceSetting pace(state.range(0));
+        CServer server;
+        server.Address = L"127.0.0.1";
+        server.Port = simulator.Port();
+        for (int i = 0; i < objects && connected; ++i) {
+            CAbsForexManager* manager = GetAbsTradewire();
+            managers.push_back(manager);
+            connected = manager != nullptr && manager->ConnectServer(server);
+        }
+    }
+    clockid_t simClock{};
+    pthread_getcpuclockid(loop.native_handle(), &simClock);
+    std::this_thread::sleep_for(1s);
+    double cpu = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        if (!connected) {
+            state.SkipWithError("could not connect them all");
+            break;
+        }
+        const double before = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - CpuSeconds(simClock);
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(window);
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - CpuSeconds(simClock) - before;
+    }
+    const long long resident = ResidentKb() - residentBefore;
+    for (CAbsForexManager* manager : managers) {
+        if (manager != nullptr) {
+            manager->DisConnect();
+            manager->ReleaseObj();
+        }
+    }
+    simulator.Stop();
+    loop.join();
+    state.counters["objects"] = static_cast<double>(managers.size());
+    state.counters["cpu_%_of_a_core"] = seconds > 0 ? 100 * cpu / seconds : 0;
+    state.counters["added_rss_MB"] = static_cast<double>(resident) / 1024;
+}
+BENCHMARK(BM_IdleObjects)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

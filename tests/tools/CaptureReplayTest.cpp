@@ -3,6 +3,7 @@
 // second client. All three give the same callback lines, in the replay tool's form.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <tradewire/Tradewire.h>
 #include <unistd.h>
 
@@ -101,9 +102,11 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "") {
-    const std::string command =
-        std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" + capture.string() + "'";
+// The tool's standard output as lines; its exit status must be `status`.
+std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "",
+                                       int status = 0) {
+    const std::string command = std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" +
+                                capture.string() + "' 2>/dev/null";
     std::vector<std::string> lines;
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {
@@ -118,7 +121,8 @@ std::vector<std::string> RunReplayTool(const fs::path& capture, const std::strin
             line += static_cast<char>(ch);
         }
     }
-    EXPECT_EQ(pclose(output), 0);
+    const int ended = pclose(output);
+    EXPECT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == status) << command;
     return lines;
 }
 
@@ -169,6 +173,20 @@ class CaptureReplayTest : public ::testing::Test {
     fs::path m_folder;
 };
 
+bool StartsWith(const std::string& line, const std::string& start) {
+    return line.rfind(start, 0) == 0;
+}
+
+// The numbers after each of `steps` in an --orders line, in order; -1 for a step not found.
+std::vector<long long> StepTimes(const std::string& line, const std::vector<std::string>& steps) {
+    std::vector<long long> times;
+    for (const std::string& step : steps) {
+        const size_t at = line.find(step + " ");
+        times.push_back(at == std::string::npos ? -1 : std::atoll(line.c_str() + at + step.size()));
+    }
+    return times;
+}
+
 TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveTheSameCallbacks) {
     fs::path capture;
     const std::vector<std::string> live = LiveSession(capture);
@@ -194,6 +212,61 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     EXPECT_TRUE(has("GetBargainsInfo n=1"));
     EXPECT_TRUE(has("GetErrorCode code=0"));
 
+    // Cut before its close record: the lines up to the cut, then exit status 3.
+    const fs::path cut = m_folder / "cut.twcap";
+    // Diagnosis from the file's own times: the order's four steps, in order, and its deal.
+    const std::vector<std::string> orders = RunReplayTool(capture, "--orders");
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_TRUE(StartsWith(orders[0], "order 1 InternalNo=4242 OrderKind=60: commit "))
+        << orders[0];
+    EXPECT_NE(orders[0].find(", deal OnBargainOpened BargainNo="), std::string::npos) << orders[0];
+    const std::vector<long long> steps =
+        StepTimes(orders[0], {"commit", ", send", ", received", ", dispatched"});
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()) && steps.front() >= 0) << orders[0];
+    const std::vector<std::string> summary = RunReplayTool(capture, "--summary");
+    const auto hasLine = [](const std::vector<std::string>& lines, const std::string& start) {
+        return std::any_of(lines.begin(), lines.end(),
+                           [&start](const std::string& line) { return StartsWith(line, start); });
+    };
+    EXPECT_TRUE(hasLine(summary, "deals opened=1 closed=0"));
+    EXPECT_TRUE(hasLine(summary, "orders placed=0 changed=0 deleted=0"));
+    EXPECT_TRUE(hasLine(summary, "refusals 0"));
+    EXPECT_TRUE(hasLine(summary, "callbacks OnRealtimePrice="));
+    EXPECT_TRUE(hasLine(summary, "receive-to-dispatch ms p50="));
+
+    // Filters, brief and UTC forms of the same callbacks.
+    std::vector<std::string> quotes;
+    std::vector<std::string> noQuotes;
+    for (const std::string& line : live) {
+        (StartsWith(line, "OnRealtimePrice ") ? quotes : noQuotes).push_back(line);
+    }
+    EXPECT_EQ(RunReplayTool(capture, "--only OnRealtimePrice"), quotes);
+    EXPECT_EQ(RunReplayTool(capture, "--skip OnRealtimePrice,OnSpareA"), noQuotes);
+    const std::vector<std::string> brief = RunReplayTool(capture, "--brief --only OnRealtimePrice");
+    ASSERT_EQ(brief.size(), quotes.size());
+    const auto field = [](const std::string& line, const std::string& name) {
+        const size_t at = line.find(" " + name + "=") + name.size() + 2;
+        return line.substr(at, line.find(' ', at) - at);
+    };
+    for (size_t i = 0; i < brief.size(); ++i) {
+        EXPECT_EQ(brief[i], "OnRealtimePrice " + field(quotes[i], "MerchCode") + " " +
+                                field(quotes[i], "RealtimePrice.Bid") + "/" +
+                                field(quotes[i], "RealtimePrice.Ask"));
+    }
+    const std::vector<std::string> utc = RunReplayTool(capture, "--utc --only OnBargainOpened");
+    ASSERT_EQ(utc.size(), 1u);
+    EXPECT_TRUE(utc[0].size() > 25 && utc[0][4] == '-' && utc[0][10] == 'T' && utc[0][23] == 'Z' &&
+                utc[0].substr(25, 15) == "OnBargainOpened")
+        << utc[0];
+
+    // Cut in the middle of the close record: the broken last line is where the file stops.
+    std::ofstream(cut, std::ios::binary) << text.substr(0, text.rfind(" close ") + 3);
+    const std::vector<std::string> partial = RunReplayTool(cut, "", 3);
+    ASSERT_GE(partial.size(), live.size());
+    EXPECT_EQ(std::vector<std::string>(partial.begin(),
+                                       partial.begin() + static_cast<std::ptrdiff_t>(live.size())),
+              live);
+
     // The simulator serves the capture to a second client, which makes the same order request
     // so that the merges match the replies as they did live. It gets everything captured,
     // including what the live client had not dispatched yet when it disconnected.
@@ -215,6 +288,22 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     ASSERT_GE(served.size(), live.size());
     served.resize(live.size());
     EXPECT_EQ(served, live);
+
+    // One capture, one session: a third client is refused at its login, not left waiting.
+    CPrintingClient third;
+    ASSERT_TRUE(third.Connect(replaySim.Port()));
+    ASSERT_TRUE(third.Manager().ReqLogin(L"trader", L"anything"));
+    EXPECT_TRUE(third.WaitFor("OnErrorCode code=103"));
+}
+
+// Hostile captures the tool must finish quickly: record times at the top of their range, paced.
+TEST(CaptureReplayTool, HostileCapturesEndWithTheirMessages) {
+    const fs::path captures = TRADEWIRE_TEST_CAPTURES;
+    EXPECT_EQ(RunReplayTool(captures / "late-records.twcap", "--pace"),
+              (std::vector<std::string>{
+                  "30 OnTextMessage text=Logged\\u0020out:\\u0020demo\\u0001\\u0004",
+                  "4294967310 OnTextMessage "
+                  "text=Logged\\u0020out:\\u0020demo\\u0001\\u0004"}));
 }
 
 }  // namespace

@@ -113,16 +113,19 @@ TEST(TermOptionsTest, PortIsRequiredAndEveryMistakeExplained) {
     EXPECT_EQ(checked.serverName, "a.test");
     EXPECT_EQ(checked.pin, pins);
 
-    const char* const elsewhere[] = {"term",      "--port",    "1",   "--host",
-                                     "127.0.0.1", "--capture", "caps"};
-    ASSERT_TRUE(ParseTermOptions(7, elsewhere, options, message, help)) << message;
+    EXPECT_TRUE(options.pace.empty());
+    const char* const elsewhere[] = {"term",      "--port", "1",      "--host",   "127.0.0.1",
+                                     "--capture", "caps",   "--pace", "immediate"};
+    ASSERT_TRUE(ParseTermOptions(9, elsewhere, options, message, help)) << message;
     EXPECT_EQ(options.host, "127.0.0.1");
     EXPECT_EQ(options.captureDir, "caps");
+    EXPECT_EQ(options.pace, "immediate");
 
     const std::vector<std::pair<std::vector<const char*>, std::string>> bad = {
         {{"term", "--port", "0"}, "the port is a number from 1 to 65535, not '0'"},
         {{"term", "--port", "7x"}, "the port is a number from 1 to 65535, not '7x'"},
         {{"term", "--user"}, "missing value after --user"},
+        {{"term", "--port", "1", "--pace", "fast"}, "the pace is paced or immediate, not 'fast'"},
         {{"term", "--colour", "red"}, "unknown option --colour\n" + TermUsage()},
         {{"term", "--port", "1", "--bogus"}, "unknown option --bogus\n" + TermUsage()},
         {{"term", "--port", "1", "--host", ""}, HostMessage("")},

@@ -17,6 +17,7 @@ namespace sim {
 // Error numbers of our 9999 reports.
 inline constexpr int kErrorWrongPassword = 101;
 inline constexpr int kErrorNotLoggedIn = 102;
+inline constexpr int kErrorReplayTaken = 103;
 
 std::string BuildLoginReply(const Account& account);
 std::string BuildErrorReport(const std::string& text, int code);

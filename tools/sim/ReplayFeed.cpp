@@ -35,7 +35,10 @@ bool ReplayFeed::Load(const std::string& path, bool fast, std::string& error) {
     while (std::getline(file, text)) {
         if (first) {
             first = false;
-            if (text.compare(0, capture::kMagic.size(), capture::kMagic) != 0) {
+            if (!text.empty() && text.back() == '\r') {
+                text.pop_back();
+            }
+            if (!capture::IsHeader(text)) {
                 error = path + " is not a capture file";
                 return false;
             }
@@ -45,8 +48,9 @@ bool ReplayFeed::Load(const std::string& path, bool fast, std::string& error) {
         if (!capture::SplitLine(text, line)) {
             continue;
         }
-        if (line.kind == capture::kSent && !loginSeen && m_chunks.empty() &&
-            IsLoginRecord(line.payload)) {
+        const bool login = line.kind == capture::kSent && IsLoginRecord(line.payload);
+        m_logins += login ? 1 : 0;
+        if (login && !loginSeen && m_chunks.empty()) {
             loginSeen = true;
             m_baseMs = line.ms;
         }
@@ -69,6 +73,13 @@ bool ReplayFeed::Load(const std::string& path, bool fast, std::string& error) {
         return false;
     }
     return true;
+}
+
+std::uint32_t ReplayFeed::DurationMs() const {
+    if (m_chunks.empty() || m_chunks.back().ms < m_baseMs) {
+        return 0;
+    }
+    return m_chunks.back().ms - m_baseMs;
 }
 
 void ReplayFeed::Begin(int session, Clock::time_point now) {

@@ -137,10 +137,20 @@ void SimServer::HandleFrame(int session, const RequestFrame& frame) {
     if (m_replay.IsLoaded()) {
         // The capture holds the login's answer and everything after it; orders and other
         // requests are not answered, as the captured server's answers are already in it.
-        if (frame.code == wire::kLoginRequest) {
-            m_replay.Begin(session, SteadyClock::now());
-            Say("client #" + std::to_string(session) + " gets the capture");
+        if (frame.code != wire::kLoginRequest) {
+            return;
         }
+        if (m_replay.HasBegun()) {
+            // One capture, one session: a second client is told so rather than left waiting.
+            Send(session, wire::kErrorReport,
+                 BuildErrorReport("The capture is replayed to client #" +
+                                      std::to_string(m_replay.Session()) + " only",
+                                  kErrorReplayTaken));
+            Say("client #" + std::to_string(session) + " refused: the capture is taken");
+            return;
+        }
+        m_replay.Begin(session, SteadyClock::now());
+        Say("client #" + std::to_string(session) + " gets the capture");
         return;
     }
     switch (frame.code) {

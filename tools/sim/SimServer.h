@@ -36,6 +36,8 @@ class SimServer : private TlsHandler {
     bool Start(std::string& error);
     std::uint16_t Port() const { return m_tls.Port(); }
     std::string PublicKeyPin() const { return m_tls.PublicKeyPin(); }
+    // The capture --replay serves (empty before Start or without --replay). Start's thread.
+    const ReplayFeed& Replay() const { return m_replay; }
     void Run();
     void Stop() { m_stop = true; }
 

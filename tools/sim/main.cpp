@@ -42,9 +42,20 @@ int main(int argc, char* argv[]) {
     if (!options.portFile.empty()) {
         std::ofstream(options.portFile) << server.Port() << "\n";
     }
-    std::printf("tradewire-sim: listening on 127.0.0.1:%u (seed %llu, %.1f quote messages/s)\n",
-                static_cast<unsigned>(server.Port()), static_cast<unsigned long long>(options.seed),
-                options.tickRate);
+    if (server.Replay().IsLoaded()) {
+        // A replay sends no quotes of its own: say what it serves instead of a tick rate.
+        const sim::ReplayFeed& replay = server.Replay();
+        std::printf(
+            "tradewire-sim: listening on 127.0.0.1:%u, replaying %s (%d login%s, %zu "
+            "chunks over %.1f s%s) to the first client that logs in\n",
+            static_cast<unsigned>(server.Port()), options.replayFile.c_str(), replay.LoginCount(),
+            replay.LoginCount() == 1 ? "" : "s", replay.ChunkCount(), replay.DurationMs() / 1000.0,
+            options.replayFast ? ", all at once" : "");
+    } else {
+        std::printf("tradewire-sim: listening on 127.0.0.1:%u (seed %llu, %.1f quote messages/s)\n",
+                    static_cast<unsigned>(server.Port()),
+                    static_cast<unsigned long long>(options.seed), options.tickRate);
+    }
     (void)std::fflush(stdout);
 
     g_server = &server;

@@ -17,6 +17,8 @@ std::string TermUsage() {
            "  --script FILE      run the commands in FILE, then quit\n"
            "  --no-echo          do not show script commands as they run\n"
            "  --capture DIR      write a capture of the session into DIR (see README)\n"
+           "  --pace PACE        paced (the default: fixed passes) or immediate (callbacks as\n"
+           "                     soon as a message is read)\n"
            "  --ca-file FILE     trust only servers whose certificate chains to FILE (PEM)\n"
            "                     and names the --host address (or --server-name)\n"
            "  --server-name NAME send NAME as SNI; with --ca-file, the name to check\n"
@@ -56,6 +58,12 @@ tools::OptionResult TakeTermOption(std::string_view name, const std::string& val
             return tools::OptionResult::kBadValue;
         }
         options.port = static_cast<std::uint16_t>(port);
+    } else if (name == "--pace") {
+        if (value != "paced" && value != "immediate") {
+            message = "the pace is paced or immediate, not '" + value + "'";
+            return tools::OptionResult::kBadValue;
+        }
+        options.pace = value;
     } else if (!tools::TakeTextOption(kTermTextOptions, name, value, options)) {
         return tools::OptionResult::kUnknown;
     }

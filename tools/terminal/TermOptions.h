@@ -10,6 +10,7 @@ struct TermOptions {
     std::string host = "127.0.0.1";  // an IPv4 address, as the library takes it
     std::uint16_t port = 0;
     std::string captureDir;  // set as TRADEWIRE_CAPTURE_DIR before connecting
+    std::string pace;        // "paced" or "immediate", set as TRADEWIRE_PACE; empty: not set
     std::string user = "demo";
     std::string password = "demo";
     std::string script;  // empty: read commands from standard input

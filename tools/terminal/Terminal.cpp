@@ -339,6 +339,12 @@ void Terminal::History(const Command& command) {
     PrintLine(HistoryTable(history, merchs));
 }
 
+// The pace the library was asked for at connect, by --pace or by the caller's environment.
+std::string Terminal::PaceName() {
+    const char* pace = std::getenv("TRADEWIRE_PACE");
+    return pace != nullptr && std::string(pace) == "immediate" ? "immediate pace" : "paced default";
+}
+
 void Terminal::Latency(const Command& command) {
     const auto count = static_cast<size_t>(command.count);
     PrintLine("Measuring the latency of " + std::to_string(count) + " quotes ...");
@@ -349,10 +355,11 @@ void Terminal::Latency(const Command& command) {
     if (!done) {
         PrintLine("! only " + std::to_string(figures.count) + " quotes arrived");
     }
-    PrintLine(
-        "Quote latency, server send to OnRealtimePrice, over " + std::to_string(figures.count) +
-        " quotes: median " + FormatPrice(figures.medianMs, 1) + " ms, 90th percentile " +
-        FormatPrice(figures.p90Ms, 1) + " ms, worst " + FormatPrice(figures.worstMs, 1) + " ms.");
+    PrintLine("Quote latency (" + PaceName() + "), server send to OnRealtimePrice, over " +
+              std::to_string(figures.count) + " quotes: median " +
+              FormatPrice(figures.medianMs, 1) + " ms, 90th percentile " +
+              FormatPrice(figures.p90Ms, 1) + " ms, worst " + FormatPrice(figures.worstMs, 1) +
+              " ms.");
 }
 
 void Terminal::Logout() {

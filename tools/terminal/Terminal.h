@@ -37,6 +37,7 @@ class Terminal {
     void DeleteOrder(const Command& command);
     void History(const Command& command);
     void Latency(const Command& command);
+    static std::string PaceName();
     void Logout();
 
     bool FindMerch(const CString& code, CForexMerch& merch);

@@ -89,6 +89,11 @@ int main(int argc, char* argv[]) {
         }
     }
     ExportServerChecks(options);
+    // Read by the library at every ConnectServer, like the capture folder below.
+    if (!options.pace.empty() && setenv("TRADEWIRE_PACE", options.pace.c_str(), 1) != 0) {
+        (void)std::fprintf(stderr, "cannot set TRADEWIRE_PACE\n");
+        return 2;
+    }
     // Read by the library at every ConnectServer.
     if (!options.captureDir.empty() &&
         setenv("TRADEWIRE_CAPTURE_DIR", options.captureDir.c_str(), 1) != 0) {

@@ -14,12 +14,12 @@ constexpr size_t kDefaultMaxMb = 256;
 // Above this the limit is no limit at all; a larger number is taken as this.
 constexpr size_t kMostMb = size_t{1} << 20;
 
-std::string CaptureHeader(const CServer& server, int messagesPerPass) {
+std::string CaptureHeader(const CServer& server, const std::string& pass) {
     std::string header(capture::kMagic);
     header += " start=" + CCaptureFile::UtcStamp() +
               " pid=" + std::to_string(CCaptureFile::ProcessId()) + " server=";
     capture::AppendEscaped(header, WideToAnsi(server.Address));
-    header += ":" + std::to_string(server.Port) + " pass=" + std::to_string(messagesPerPass);
+    header += ":" + std::to_string(server.Port) + " pass=" + pass;
     return header;
 }
 
@@ -39,7 +39,7 @@ size_t CConnectionCapture::MaxBytesFromText(std::string_view text) {
     return (mb > kMostMb ? kMostMb : mb) << 20;
 }
 
-void CConnectionCapture::Open(const CServer& server, int messagesPerPass,
+void CConnectionCapture::Open(const CServer& server, const std::string& pass,
                               const COrderInfo& lastCommitted) {
     TakeWriter().reset();
     m_dispatched.store(0);
@@ -53,7 +53,7 @@ void CConnectionCapture::Open(const CServer& server, int messagesPerPass,
     std::string fileName;
     std::string failure;
     std::unique_ptr<CCaptureWriter> writer =
-        CCaptureWriter::Open(settings, CaptureHeader(server, messagesPerPass), fileName, failure);
+        CCaptureWriter::Open(settings, CaptureHeader(server, pass), fileName, failure);
     if (writer == nullptr) {
         // The user asked for this capture: say why there is none. The connection goes on.
         StandardError::WriteLine("tradewire: no capture of this connection: the folder \"" +
@@ -105,8 +105,23 @@ void CConnectionCapture::RecordSent(std::string_view frame, CFrameSpan hidden) {
     Push(capture::kSent, CaptureRecords::MaskedFrame(frame, hidden), true);
 }
 
+void CConnectionCapture::RecordTaking(CReceiveBuffer& buffer) {
+    const size_t lineEnd = buffer.FindLineEnd(wire::kServerLineEnd);
+    if (lineEnd == std::string_view::npos) {
+        return;  // the pass takes nothing
+    }
+    // Counted before the callbacks run: an order committed from one of them is then recorded
+    // after this message, where the replay must apply it.
+    m_dispatched.fetch_add(1, std::memory_order_relaxed);
+    const int code = CForexProtocol::DispatchCode(buffer.View().substr(0, lineEnd));
+    if (code >= 0) {
+        Push(capture::kDispatched, std::to_string(code), false);
+    }
+}
+
 void CConnectionCapture::RecordCommit(const COrderInfo& order) {
     // Read before the order is stored: a reply dispatched after this count sees this order.
+    // The count includes a message still in dispatch, whose callbacks may be the caller.
     const std::uint64_t after = m_dispatched.load();
     Push(capture::kCommitted,
          "after=" + std::to_string(after) + " " + CaptureRecords::EncodeOrder(order), false);

@@ -1,8 +1,10 @@
 #include "connection/SocketManager.h"
 
 #include <new>
+#include <string>
 #include <utility>
 
+#include "connection/ConnectionPace.h"
 #include "connection/MessagesPerPass.h"
 #include "datacenter/NotifySink.h"
 #include "platform/CaptureFiles.h"
@@ -100,6 +102,7 @@ bool CSocketManager::ConnectServer(const CServer& server) {
     m_bConnected.store(false);
     m_readEnd = CReadEnd();
     m_messagesPerPass = MessagesPerPass::FromEnvironment();
+    m_pace = ConnectionPace::FromEnvironment();
     if (server.Address.IsEmpty() || server.Port == 0) {
         SetErrorCode(EC_InvalidServer);
         return false;
@@ -127,8 +130,17 @@ bool CSocketManager::ConnectServer(const CServer& server) {
         return false;
     }
 
-    m_capture.Open(server, m_messagesPerPass,
+    const std::string pass = m_pace == EConnectionPace::Immediate
+                                 ? std::string("immediate")
+                                 : std::to_string(m_messagesPerPass);
+    m_capture.Open(server, pass,
                    m_pProtocol == nullptr ? COrderInfo() : m_pProtocol->LastCommittedOrder.Load());
+    // A wake-up left over from the last connection would only cost one empty round; frames
+    // queued meanwhile are sent by the send thread's first round anyway.
+    m_wakeSend.Reset();
+    m_wakeRecv.Reset();
+    m_wakePara.Reset();
+    m_recvHeld.store(false);
     m_bConnected.store(true);
     if (!StartThreadSend()) {
         SetErrorCode(EC_ThreadFailed);
@@ -277,6 +289,10 @@ void CSocketManager::DisConnect() {
     // shutdown wakes a reader blocked in the TLS read; the descriptor is closed only after the
     // workers are joined, so its number cannot be reused under them.
     SocketApi::ShutdownBoth(m_socket.Get());
+    // The immediate pace's sleepers wake at once instead of at their next pass.
+    m_wakeRecv.Set();
+    m_wakeSend.Set();
+    m_wakePara.Set();
     StopThreadRecv();
     StopThreadSend();
     StopThreadPara();

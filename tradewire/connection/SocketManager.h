@@ -16,6 +16,14 @@
 //  - processing (ThreadPara): every 30 ms cuts one message off the receive buffer and
 //    dispatches it (up to TRADEWIRE_MESSAGES_PER_PASS of them, one after another, when that
 //    is set); sink callbacks of the message handlers run here.
+// With TRADEWIRE_PACE=immediate (read at each ConnectServer) no worker runs in fixed passes or
+// sleeps for a fixed time while there is work: sending sleeps on m_wakeSend until a frame is
+// queued; processing sleeps on m_wakePara until the reader has appended a whole message, then
+// dispatches every whole one; the reader waits on the socket alone, and instead of pausing at
+// the buffer limit sleeps on m_wakeRecv until processing has drained below it. Idle, all three
+// sleep. DisConnect sets the three events and shuts the socket down, which wakes every wait.
+// Only a broken connection is timed: a failed write is tried again after 10 ms and the reader
+// repeats its report after 100 ms, the fastest the paced workers report.
 //
 // Locks:
 //  - m_csServer guards m_server, for GetServer from any thread while ConnectServer runs; a leaf.
@@ -42,11 +50,13 @@
 #include <thread>
 
 #include "connection/ConnectionCapture.h"
+#include "connection/ConnectionPace.h"
 #include "connection/ServerVerification.h"
 #include "connection/SslApi.h"
 #include "connection/TlsObjects.h"
 #include "platform/ModuleHandle.h"
 #include "platform/SocketHandle.h"
+#include "platform/WakeEvent.h"
 #include "protocol/ForexProtocol.h"
 #include "protocol/ReceiveBuffer.h"
 #include "tradewire/AbsForexManager.h"
@@ -58,7 +68,7 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // The most bytes the receive buffer holds, far above any real message (a list of 10 000
     // instruments is about 2.3 MB). A message that would grow the buffer past it is dropped and
     // ends the reading: see CallBackThreadRecv.
-    static constexpr size_t kReceiveCeiling = size_t{64} << 20;
+    static constexpr size_t kReceiveCeiling = wire::kReceiveCeiling;
 
     // `receiveCeiling` other than kReceiveCeiling is for tests, which cannot send 64 MiB.
     explicit CSocketManager(size_t receiveCeiling = kReceiveCeiling);
@@ -118,9 +128,24 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     static unsigned ThreadSend(void* self);
     static unsigned ThreadRecv(void* self);
     static unsigned ThreadPara(void* self);
-    void CallBackThreadSend();
+    // The immediate pace's worker loops.
+    void RunSendImmediate();
+    void RunRecvImmediate();
+    void RunParaImmediate();
+    // True when a write failed; the frame stays first in the queue.
+    bool CallBackThreadSend();
     void CallBackThreadRecv();
     void CallBackThreadPara();
+    // Immediate pace: dispatches every whole message, one lock each, until none is left or
+    // the connection is closed. Processing thread only.
+    void DispatchAllWaiting();
+    // Immediate pace, receive thread: sleeps until the receive buffer is below `limit` or
+    // holds no whole message, or the connection is closed.
+    void WaitForProcessing(size_t limit);
+    // Sleeps on `event` until `pauseMs` has passed, waking early only for DisConnect.
+    void PauseUnlessClosed(CWakeEvent& event, unsigned pauseMs);
+    // Counts one return from a wait or pause of a worker.
+    void CountWakeUp() { m_wakeUps.fetch_add(1, std::memory_order_relaxed); }
 
     // Queues one frame (without its line end); an empty frame is ignored. `hidden` is the part
     // a capture must not show. Any thread.
@@ -200,6 +225,19 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     // pass (on whichever thread runs it) and the receive pass, whose buffer limit scales with
     // it, only read it.
     int m_messagesPerPass = 1;
+    EConnectionPace m_pace = EConnectionPace::Paced;  // as m_messagesPerPass
+    // The immediate pace's wake-ups: of the send thread (a frame queued), of the receive
+    // thread (processing drained the buffer), of the processing thread (a whole message
+    // appended). DisConnect sets all three; ConnectServer resets them before the workers start.
+    CWakeEvent m_wakeSend;
+    CWakeEvent m_wakeRecv;
+    CWakeEvent m_wakePara;
+    // Set by the receive thread while it waits for processing, so that processing wakes it
+    // only then.
+    std::atomic<bool> m_recvHeld{false};
+    // How often a worker returned from a wait or pause, for tests: an idle connection at the
+    // immediate pace adds nothing.
+    std::atomic<std::uint64_t> m_wakeUps{0};
     CCriticalSection m_csRecvBuffer;
     CCriticalSection m_csTls;
     unsigned long m_sendError = 0;  // send thread only: the error of the last failed write

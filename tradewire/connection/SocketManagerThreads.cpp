@@ -3,6 +3,7 @@
 #include "connection/SocketManager.h"
 #include "datacenter/NotifySink.h"
 #include "platform/SteadyClock.h"
+#include "platform/WakeEvent.h"
 #include "platform/WorkerThread.h"
 
 namespace {
@@ -58,28 +59,121 @@ void CSocketManager::StopThreadPara() {
 
 unsigned CSocketManager::ThreadSend(void* self) {
     auto& manager = *static_cast<CSocketManager*>(self);
-    return RunWhileConnected(manager, kSendPauseMs, [&] { manager.CallBackThreadSend(); });
+    if (manager.m_pace == EConnectionPace::Immediate) {
+        manager.RunSendImmediate();
+        return 0;
+    }
+    return RunWhileConnected(manager, kSendPauseMs, [&] {
+        manager.CountWakeUp();
+        manager.CallBackThreadSend();
+    });
 }
 
 unsigned CSocketManager::ThreadRecv(void* self) {
     auto& manager = *static_cast<CSocketManager*>(self);
-    return RunWhileConnected(manager, kRecvPauseMs, [&] { manager.CallBackThreadRecv(); });
+    if (manager.m_pace == EConnectionPace::Immediate) {
+        manager.RunRecvImmediate();
+        return 0;
+    }
+    return RunWhileConnected(manager, kRecvPauseMs, [&] {
+        manager.CountWakeUp();
+        manager.CallBackThreadRecv();
+    });
 }
 
 unsigned CSocketManager::ThreadPara(void* self) {
     auto& manager = *static_cast<CSocketManager*>(self);
-    return RunWhileConnected(manager, kParaPauseMs, [&] { manager.CallBackThreadPara(); });
+    if (manager.m_pace == EConnectionPace::Immediate) {
+        manager.RunParaImmediate();
+        return 0;
+    }
+    return RunWhileConnected(manager, kParaPauseMs, [&] {
+        manager.CountWakeUp();
+        manager.CallBackThreadPara();
+    });
+}
+
+void CSocketManager::RunSendImmediate() {
+    while (IsConnected()) {
+        if (CallBackThreadSend()) {
+            // Retried no sooner than the paced sender would, so a broken connection is not
+            // reported faster than it ever was.
+            PauseUnlessClosed(m_wakeSend, kSendPauseMs);
+            continue;
+        }
+        m_wakeSend.Wait(-1);
+        CountWakeUp();
+    }
+}
+
+void CSocketManager::RunRecvImmediate() {
+    while (IsConnected()) {
+        CallBackThreadRecv();
+        if (!IsConnected()) {
+            return;
+        }
+        if (!m_readEnd.ended) {
+            // Only without a protocol object does a read round end while reading goes on:
+            // there is nothing to read into, so sleep until DisConnect.
+            m_wakeRecv.Wait(-1);
+            CountWakeUp();
+            continue;
+        }
+        if (m_readEnd.reported) {
+            if (m_readEnd.reportOnce) {
+                m_wakeRecv.Wait(-1);  // told once; nothing more to do until DisConnect
+                CountWakeUp();
+            } else {
+                PauseUnlessClosed(m_wakeRecv, kRecvPauseMs);
+            }
+            continue;
+        }
+        // Not reported yet because whole messages still wait: processing wakes this thread
+        // once it has drained them; the timeout only bounds a wake-up that went astray.
+        m_recvHeld.store(true);
+        if (!IsBacklogDrained()) {
+            m_wakeRecv.Wait(static_cast<int>(kRecvPauseMs));
+            CountWakeUp();
+        }
+        m_recvHeld.store(false);
+    }
+}
+
+void CSocketManager::RunParaImmediate() {
+    while (IsConnected()) {
+        DispatchAllWaiting();
+        m_wakePara.Wait(-1);
+        CountWakeUp();
+    }
+}
+
+void CSocketManager::PauseUnlessClosed(CWakeEvent& event, unsigned pauseMs) {
+    const std::uint32_t startMs = SteadyClock::NowMs();
+    for (;;) {
+        const std::int32_t leftMs = static_cast<std::int32_t>(pauseMs) -
+                                    SteadyClock::ElapsedMs(startMs, SteadyClock::NowMs());
+        if (leftMs <= 0 || !IsConnected()) {
+            return;
+        }
+        // Other wake-ups of the event fall into the pause: the round after it looks anyway.
+        event.Wait(leftMs);
+        CountWakeUp();
+    }
 }
 
 void CSocketManager::AddSendData(const std::string& frame, const CFrameSpan& hidden) {
     if (frame.empty()) {
         return;
     }
-    CScopedLock guard(m_csSendQueue);
-    m_sendQueue.push_back(CQueuedFrame{frame, hidden});
+    {
+        CScopedLock guard(m_csSendQueue);
+        m_sendQueue.push_back(CQueuedFrame{frame, hidden});
+    }
+    // Set after the push, so a sender that has just found the queue empty still wakes for it.
+    m_wakeSend.Set();
 }
 
-void CSocketManager::CallBackThreadSend() {
+bool CSocketManager::CallBackThreadSend() {
     unsigned long failure = 0;
     bool failed = false;
     {
@@ -112,6 +206,7 @@ void CSocketManager::CallBackThreadSend() {
     if (failed) {
         OnNetError(failure);
     }
+    return failed;
 }
 
 int CSocketManager::SSLSendData(const char* data, int length) {
@@ -184,8 +279,10 @@ int CSocketManager::TlsRead(char* buffer, int size, unsigned long& error) {
             }
             // Shutting the socket down in DisConnect ends this wait too.
             SocketApi::WaitReadable(m_socket.Get(), -1);
+            CountWakeUp();
         } else if (tlsError == SSL_ERROR_WANT_WRITE) {
             SocketApi::WaitWritable(m_socket.Get(), kReadinessRetryMs);
+            CountWakeUp();
         } else {
             if (tlsError == SSL_ERROR_ZERO_RETURN) {
                 error = 0;  // the server closed the connection cleanly
@@ -207,6 +304,11 @@ void CSocketManager::CallBackThreadRecv() {
     if (!m_bConnected.load()) {
         return;
     }
+    const bool immediate = m_pace == EConnectionPace::Immediate;
+    // A pass that may take N messages drains N times as fast: with the limit left at one
+    // pass' worth, the 100 ms pause would hold the reader below the rate the processing thread
+    // keeps up with, and a backlog could never be worked off.
+    const size_t limit = kRecvBufferLimit * static_cast<size_t>(m_messagesPerPass);
     for (;;) {
         unsigned long error = 0;
         const int read = TlsRead(chunk, kReadChunk, error);
@@ -218,6 +320,7 @@ void CSocketManager::CallBackThreadRecv() {
         // A zero byte ends what the server sent in this chunk; what follows it is dropped.
         const std::string_view bytes(chunk, std::strlen(chunk));
         bool assembling = false;
+        bool full = false;
         {
             CScopedLock guard(m_csRecvBuffer);
             if (m_recvBuffer.Size() + bytes.size() > m_recvCeiling) {
@@ -233,18 +336,23 @@ void CSocketManager::CallBackThreadRecv() {
             // (a 2.3 MB instrument list took 50 s at 4 KB per 100 ms); the ceiling above still
             // bounds the buffer.
             assembling = m_recvBuffer.FindLineEnd(wire::kServerLineEnd) == std::string_view::npos;
-            // A pass that may take N messages drains N times as fast: with the limit left at
-            // one pass' worth, the 100 ms pause would hold the reader below the rate the
-            // processing thread keeps up with, and a backlog could never be worked off.
-            const size_t limit = kRecvBufferLimit * static_cast<size_t>(m_messagesPerPass);
-            if (!assembling && m_recvBuffer.Size() >= limit) {
+            full = !assembling && m_recvBuffer.Size() >= limit;
+            if (full && !immediate) {
                 return;  // the thread's pause lets the processing thread drain the buffer
             }
         }
-        // One read returns one TLS record, often a single short message: pausing after each
-        // would cap the reader near 100 messages a second. What is already waiting is read
-        // first; the pause only spaces out reads that would wait for the server.
-        if (!assembling && !HasBytesWaiting()) {
+        if (immediate) {
+            if (!assembling) {
+                m_wakePara.Set();
+            }
+            // Back-pressure: the server's bytes wait in the socket until processing catches up.
+            if (full) {
+                WaitForProcessing(limit);
+            }
+        } else if (!assembling && !HasBytesWaiting()) {
+            // One read returns one TLS record, often a single short message: pausing after each
+            // would cap the reader near 100 messages a second. What is already waiting is read
+            // first; the pause only spaces out reads that would wait for the server.
             SteadyClock::SleepMs(kReadPauseMs);
         }
         if (!m_bConnected.load()) {
@@ -260,6 +368,9 @@ void CSocketManager::EndReading(unsigned long error, bool reportOnce) {
     m_readEnd.ended = true;
     m_readEnd.error = error;
     m_readEnd.reportOnce = reportOnce;
+    // At the immediate pace the whole messages kept in front of a dropped one still need their
+    // processing round.
+    m_wakePara.Set();
     // What already came is delivered first, then the break.
     ReportReadEnd();
 }
@@ -275,9 +386,54 @@ void CSocketManager::ReportReadEnd() {
     }
 }
 
+void CSocketManager::WaitForProcessing(size_t limit) {
+    // Announced before the buffer is looked at: processing, which wakes this thread only while
+    // it is announced, then cannot drain the buffer unseen between the look and the sleep.
+    m_recvHeld.store(true);
+    while (m_bConnected.load()) {
+        {
+            CScopedLock guard(m_csRecvBuffer);
+            if (m_recvBuffer.Size() < limit ||
+                !CForexProtocol::HasWholeMessage(m_recvBuffer.View())) {
+                break;
+            }
+        }
+        m_wakeRecv.Wait(-1);
+        CountWakeUp();
+    }
+    m_recvHeld.store(false);
+}
+
 bool CSocketManager::IsBacklogDrained() {
     CScopedLock guard(m_csRecvBuffer);
     return !CForexProtocol::HasWholeMessage(m_recvBuffer.View());
+}
+
+void CSocketManager::DispatchAllWaiting() {
+    if (m_pProtocol == nullptr) {
+        return;
+    }
+    const size_t limit = kRecvBufferLimit * static_cast<size_t>(m_messagesPerPass);
+    // Closing is looked at between messages, so DisConnect never waits behind a backlog.
+    while (m_bConnected.load()) {
+        bool belowLimit = false;
+        {
+            // One lock a message, as a paced pass takes it, so the reader appends in between.
+            CScopedLock guard(m_csRecvBuffer);
+            if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
+                break;
+            }
+            m_capture.Dispatched();
+            belowLimit = m_recvBuffer.Size() < limit;
+        }
+        if (belowLimit && m_recvHeld.load()) {
+            m_wakeRecv.Set();
+        }
+    }
+    // Drained: a reader waiting for that (to report a break) may go on.
+    if (m_recvHeld.load()) {
+        m_wakeRecv.Set();
+    }
 }
 
 void CSocketManager::CallBackThreadPara() {
@@ -287,10 +443,10 @@ void CSocketManager::CallBackThreadPara() {
     // The lock is taken for each message, so the reader can append between two of them.
     for (int i = 0; i < m_messagesPerPass; ++i) {
         CScopedLock guard(m_csRecvBuffer);
+        m_capture.Taking(m_recvBuffer);
         if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
             return;
         }
-        m_capture.Dispatched();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "protocol/CaptureReplay.h"
 
 #include <algorithm>
+#include <istream>
 
 #include "platform/NumberText.h"
 #include "protocol/CaptureRecords.h"
@@ -37,31 +38,60 @@ std::uint64_t ReadCount(std::string_view digits) {
 }  // namespace
 
 bool CCaptureReplay::Load(std::string_view text, std::string& error) {
-    size_t number = 0;
     while (!text.empty()) {
         const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
+        const std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        ++number;
-        if (number == 1) {
-            if (line.substr(0, capture::kMagic.size()) != capture::kMagic) {
-                error = "line 1: not a capture file";
-                return false;
-            }
-            m_header = std::string(line.substr(std::min(line.size(), capture::kMagic.size() + 1)));
-            const int pass = ParseAtoi(WordValue(m_header, "pass"));
-            m_messagesPerPass = pass > 0 ? pass : 1;
-            continue;
-        }
-        if (line.empty() || !ReadRecord(line, error)) {
-            if (line.empty()) {
-                continue;
-            }
-            error = "line " + std::to_string(number) + ": " + error;
+        if (!AddLine(line, end != std::string_view::npos, error)) {
             return false;
         }
     }
-    if (number == 0) {
+    return Finish(error);
+}
+
+bool CCaptureReplay::Load(std::istream& in, std::string& error) {
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!AddLine(line, !in.eof(), error)) {
+            return false;
+        }
+    }
+    return Finish(error);
+}
+
+bool CCaptureReplay::AddLine(std::string_view line, bool ended, std::string& error) {
+    if (m_cut) {
+        return true;
+    }
+    ++m_lines;
+    if (m_lines == 1) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (!capture::IsHeader(line)) {
+            error = "line 1: not a capture file";
+            return false;
+        }
+        m_header = std::string(line.substr(std::min(line.size(), capture::kMagic.size() + 1)));
+        const std::string_view pass = WordValue(m_header, "pass");
+        m_immediate = pass == "immediate";
+        const int perPass = ParseAtoi(pass);
+        m_messagesPerPass = perPass > 0 ? perPass : 1;
+        return true;
+    }
+    if (line.empty() || ReadRecord(line, error)) {
+        return true;
+    }
+    if (!ended) {
+        m_cut = true;  // a last record cut off in the middle: the file stops where it was cut
+        return true;
+    }
+    error = "line " + std::to_string(m_lines) + ": " + error;
+    return false;
+}
+
+bool CCaptureReplay::Finish(std::string& error) {
+    if (m_lines == 0) {
         error = "empty file";
         return false;
     }
@@ -86,6 +116,7 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
         m_chunks.push_back(std::move(chunk));
     } else if (line.kind == capture::kCommitted) {
         Commit commit;
+        commit.ms = line.ms;
         commit.after = ReadCount(WordValue(line.payload, "after"));
         const size_t fields = line.payload.find(' ');
         const std::string_view order =
@@ -95,11 +126,17 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
             return false;
         }
         m_commits.push_back(std::move(commit));
+    } else if (line.kind == capture::kDispatched) {
+        m_dispatchTimes.push_back(line.ms);
     } else if (line.kind == capture::kClosed) {
         const std::string_view dispatched = WordValue(line.payload, "dispatched");
         if (!dispatched.empty()) {
             m_dispatchLimit = ReadCount(dispatched);
         }
+        m_closed = true;
+    }
+    if (line.kind == capture::kSent) {
+        m_sent.push_back({line.ms, std::string(line.payload)});
     }
     // Frames sent, drop counts and the limit record change nothing the protocol object sees.
     return true;
@@ -119,6 +156,21 @@ bool CCaptureReplay::DispatchOne() {
         return false;
     }
     ApplyCommitsDue();
+    const size_t lineEnd = m_buffer.FindLineEnd(wire::kServerLineEnd);
+    if (lineEnd != std::string_view::npos) {
+        const int code = CForexProtocol::DispatchCode(m_buffer.View().substr(0, lineEnd));
+        if (code >= 0) {
+            // What the callbacks about to run belong to; a joined line is no message of its own.
+            MessageTimes message;
+            message.code = code;
+            message.received = m_lastAppendMs;
+            const size_t index = m_messages.size();
+            message.dispatched = index < m_dispatchTimes.size()
+                                     ? static_cast<std::int64_t>(m_dispatchTimes[index])
+                                     : -1;
+            m_messages.push_back(message);
+        }
+    }
     if (m_protocol.ProcessReceived(m_buffer) == wire::Result::Incomplete) {
         return false;
     }
@@ -126,7 +178,7 @@ bool CCaptureReplay::DispatchOne() {
     return true;
 }
 
-void CCaptureReplay::RunPass(std::uint32_t ms, const std::function<void(std::uint32_t)>& onPass) {
+bool CCaptureReplay::RunPass(std::uint64_t ms, const std::function<void(std::uint64_t)>& onPass) {
     bool told = false;
     for (int i = 0; i < m_messagesPerPass; ++i) {
         if (!told && onPass != nullptr && !m_buffer.IsEmpty()) {
@@ -134,33 +186,50 @@ void CCaptureReplay::RunPass(std::uint32_t ms, const std::function<void(std::uin
             told = true;
         }
         if (!DispatchOne()) {
-            return;
+            return i > 0;
         }
     }
+    return true;
 }
 
 void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
-                         const std::function<void(std::uint32_t)>& onPass) {
+                         const std::function<void(std::uint64_t)>& onPass) {
     if (m_protocol.GetDataCenter() == nullptr) {
         return;
     }
     m_protocol.GetDataCenter()->SetNotify(&sink);
-    std::uint32_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
+    // A connection without passes dispatched what each chunk completed at the chunk's time.
+    const bool passes = pace && !m_immediate;
+    // 64 bits: a pass time near the top of the 32-bit record times must not wrap.
+    std::uint64_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
     for (const Chunk& chunk : m_chunks) {
-        if (pace) {
-            for (; nextPass <= chunk.ms; nextPass += kPassMs) {
-                RunPass(nextPass, onPass);
+        while (passes && nextPass <= chunk.ms) {
+            // A pass that takes nothing leaves nothing for the next ones until more bytes come:
+            // go straight to the last pass before them, however long the pause.
+            if (!RunPass(nextPass, onPass) && nextPass + kPassMs <= chunk.ms) {
+                nextPass += (chunk.ms - nextPass) / kPassMs * kPassMs;
+                continue;
             }
+            nextPass += kPassMs;
         }
+        if (m_buffer.Size() + chunk.bytes.size() > wire::kReceiveCeiling) {
+            // As the live reader: the whole messages in front still go out, the one that
+            // outgrew the ceiling is dropped, and nothing more is read. A file forged to hold
+            // more cannot make the replay hold more.
+            m_buffer.KeepFront(CForexProtocol::WholeMessagesSize(m_buffer.View()));
+            break;
+        }
+        m_lastAppendMs = chunk.ms;
         m_buffer.Append(chunk.bytes);
-        while (!pace && DispatchOne()) {
+        if (pace && !passes && onPass != nullptr) {
+            onPass(chunk.ms);
+        }
+        while (!passes && DispatchOne()) {
         }
     }
     // What was still waiting when the capture ended goes out as the live passes would have.
-    for (std::uint64_t before = m_dispatched - 1; pace && before != m_dispatched;
-         nextPass += kPassMs) {
-        before = m_dispatched;
-        RunPass(nextPass, onPass);
+    while (passes && RunPass(nextPass, onPass)) {
+        nextPass += kPassMs;
     }
     ApplyCommitsDue();
     m_protocol.GetDataCenter()->UnSetNotify();

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,43 +23,87 @@ class CCaptureReplay {
   public:
     static constexpr std::uint32_t kPassMs = 30;
 
-    // Reads the whole capture; false with `error` naming the first line it cannot read.
+    // Reads the whole capture; false with `error` naming the first line it cannot read. A last
+    // line without its line feed that does not read is where the file was cut: it ends the
+    // capture there. The stream form reads a line at a time, so the file is never held whole.
     bool Load(std::string_view text, std::string& error);
+    bool Load(std::istream& in, std::string& error);
     // Dispatches what the capture holds, with `sink` on the data center. Without `pace`, every
     // whole message is dispatched as soon as its chunk is appended. With it, passes run every
     // kPassMs of captured time, each taking as many messages as the captured connection's
-    // pass did; `onPass` is told each pass' captured time before its first message. Stops
-    // after as many messages as the live connection dispatched when the capture says so.
+    // pass did; `onPass` is told each pass' captured time before its first message. A capture
+    // of the immediate pace has no passes: with `pace`, each chunk's messages are dispatched
+    // as it is appended, `onPass` told the chunk's time first. Stops after as many messages
+    // as the live connection dispatched when the capture says so.
     void Run(CAbsForexNotify& sink, bool pace,
-             const std::function<void(std::uint32_t ms)>& onPass = nullptr);
+             const std::function<void(std::uint64_t ms)>& onPass = nullptr);
     CForexDataCenter* GetDataCenter() const { return m_protocol.GetDataCenter(); }
     std::uint64_t Dispatched() const { return m_dispatched; }
     // The captured connection's facts from the first line (start=, server=, ...), as written.
     const std::string& Header() const { return m_header; }
+    // False when the capture ends without its close record: cut short.
+    bool Closed() const { return m_closed; }
+
+    // A message taken from the buffer and dispatched: its code, the captured time of the
+    // chunk that completed it and, from its dispatch record, when the live connection
+    // dispatched it (-1 in a capture without dispatch records). Lines only joined to the next
+    // are no messages.
+    struct MessageTimes {
+        int code = -1;
+        std::uint32_t received = 0;
+        std::int64_t dispatched = -1;
+    };
+    // Every message dispatched so far, in order; during Run the last one is the message whose
+    // callbacks run now.
+    const std::vector<MessageTimes>& Messages() const { return m_messages; }
+    // Every dispatch record's time, in file order.
+    const std::vector<std::uint32_t>& DispatchTimes() const { return m_dispatchTimes; }
+    // The frames sent, in file order, escaped as in the file.
+    struct SentFrame {
+        std::uint32_t ms = 0;
+        std::string frame;
+    };
+    const std::vector<SentFrame>& SentFrames() const { return m_sent; }
+    // The orders committed, in the order the replay applies them, and how many it has applied
+    // so far: during Run, the last applied is the one the merges match replies against.
+    struct Commit {
+        std::uint32_t ms = 0;
+        std::uint64_t after = 0;
+        COrderInfo order;
+    };
+    const std::vector<Commit>& Commits() const { return m_commits; }
+    size_t CommitsApplied() const { return m_nextCommit; }
 
   private:
     struct Chunk {
         std::uint32_t ms = 0;
         std::string bytes;
     };
-    struct Commit {
-        std::uint64_t after = 0;
-        COrderInfo order;
-    };
-
+    bool AddLine(std::string_view line, bool ended, std::string& error);
+    bool Finish(std::string& error);
     bool ReadRecord(std::string_view line, std::string& error);
     void ApplyCommitsDue();
     // One message if one is whole and the live count allows; false when none was dispatched.
     bool DispatchOne();
-    void RunPass(std::uint32_t ms, const std::function<void(std::uint32_t)>& onPass);
+    // False when it dispatched nothing.
+    bool RunPass(std::uint64_t ms, const std::function<void(std::uint64_t)>& onPass);
 
     CForexProtocol m_protocol;
     CReceiveBuffer m_buffer;
     std::string m_header;
+    size_t m_lines = 0;
+    bool m_cut = false;
     std::vector<Chunk> m_chunks;
     std::vector<Commit> m_commits;  // in the order of their `after`
     size_t m_nextCommit = 0;
     int m_messagesPerPass = 1;
+    // The captured connection dispatched each message as soon as it was read (pass=immediate).
+    bool m_immediate = false;
     std::uint64_t m_dispatched = 0;
     std::uint64_t m_dispatchLimit = UINT64_MAX;  // from the close record
+    bool m_closed = false;
+    std::vector<std::uint32_t> m_dispatchTimes;
+    std::vector<SentFrame> m_sent;
+    std::vector<MessageTimes> m_messages;
+    std::uint32_t m_lastAppendMs = 0;
 };

@@ -145,6 +145,17 @@ int CForexProtocol::DeclaredLength(std::string_view header) {
     return ParseAtoi(header.substr(0, wire::kLengthFieldSize));
 }
 
+int CForexProtocol::DispatchCode(std::string_view message) {
+    CByteCursor cursor(message);
+    std::string_view header = cursor.Cut(wire::kHeaderEnd);
+    if (static_cast<long long>(message.size()) < DeclaredLength(header)) {
+        return -1;
+    }
+    header.remove_prefix(std::min(header.size(), wire::kLengthFieldSize + wire::kZeroFieldSize));
+    const int code = ParseAtoi(header);
+    return code < 0 ? 0 : code;
+}
+
 wire::Result CForexProtocol::Dispatch(std::string_view message) {
     const size_t messageSize = message.size();
     CByteCursor cursor(message);

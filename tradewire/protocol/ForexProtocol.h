@@ -38,9 +38,10 @@ class CForexProtocol {
     static std::string PadLeft(std::string text, size_t width);
     static std::string CutField(std::string& text, char separator);
     static std::string PackMessage(int code, const std::string& body);
-    // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it.
-    // Incomplete when nothing could be cut, Handled after a message was dispatched or joined
-    // with what follows.
+    // Cuts at most one message (up to the next 0x0D) off the buffer and dispatches it; a line
+    // shorter than it declares is instead joined with the whole lines after it, as many as it
+    // takes or as there are. Incomplete when nothing could be cut, Handled after a message was
+    // dispatched or a line joined.
     wire::Result ProcessReceived(CReceiveBuffer& buffer);
     // How many bytes at the front of `pending` ProcessReceived cuts into whole messages without
     // waiting for more, joined lines included; what follows is the start of one message still
@@ -52,6 +53,9 @@ class CForexProtocol {
     // Incomplete: shorter than its declared length (keep and join); NothingRead: no data
     // center; else the handler's result (Handled for codes nobody handles).
     wire::Result Dispatch(std::string_view message);
+    // The message code Dispatch reads from `message` (one line, as ProcessReceived cuts it),
+    // -1 when Dispatch would keep it to join with the next line instead.
+    static int DispatchCode(std::string_view message);
     // The length a message declares, read from the first wire::kLengthFieldSize bytes of its
     // header (the bytes before its first 0x03).
     static int DeclaredLength(std::string_view header);
@@ -87,6 +91,8 @@ class CForexProtocol {
     CLastCommittedOrder LastCommittedOrder;
 
   private:
+    static void JoinShortLine(CReceiveBuffer& buffer, size_t lineSize);
+
     // What a parser that still reports its store for an empty body returns.
     static wire::Result BodyResult(std::string_view body) {
         return body.empty() ? wire::Result::NothingRead : wire::Result::Handled;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <vector>
 
 #include "protocol/ByteCursor.h"
 #include "protocol/ForexProtocol.h"
@@ -94,8 +95,33 @@ wire::Result CForexProtocol::ProcessReceived(CReceiveBuffer& buffer) {
     if (result != wire::Result::Incomplete) {
         buffer.Consume(messageSize + wire::kServerLineEndSize);
     } else {
-        // Shorter than declared: drop only the line end, so the next line joins this one.
-        buffer.EraseAt(messageSize, wire::kServerLineEndSize);
+        JoinShortLine(buffer, messageSize);
     }
     return wire::Result::Handled;
+}
+
+void CForexProtocol::JoinShortLine(CReceiveBuffer& buffer, size_t lineSize) {
+    // Shorter than declared: the lines after it join it, their line ends dropped, until it is
+    // long enough or no whole line is left. All in one move: dropping one line end at a time
+    // would move the rest of the buffer once per line, which a message sent as many short
+    // lines makes quadratic.
+    const std::string_view pending = buffer.View();
+    const std::string_view line = pending.substr(0, lineSize);
+    const long long declared = DeclaredLength(line.substr(0, line.find(wire::kHeaderEnd)));
+    std::vector<size_t> lineEnds{lineSize};
+    long long joined = static_cast<long long>(lineSize);
+    size_t at = lineSize + wire::kServerLineEndSize;
+    while (at < pending.size()) {
+        const size_t next = pending.find(wire::kServerLineEnd, at);
+        if (next == std::string_view::npos) {
+            break;
+        }
+        joined += static_cast<long long>(next - at);
+        if (joined >= declared) {
+            break;  // this line end ends the message
+        }
+        lineEnds.push_back(next);
+        at = next + wire::kServerLineEndSize;
+    }
+    buffer.EraseSeparators(lineEnds, wire::kServerLineEndSize);
 }

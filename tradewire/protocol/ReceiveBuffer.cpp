@@ -38,6 +38,40 @@ void CReceiveBuffer::EraseAt(size_t offset, size_t count) {
     m_searched = std::min(m_searched, offset);
 }
 
+void CReceiveBuffer::EraseSeparators(const std::vector<size_t>& offsets, size_t count) {
+    if (offsets.empty() || offsets.back() >= Size()) {
+        return;
+    }
+    const size_t last = offsets.back();
+    const size_t lastPresent = std::min(count, Size() - last);
+    const size_t removed = count * (offsets.size() - 1) + lastPresent;
+    char* const front = &m_bytes[m_readPos];
+    if (last <= Size() - offsets.front()) {
+        // The pieces before the last separator move back, toward it; the front advances.
+        size_t to = last + lastPresent;
+        for (size_t i = offsets.size(); i-- > 0;) {
+            const size_t start = i == 0 ? 0 : offsets[i - 1] + count;
+            const size_t length = offsets[i] - start;
+            to -= length;
+            std::copy_backward(front + start, front + start + length, front + to + length);
+        }
+        m_readPos += removed;
+    } else {
+        // The pieces after the first separator move forward, the rest of the buffer with them.
+        size_t to = offsets.front();
+        for (size_t i = 0; i < offsets.size(); ++i) {
+            const size_t start = offsets[i] + (i + 1 == offsets.size() ? lastPresent : count);
+            const size_t end = i + 1 == offsets.size() ? Size() : offsets[i + 1];
+            std::copy(front + start, front + end, front + to);
+            to += end - start;
+        }
+        m_bytes.resize(m_readPos + to);
+    }
+    m_owed += count - lastPresent;
+    // What now lies before the last separator's place was searched and holds no line end.
+    m_searched = last + lastPresent - removed;
+}
+
 void CReceiveBuffer::KeepFront(size_t count) {
     // A fresh string of the exact size: clear() and shrink_to_fit() may keep the old storage.
     std::string kept(View().substr(0, count));

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CReceiveBuffer {
   public:
@@ -20,6 +21,12 @@ class CReceiveBuffer {
     // Removes `count` bytes at `offset` from the front, joining what is on either side; bytes
     // past the end are owed as for Consume. An offset at or past the end removes nothing.
     void EraseAt(size_t offset, size_t count);
+    // Removes the `count`-byte separators that start at each of `offsets` (ascending, from the
+    // front), joining the pieces between them; the last separator's missing bytes are owed as
+    // for EraseAt. Moves whichever side is shorter, the bytes before the last separator or
+    // those after the first, so joining as bytes arrive costs their number, not the buffer's
+    // size each time. The bytes up to the last separator must hold no byte FindLineEnd seeks.
+    void EraseSeparators(const std::vector<size_t>& offsets, size_t count);
     // Keeps only the first `count` bytes and gives back the storage the rest held. What is owed
     // stays owed.
     void KeepFront(size_t count);

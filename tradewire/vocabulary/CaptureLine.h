@@ -4,20 +4,26 @@
 // the simulator that serves them read the same format.
 //
 // The file is text, one record a line, each ending in a line feed:
-//   TWCAP 1 <key=value ...>            the first line: format version and the session's facts
+//   TWCAP 2 <key=value ...>            the first line: format version and the session's facts
 //   <ms> <kind> <payload>              every other line
 // <ms> counts milliseconds from the opening of the capture. The kinds:
 //   recv    bytes appended to the receive buffer, exactly as appended (escaped, see below)
 //   send    one frame as written, without its line end (a login's password shows as ***)
-//   commit  an order passed to CommitBill: after=<messages dispatched before it>, then the
-//           order's fields as name=value (see protocol/CaptureRecords.h)
+//   dispatch <code>: a message handed to its handler, as it begins; <code> its message code
+//           in decimal (no record for a line only joined to the next)
+//   commit  an order passed to CommitBill: after=<messages taken from the buffer before it,
+//           the one being dispatched included>, then the order's fields as name=value (see
+//           protocol/CaptureRecords.h)
 //   dropped <count>: records the writer could not keep up with and left out here
 //   limit   <bytes>: the size limit was reached; nothing follows
-//   close   unread=<bytes>: the connection ended with that many received bytes not dispatched
+//   close   dispatched=<messages> unread=<bytes>: the connection ended with that many
+//           messages taken from the buffer and that many received bytes left in it
+// Version 1 files are the same without dispatch records; readers take both.
 // Byte payloads keep printable ASCII as it is and write every other byte, and the backslash,
 // as \xNN (two upper-case hex digits), so a record never spans lines.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -25,13 +31,26 @@
 
 namespace capture {
 
-inline constexpr std::string_view kMagic = "TWCAP 1";
+inline constexpr std::string_view kMagic = "TWCAP 2";
+inline constexpr std::string_view kMagicVersion1 = "TWCAP 1";
 inline constexpr std::string_view kReceived = "recv";
 inline constexpr std::string_view kSent = "send";
+inline constexpr std::string_view kDispatched = "dispatch";
 inline constexpr std::string_view kCommitted = "commit";
 inline constexpr std::string_view kDropped = "dropped";
 inline constexpr std::string_view kLimit = "limit";
 inline constexpr std::string_view kClosed = "close";
+
+// True for the first line of a capture of either version: the magic, then a space or nothing.
+inline bool IsHeader(std::string_view line) {
+    for (const std::string_view magic : {kMagic, kMagicVersion1}) {
+        if (line.substr(0, magic.size()) == magic &&
+            (line.size() == magic.size() || line[magic.size()] == ' ')) {
+            return true;
+        }
+    }
+    return false;
+}
 
 inline void AppendEscaped(std::string& out, std::string_view bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";

@@ -68,6 +68,10 @@ inline constexpr std::size_t kLengthFieldSize = 6;
 inline constexpr std::size_t kZeroFieldSize = 6;
 inline constexpr std::size_t kFixedHeaderSize = kLengthFieldSize + kZeroFieldSize;
 
+// The most received bytes a connection holds unprocessed, far above any real message (a list
+// of 10 000 instruments is about 2.3 MB); the message that would pass it is dropped.
+inline constexpr std::size_t kReceiveCeiling = std::size_t{64} << 20;
+
 // What reading one inbound message came to.
 enum class Result : int {
     Handled = 1,      // read (or deliberately passed over); its bytes may go

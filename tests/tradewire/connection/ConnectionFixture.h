@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "ConnectionTestSink.h"
@@ -24,6 +25,7 @@ struct SocketManagerTestAccess {
         manager.m_recvBuffer.Append(bytes);
     }
     static void ProcessingPass(CSocketManager& manager) { manager.CallBackThreadPara(); }
+    static std::uint64_t WakeUps(const CSocketManager& manager) { return manager.m_wakeUps.load(); }
 };
 
 class ConnectionFixture : public LoopbackConnectionTest<CConnectionTestSink> {};

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <thread>
 #include <utility>
 
+#include "connection/ConnectionPace.h"
 #include "connection/MessagesPerPass.h"
 #include "platform/SocketApi.h"
 #include "platform/SocketHandle.h"
 #include "platform/SteadyClock.h"
+#include "platform/WakeEvent.h"
 
 TEST(SocketErrors, SystemErrorsBecomeWinsockNumbers) {
     EXPECT_EQ(SocketApi::ToWinsockError(0), 0u);
@@ -73,6 +76,29 @@ TEST(SteadyClock, ElapsedTimeSurvivesTheCounterWrapping) {
     EXPECT_EQ(SteadyClock::ElapsedMs(0xFFFFFF00u, 0x00000100u), 0x200);
     EXPECT_EQ(SteadyClock::ElapsedMs(1000u, 16000u), 15000);
     EXPECT_LT(SteadyClock::ElapsedMs(2000u, 1000u), 0);  // a reading from before the start
+}
+
+TEST(WakeEvent, AWakeUpGivenBeforeTheWaitIsKeptAndTakenOnce) {
+    CWakeEvent event;
+    EXPECT_FALSE(event.Wait(0));
+    event.Set();
+    event.Set();  // two before a wait are one wake-up
+    EXPECT_TRUE(event.Wait(0));
+    EXPECT_FALSE(event.Wait(1));
+    event.Set();
+    event.Reset();
+    EXPECT_FALSE(event.Wait(0));
+    std::thread giver([&] { event.Set(); });
+    EXPECT_TRUE(event.Wait(-1));
+    giver.join();
+}
+
+TEST(ConnectionPace, OnlyTheExactWordImmediateLeavesThePacedDefault) {
+    EXPECT_EQ(ConnectionPace::FromText("immediate"), EConnectionPace::Immediate);
+    for (const char* text : {"", "paced", "Immediate", "IMMEDIATE", " immediate", "immediate ",
+                             "immediately", "1", "fast"}) {
+        EXPECT_EQ(ConnectionPace::FromText(text), EConnectionPace::Paced) << '"' << text << '"';
+    }
 }
 
 TEST(MessagesPerPass, OnlyAPositiveWholeNumberRaisesThePaceAndNeverPastTheCap) {

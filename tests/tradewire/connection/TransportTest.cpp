@@ -1,4 +1,5 @@
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <future>
 #include <thread>
@@ -71,6 +72,40 @@ TEST_F(ConnectionFixture, APassTakesAsManyMessagesAsTheEnvironmentAsksAtConnect)
     EXPECT_EQ(SocketManagerTestAccess::MessagesPerPass(*manager), 1);
 }
 
+// Counted, not timed: at the immediate pace a connected object that neither sends nor receives
+// has every worker asleep, while the paced one keeps waking for its passes.
+TEST_F(ConnectionFixture, AnIdleConnectionWakesNoWorkerAtTheImmediatePace) {
+    ::setenv("TRADEWIRE_PACE", "immediate", 1);
+    ASSERT_TRUE(Connect());
+    ::unsetenv("TRADEWIRE_PACE");
+    ASSERT_TRUE(server.WaitForHandshakes(1, 5s));
+    // One message each way first, so every worker has had its work and gone back to sleep;
+    // the start of a second message stays behind.
+    const std::string line = CForexProtocol::PackMessage(9999, "1\x01") + "\r\n";
+    const std::string head = line.substr(0, 5);
+    ASSERT_TRUE(server.Send(line + head));
+    SocketManagerTestAccess::AddSendData(*manager, "ping");
+    ASSERT_TRUE(server.WaitForLines(1, 5s));
+    ASSERT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer() == head; }));
+    std::this_thread::sleep_for(50ms);
+    const std::uint64_t settled = SocketManagerTestAccess::WakeUps(*manager);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(SocketManagerTestAccess::WakeUps(*manager), settled);
+
+    // Woken by work, it still does it.
+    ASSERT_TRUE(server.Send(line.substr(5)));
+    ASSERT_TRUE(Eventually([&] { return manager->CopyReceiveBuffer().empty(); }));
+    SocketManagerTestAccess::AddSendData(*manager, "pong");
+    ASSERT_TRUE(server.WaitForLines(2, 5s));
+    EXPECT_GT(SocketManagerTestAccess::WakeUps(*manager), settled);
+
+    manager->DisConnect();
+    ASSERT_TRUE(Connect());
+    const std::uint64_t paced = SocketManagerTestAccess::WakeUps(*manager);
+    EXPECT_TRUE(
+        Eventually([&] { return SocketManagerTestAccess::WakeUps(*manager) >= paced + 5; }));
+}
+
 TEST_F(ConnectionFixture, DisConnectWakesTheBlockedReaderWithoutASocketError) {
     ASSERT_TRUE(Connect());
     ASSERT_TRUE(server.WaitForHandshakes(1, 5s));
@@ -92,6 +127,25 @@ TEST_F(ConnectionFixture, APeerThatClosesProducesSocketErrorsUntilDisConnect) {
     const size_t reported = sink.SocketErrors().size();
     std::this_thread::sleep_for(250ms);
     EXPECT_EQ(sink.SocketErrors().size(), reported);
+}
+
+// Without passes to space them, the reports of a broken connection still come no faster than
+// the paced reader's, and a write that fails is reported once per attempt, tried again no
+// sooner than the paced sender would.
+TEST_F(ConnectionFixture, AtTheImmediatePaceABrokenConnectionIsReportedNoFasterThanPaced) {
+    ::setenv("TRADEWIRE_PACE", "immediate", 1);
+    ASSERT_TRUE(Connect());
+    ::unsetenv("TRADEWIRE_PACE");
+    ASSERT_TRUE(server.WaitForHandshakes(1, 5s));
+    server.CloseClient();
+    ASSERT_TRUE(sink.WaitForSocketErrors(1, 5s));
+    const auto first = std::chrono::steady_clock::now();
+    ASSERT_TRUE(sink.WaitForSocketErrors(4, 5s));
+    EXPECT_GE(std::chrono::steady_clock::now() - first, 290ms);
+    manager->DisConnect();
+    for (const unsigned long error : sink.SocketErrors()) {
+        EXPECT_EQ(error, 0u);  // the clean close, from the reader only
+    }
 }
 
 TEST_F(ConnectionFixture, AResetPeerReportsWinsockNumbersAndTheProcessSurvivesTheBrokenPipe) {

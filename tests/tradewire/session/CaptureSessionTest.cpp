@@ -76,6 +76,18 @@ TEST(CaptureFormat, RecordsReadBackAsWrittenAndOnlyTheLoginPasswordIsHidden) {
     EXPECT_EQ(line.payload, "a b\\x01");
     EXPECT_FALSE(capture::SplitLine("TWCAP 1 pid=1", line));
     EXPECT_FALSE(capture::SplitLine("99999999999 recv x", line));
+    EXPECT_TRUE(capture::IsHeader("TWCAP 2 pid=1"));
+    EXPECT_TRUE(capture::IsHeader("TWCAP 1 pid=1"));
+    EXPECT_TRUE(capture::IsHeader("TWCAP 1"));
+    EXPECT_FALSE(capture::IsHeader("TWCAP 10 pid=1"));
+    EXPECT_FALSE(capture::IsHeader("TWCAP"));
+
+    // A dispatch record names the code of a whole line; a line shorter than it declares is
+    // joined to the next, no message of its own.
+    const std::string whole = CForexProtocol::PackMessage(9518, "EURUSD\x01");
+    EXPECT_EQ(CForexProtocol::DispatchCode(whole), 9518);
+    EXPECT_EQ(CForexProtocol::DispatchCode(whole.substr(0, whole.size() - 3)), -1);
+    EXPECT_EQ(CForexProtocol::DispatchCode("no header at all"), 0);
 
     COrderInfo order = SessionRequest(64, 17);
     order.Value3 = L"two words\\and\x4E2D";
@@ -103,6 +115,30 @@ TEST(CaptureFormat, RecordsReadBackAsWrittenAndOnlyTheLoginPasswordIsHidden) {
         login.substr(0, password.offset) + "***" + login.substr(password.offset + password.size));
     const std::string logout = protocol.BuildLogout(L"trader");
     EXPECT_EQ(CaptureRecords::MaskedFrame(logout, CFrameSpan()), logout);
+}
+
+// Two messages captured 100 ms apart: a paced capture replays them at its passes, one of the
+// immediate pace at the moments they were read.
+TEST(CaptureReplayPace, AnImmediateCaptureReplaysEachMessageWhenItWasRead) {
+    std::string first;
+    std::string second;
+    capture::AppendEscaped(first, InboundLine(9002, "a"));
+    capture::AppendEscaped(second, InboundLine(9002, "b"));
+    for (const auto& [pass, times] :
+         {std::pair<std::string, std::vector<std::uint32_t>>{"1", {30, 120}},
+          std::pair<std::string, std::vector<std::uint32_t>>{"immediate", {0, 100}}}) {
+        const std::string text = std::string(capture::kMagic) + " pass=" + pass + "\n0 recv " +
+                                 first + "\n100 recv " + second + "\n";
+        CCaptureReplay replay;
+        std::string error;
+        ASSERT_TRUE(replay.Load(text, error)) << error;
+        CRecordingSink sink;
+        std::vector<std::uint32_t> told;
+        replay.Run(sink, true, [&](std::uint32_t ms) { told.push_back(ms); });
+        EXPECT_EQ(told, times) << pass;
+        EXPECT_EQ(sink.Lines(),
+                  (std::vector<std::string>{"OnTextMessage \"a\"", "OnTextMessage \"b\""}));
+    }
 }
 
 TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
@@ -203,6 +239,90 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     EXPECT_EQ(text.find("s3cret"), std::string::npos);
     EXPECT_NE(text.find("trader\\x01trader\\x01***\\x01"), std::string::npos);
     EXPECT_NE(text.find(" commit after="), std::string::npos);
+    EXPECT_NE(text.find(" pass=1\n"), std::string::npos);  // the paced default
+
+    // One dispatch record per message: the greeting, the login's, the order's and the quote.
+    EXPECT_EQ(text.rfind("TWCAP 2 ", 0), 0u);
+    EXPECT_EQ(CountOf(text, " dispatch "), 1 + LoginLines().size() + 3);
+    EXPECT_NE(text.find(" dispatch 9002\n"), std::string::npos);
+
+    // The file as this version wrote it, and as the first format wrote the same session:
+    // no dispatch records, and the older magic.
+    std::string version1 = "TWCAP 1" + text.substr(std::string("TWCAP 2").size());
+    for (size_t at = version1.find(" dispatch "); at != std::string::npos;
+         at = version1.find(" dispatch ")) {
+        const size_t start = version1.rfind('\n', at) + 1;
+        version1.erase(start, version1.find('\n', at) + 1 - start);
+    }
+    for (const std::string& file : {text, version1}) {
+        CCaptureReplay replay;
+        std::string error;
+        ASSERT_TRUE(replay.Load(file, error)) << error;
+        CRecordingSink replayed;
+        replay.Run(replayed, false);
+        EXPECT_TRUE(replay.Closed());
+        EXPECT_EQ(replay.DispatchTimes().size(), file == text ? 1 + LoginLines().size() + 3 : 0u);
+        std::vector<std::string> lines = replayed.Lines();
+        // The fixture's greeting came before the test's part of the session.
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front(), "OnTextMessage \"welcome\"");
+        lines.erase(lines.begin());
+        EXPECT_EQ(lines, live);
+    }
+}
+
+// A terminal that commits from inside a callback: the message in dispatch is counted before
+// the commit, so the replay applies the order after that message, not before it, and the
+// message is still matched against the order committed earlier.
+TEST_F(CaptureSessionTest, AnOrderCommittedFromACallbackIsReplayedAfterTheMessageThatCausedIt) {
+    ASSERT_TRUE(manager->ReqLogin(L"trader", L"pw"));
+    ASSERT_TRUE(server.WaitForLines(1, kWait));
+    (void)PlayLogin();
+    const COrderInfo first = Request(64);
+    COrderInfo second = Request(64);
+    second.InternalNo = first.InternalNo + 1;
+    second.Value14 = 1.4f;
+    std::atomic<bool> committed{false};
+    sink.SetOnEntry([this, &second, &committed](const std::string& line) {
+        if (line.rfind("OnOrderAdded", 0) == 0 && !committed.exchange(true)) {
+            (void)manager->CommitBill(second);
+        }
+    });
+    Commit(first);
+    ASSERT_TRUE(server.Send(OrderEventLine(7002, first)));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
+    ASSERT_TRUE(server.Send(OrderEventLine(7002, second)));
+    const auto added = [this] {
+        const std::vector<std::string> lines = sink.Lines();
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.rfind("OnOrderAdded", 0) == 0;
+        });
+    };
+    ASSERT_TRUE(Eventually([&added] { return added() == 2; }, kWait));
+    manager->DisConnect();
+    sink.SetOnEntry(nullptr);
+    const std::vector<std::string> live = sink.Lines();
+
+    const std::vector<fs::path> files = captureFolder.Files();
+    ASSERT_EQ(files.size(), 1u);
+    const std::string text = ReadAll(files[0]);
+    // The second commit follows the dispatch record of the reply whose callback made it, and
+    // counts that reply.
+    size_t dispatches = 0;
+    std::vector<std::string> afters;
+    for (const std::string& line : LinesOf(text)) {
+        capture::Line record;
+        if (!capture::SplitLine(line, record)) {
+            continue;
+        }
+        dispatches += record.kind == capture::kDispatched ? 1 : 0;
+        if (record.kind == capture::kCommitted) {
+            afters.push_back(std::string(record.payload.substr(0, record.payload.find(' '))));
+            afters.push_back("after=" + std::to_string(dispatches));
+        }
+    }
+    ASSERT_EQ(afters.size(), 4u);
+    EXPECT_EQ(afters[2], afters[3]);
 
     CCaptureReplay replay;
     std::string error;
@@ -210,9 +330,7 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     CRecordingSink replayed;
     replay.Run(replayed, false);
     std::vector<std::string> lines = replayed.Lines();
-    // The fixture's greeting came before the test's part of the session.
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "OnTextMessage \"welcome\"");
     lines.erase(lines.begin());
     EXPECT_EQ(lines, live);
 }

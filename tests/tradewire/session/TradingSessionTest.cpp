@@ -2,31 +2,39 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <future>
+#include <set>
+#include <sstream>
+#include <thread>
 
 #include "Eventually.h"
 #include "SessionFixture.h"
+#include "TempFolder.h"
 
 namespace {
+
+using namespace std::chrono_literals;
 
 class TradingSessionTest : public SessionTest {
   protected:
     static constexpr int kBacklog = 300;
 
-    // Connects anew at the processing pace `perPass` asks for (empty: the default) and clears
+    // Connects anew with the environment `variable` set to `value` (empty: unset) and clears
     // the sink once the server's greeting has arrived.
-    void ReconnectAtPace(const char* perPass) {
+    void ReconnectWith(const char* variable, const char* value) {
         manager->DisConnect();
-        if (*perPass == '\0') {
-            ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
+        if (*value == '\0') {
+            ::unsetenv(variable);
         } else {
-            ::setenv("TRADEWIRE_MESSAGES_PER_PASS", perPass, 1);
+            ::setenv(variable, value, 1);
         }
         const int before = server.HandshakeCount();
         CServer target;
         target.Address = L"127.0.0.1";
         target.Port = server.Port();
         ASSERT_TRUE(manager->ConnectServer(target));
-        ::unsetenv("TRADEWIRE_MESSAGES_PER_PASS");
+        ::unsetenv(variable);
         ASSERT_TRUE(server.WaitForHandshakes(before + 1, kWait));
         sink.Clear();
         ASSERT_TRUE(server.Send(InboundLine(9002, "welcome")));
@@ -34,13 +42,25 @@ class TradingSessionTest : public SessionTest {
         sink.Clear();
     }
 
-    // The server sends kBacklog numbered notices in one go and closes the connection.
-    void SendBacklogAndClose() {
+    // At the processing pace `perPass` asks for (empty: the default).
+    void ReconnectAtPace(const char* perPass) {
+        ReconnectWith("TRADEWIRE_MESSAGES_PER_PASS", perPass);
+    }
+
+    void PlayWholeSession();
+
+    // The server sends `count` numbered notices in one go.
+    void SendNumbered(int count) {
         std::string backlog;
-        for (int i = 0; i < kBacklog; ++i) {
+        for (int i = 0; i < count; ++i) {
             backlog += InboundLine(9002, "m" + std::to_string(i));
         }
         ASSERT_TRUE(server.Send(backlog));
+    }
+
+    // The server sends kBacklog numbered notices in one go and closes the connection.
+    void SendBacklogAndClose() {
+        SendNumbered(kBacklog);
         server.CloseClient();
     }
 
@@ -66,7 +86,7 @@ class TradingSessionTest : public SessionTest {
     }
 };
 
-TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
+void TradingSessionTest::PlayWholeSession() {
     ASSERT_TRUE(manager->ReqLogin(L"trader", L"secret"));
     ASSERT_TRUE(server.WaitForLines(1, kWait));
     EXPECT_NE(server.Lines()[0].find("8000\x03trader\x01trader\x01secret\x01"), std::string::npos);
@@ -168,6 +188,24 @@ TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
     ASSERT_EQ(history.GetSize(), 1);
     EXPECT_FLOAT_EQ(history[0].Profit, 3.0f);
     EXPECT_EQ(sink.Lines().size(), 29u);  // nothing beyond the expected callbacks
+    // All on one worker thread, never the caller's.
+    std::set<std::thread::id> threads;
+    for (const CRecordingSink::Entry& entry : sink.Entries()) {
+        threads.insert(entry.thread);
+    }
+    EXPECT_EQ(threads.size(), 1u);
+    EXPECT_EQ(threads.count(std::this_thread::get_id()), 0u);
+}
+
+TEST_F(TradingSessionTest, WholeSessionReachesTheTerminalInOrder) {
+    PlayWholeSession();
+}
+
+// The immediate pace changes when callbacks come, never which, in what order or on what
+// thread; it holds across a reconnection too.
+TEST_F(TradingSessionTest, WholeSessionAtTheImmediatePaceGivesTheSameCallbacks) {
+    ReconnectWith("TRADEWIRE_PACE", "immediate");
+    PlayWholeSession();
 }
 
 // A server that sends a backlog and closes: everything it sent reaches a terminal that
@@ -181,12 +219,18 @@ TEST_F(TradingSessionTest, WhatAServerSentBeforeClosingArrivesBeforeTheError) {
     EXPECT_LT(delivered, static_cast<size_t>(kBacklog));
     EXPECT_EQ(NoticesBeforeTheError(sink.Lines()), Numbered(static_cast<int>(delivered)));
 
-    for (const char* perPass : {"", "8", "64"}) {
-        SCOPED_TRACE(std::string("messages per pass: ") + (*perPass == '\0' ? "default" : perPass));
-        ReconnectAtPace(perPass);
+    struct Pace {
+        const char* variable;
+        const char* value;
+        size_t errorsAwaited;  // at the fast paces the terminal listens on: the report repeats
+    };
+    for (const Pace& pace :
+         {Pace{"TRADEWIRE_MESSAGES_PER_PASS", "", 1}, Pace{"TRADEWIRE_MESSAGES_PER_PASS", "8", 1},
+          Pace{"TRADEWIRE_MESSAGES_PER_PASS", "64", 2}, Pace{"TRADEWIRE_PACE", "immediate", 2}}) {
+        SCOPED_TRACE(std::string(pace.variable) + "=" + pace.value);
+        ReconnectWith(pace.variable, pace.value);
         SendBacklogAndClose();
-        // At the fastest pace the terminal listens on: the report repeats until DisConnect.
-        const size_t errorsAwaited = std::string(perPass) == "64" ? 2 : 1;
+        const size_t errorsAwaited = pace.errorsAwaited;
         ASSERT_TRUE(Eventually([&] { return SocketErrors() >= errorsAwaited; },
                                std::chrono::seconds(40), std::chrono::milliseconds(1)));
         manager->DisConnect();
@@ -196,6 +240,48 @@ TEST_F(TradingSessionTest, WhatAServerSentBeforeClosingArrivesBeforeTheError) {
             EXPECT_EQ(lines[i], "OnSocketError error=0") << "after the first error";
         }
     }
+}
+
+// DisConnect in the middle of a burst at the immediate pace does not wait for the rest of it, and
+// every message the connection dispatched (as its capture counts them) reached the terminal,
+// in order.
+TEST_F(TradingSessionTest, DisConnectDuringAnImmediateBurstIsPromptAndLosesNothingDispatched) {
+    constexpr int kBurst = 1000;
+    CTempFolder captureFolder("twcap-burst");
+    ::setenv("TRADEWIRE_CAPTURE_DIR", captureFolder.Path().c_str(), 1);
+    ReconnectWith("TRADEWIRE_PACE", "immediate");
+    ::unsetenv("TRADEWIRE_CAPTURE_DIR");
+    // The 21st message's callback lasts until DisConnect has begun, so the burst is certainly
+    // still being dispatched then.
+    std::promise<void> reached;
+    sink.SetOnEntry([&](const std::string& line) {
+        if (line != "OnTextMessage \"m20\"") {
+            return;
+        }
+        reached.set_value();
+        while (manager->IsConnected()) {
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    SendNumbered(kBurst);
+    ASSERT_EQ(reached.get_future().wait_for(kWait), std::future_status::ready);
+    auto done = std::async(std::launch::async, [&] { manager->DisConnect(); });
+    ASSERT_EQ(done.wait_for(2s), std::future_status::ready);
+    sink.SetOnEntry(nullptr);
+
+    // Nothing after the message in hand when DisConnect began.
+    const Lines lines = sink.Lines();
+    EXPECT_EQ(lines, Numbered(21));
+    const auto files = captureFolder.Files();
+    ASSERT_EQ(files.size(), 1u);
+    std::ifstream file(files[0], std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_NE(text.str().find(" pass=immediate\n"), std::string::npos);
+    // The greeting of ReconnectWith was dispatched too, before the burst.
+    EXPECT_NE(text.str().find(" dispatched=" + std::to_string(lines.size() + 1) + " "),
+              std::string::npos)
+        << text.str().substr(text.str().rfind('\n', text.str().size() - 2));
 }
 
 }  // namespace
