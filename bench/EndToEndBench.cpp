@@ -233,6 +233,17 @@ class BenchSink final : public CForexNotifyAdapter {
     std::vector<Clock::time_point> m_messageTimes;
 };
 
+// Ends a connection object the way a terminal must: its threads first, then the sink, then the
+// object. Nothing when there is none.
+void EndConnection(CAbsForexManager* manager) {
+    if (manager == nullptr) {
+        return;
+    }
+    manager->DisConnect();
+    manager->UnSetNotify();
+    manager->ReleaseObj();
+}
+
 // The simulator on its own thread and one logged-in library connection to it.
 class Session {
   public:
@@ -266,11 +277,7 @@ class Session {
         }
     }
     ~Session() {
-        if (m_manager != nullptr) {
-            m_manager->DisConnect();
-            m_manager->UnSetNotify();
-            m_manager->ReleaseObj();
-        }
+        EndConnection(m_manager);
         if (m_loop.joinable()) {
             m_server->Stop();
             m_loop.join();
@@ -446,13 +453,7 @@ class ScriptedSession {
             m_error = "could not connect to the scripted server";
         }
     }
-    ~ScriptedSession() {
-        if (m_manager != nullptr) {
-            m_manager->DisConnect();
-            m_manager->UnSetNotify();
-            m_manager->ReleaseObj();
-        }
-    }
+    ~ScriptedSession() { EndConnection(m_manager); }
     ScriptedSession(const ScriptedSession&) = delete;
     ScriptedSession& operator=(const ScriptedSession&) = delete;
 

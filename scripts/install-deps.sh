@@ -12,6 +12,7 @@ PACKAGES=(
   libtinyxml-dev
   libgtk-3-dev xvfb xdotool x11-utils imagemagick fonts-noto-cjk
   procps
+  python3 python3-dev pybind11-dev python3-pytest python3-matplotlib chromium
 )
 
 missing=()

@@ -420,10 +420,10 @@ void CSocketManager::DispatchAllWaiting() {
         {
             // One lock a message, as a paced pass takes it, so the reader appends in between.
             CScopedLock guard(m_csRecvBuffer);
+            m_capture.Taking(m_recvBuffer);
             if (m_pProtocol->ProcessReceived(m_recvBuffer) == wire::Result::Incomplete) {
                 break;
             }
-            m_capture.Dispatched();
             belowLimit = m_recvBuffer.Size() < limit;
         }
         if (belowLimit && m_recvHeld.load()) {

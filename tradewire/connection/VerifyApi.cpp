@@ -2,43 +2,28 @@
 
 #include <openssl/evp.h>
 
-namespace {
-
-// Casts a looked-up symbol to the entry point's type; null stays null. `fallback`, when given,
-// is the same call's name in the generations that lack `name`.
-template <class Function>
-bool Take(Function& target, ModuleLoader::Handle module, const char* name,
-          const char* fallback = nullptr) {
-    void* symbol = ModuleLoader::Symbol(module, name);
-    if (symbol == nullptr && fallback != nullptr) {
-        symbol = ModuleLoader::Symbol(module, fallback);
-    }
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym yields untyped pointers
-    target = reinterpret_cast<Function>(symbol);
-    return target != nullptr;
-}
-
-}  // namespace
+#include "connection/SymbolLookup.h"
 
 bool CVerifyApi::Resolve(ModuleLoader::Handle ssl, ModuleLoader::Handle crypto) {
     // Every lookup runs, so a partial table is never left from an earlier module.
-    bool all = Take(m_loadVerifyLocations, ssl, "SSL_CTX_load_verify_locations");
-    all = Take(m_contextSetVerify, ssl, "SSL_CTX_set_verify") && all;
-    all = Take(m_getParam, ssl, "SSL_get0_param") && all;
-    all = Take(m_verifyResult, ssl, "SSL_get_verify_result") && all;
-    all = Take(m_ctrl, ssl, "SSL_ctrl") && all;
-    all = Take(m_peerCertificate, ssl, "SSL_get1_peer_certificate", "SSL_get_peer_certificate") &&
+    bool all = TakeSymbol(m_loadVerifyLocations, ssl, "SSL_CTX_load_verify_locations");
+    all = TakeSymbol(m_contextSetVerify, ssl, "SSL_CTX_set_verify") && all;
+    all = TakeSymbol(m_getParam, ssl, "SSL_get0_param") && all;
+    all = TakeSymbol(m_verifyResult, ssl, "SSL_get_verify_result") && all;
+    all = TakeSymbol(m_ctrl, ssl, "SSL_ctrl") && all;
+    all = TakeSymbol(m_peerCertificate, ssl, "SSL_get1_peer_certificate",
+                     "SSL_get_peer_certificate") &&
           all;
-    all = Take(m_setFlags, crypto, "X509_VERIFY_PARAM_set_flags") && all;
-    all = Take(m_setHost, crypto, "X509_VERIFY_PARAM_set1_host") && all;
-    all = Take(m_setHostFlags, crypto, "X509_VERIFY_PARAM_set_hostflags") && all;
-    all = Take(m_setIp, crypto, "X509_VERIFY_PARAM_set1_ip") && all;
-    all = Take(m_certificateFree, crypto, "X509_free") && all;
-    all = Take(m_publicKey, crypto, "X509_get_pubkey") && all;
-    all = Take(m_keyFree, crypto, "EVP_PKEY_free") && all;
-    all = Take(m_encodePublicKey, crypto, "i2d_PUBKEY") && all;
-    all = Take(m_digest, crypto, "EVP_Digest") && all;
-    all = Take(m_sha256, crypto, "EVP_sha256") && all;
+    all = TakeSymbol(m_setFlags, crypto, "X509_VERIFY_PARAM_set_flags") && all;
+    all = TakeSymbol(m_setHost, crypto, "X509_VERIFY_PARAM_set1_host") && all;
+    all = TakeSymbol(m_setHostFlags, crypto, "X509_VERIFY_PARAM_set_hostflags") && all;
+    all = TakeSymbol(m_setIp, crypto, "X509_VERIFY_PARAM_set1_ip") && all;
+    all = TakeSymbol(m_certificateFree, crypto, "X509_free") && all;
+    all = TakeSymbol(m_publicKey, crypto, "X509_get_pubkey") && all;
+    all = TakeSymbol(m_keyFree, crypto, "EVP_PKEY_free") && all;
+    all = TakeSymbol(m_encodePublicKey, crypto, "i2d_PUBKEY") && all;
+    all = TakeSymbol(m_digest, crypto, "EVP_Digest") && all;
+    all = TakeSymbol(m_sha256, crypto, "EVP_sha256") && all;
     return all;
 }
 

@@ -50,8 +50,12 @@ void CDealMerge::ClosePosition(const CBargain& deal) {
     }
     const float profit = SettleBalance(deal, open);
     NotifySink(m_center.Notify(), [&](CAbsForexNotify& sink) { sink.OnBargainClosed(deal); });
-    NotifySink(m_center.Notify(),
-               [&](CAbsForexNotify& sink) { sink.OnAccountInfo(m_center.AccountInfo()); });
+    {
+        // The sink reads the store itself; GetInternalNo writes it from any thread.
+        CScopedLock guard(m_center.AccountInfoLock());
+        NotifySink(m_center.Notify(),
+                   [&](CAbsForexNotify& sink) { sink.OnAccountInfo(m_center.AccountInfo()); });
+    }
     NotifySink(m_center.Notify(),
                [&](CAbsForexNotify& sink) { sink.OnBargainsInfo(m_center.Bargains()); });
     AppendHistory(deal, open, profit);

@@ -5,9 +5,10 @@
 // dispatched messages as it was live, so the merges match replies against the order they
 // matched then. One object replays one capture once; everything runs on the caller's thread.
 //
-// What a replay cannot know: an order committed from inside a callback is applied before the
-// message whose callback committed it, and the data center starts empty, not with what an
-// earlier connection of the same object left in it.
+// A captured connection counts a message among those dispatched as soon as its callbacks start,
+// so an order committed in reaction to it is applied after it here. What a replay cannot know:
+// the data center starts empty, not with what an earlier connection of the same object left in
+// it.
 
 #include <cstdint>
 #include <functional>
@@ -39,6 +40,9 @@ class CCaptureReplay {
              const std::function<void(std::uint64_t ms)>& onPass = nullptr);
     CForexDataCenter* GetDataCenter() const { return m_protocol.GetDataCenter(); }
     std::uint64_t Dispatched() const { return m_dispatched; }
+    // The captured time of the last chunk appended: inside a callback of an unpaced run, the
+    // time the message being dispatched was received.
+    std::uint32_t LastChunkMs() const { return m_lastAppendMs; }
     // The captured connection's facts from the first line (start=, server=, ...), as written.
     const std::string& Header() const { return m_header; }
     // False when the capture ends without its close record: cut short.

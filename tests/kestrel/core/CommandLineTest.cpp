@@ -18,29 +18,36 @@ std::wstring Arg(const wchar_t* line, int index, size_t capacity = 256) {
 
 }  // namespace
 
-TEST(GetCommandLineArg, CutsTokensAtSpacesAndQuotes) {
-    const wchar_t* line = L"\"C:\\My Dir\\Kestrel.exe\" abc def";
-    EXPECT_EQ(Arg(line, 0), L"C:\\My Dir\\Kestrel.exe");
-    EXPECT_EQ(Arg(line, 1), L"abc");
-    EXPECT_EQ(Arg(line, 2), L"def");
-    EXPECT_EQ(Arg(line, 3), L"<none>");
-    EXPECT_EQ(Arg(L"prog \"a b\" c", 1), L"a b");
-    EXPECT_EQ(Arg(L"prog \"a b\" c", 2), L"c");
-    EXPECT_EQ(Arg(L"prog", 1), L"<none>");
-    EXPECT_EQ(Arg(L"   prog    x   ", 1), L"x");
-    // A quote inside a plain token does not start a quoted one.
-    EXPECT_EQ(Arg(L"prog a\"b c", 1), L"a\"b");
-    EXPECT_EQ(Arg(L"prog a\"b c", 2), L"c");
-}
+struct TokenCase {
+    const wchar_t* line;
+    int index;
+    const wchar_t* token;  // "<none>" when there is none
+};
 
-TEST(GetCommandLineArg, TrimsQuotedSpacesAndHandlesUnclosedQuotes) {
-    EXPECT_EQ(Arg(L"prog \"  x  \"", 1), L"x");
-    EXPECT_EQ(Arg(L"prog \"   \"", 1), L"");
-    EXPECT_EQ(Arg(L"prog \"\" y", 1), L"");
-    EXPECT_EQ(Arg(L"prog \"\" y", 2), L"y");
-    // An unclosed quote runs to the end; a lone quote at the very end is no token.
-    EXPECT_EQ(Arg(L"prog \"a b", 1), L"a b");
-    EXPECT_EQ(Arg(L"prog \"", 1), L"<none>");
+TEST(GetCommandLineArg, CutsTokensAtSpacesAndQuotesAndTrimsQuotedSpaces) {
+    const TokenCase cases[] = {
+        {L"\"C:\\My Dir\\Kestrel.exe\" abc def", 0, L"C:\\My Dir\\Kestrel.exe"},
+        {L"\"C:\\My Dir\\Kestrel.exe\" abc def", 1, L"abc"},
+        {L"\"C:\\My Dir\\Kestrel.exe\" abc def", 2, L"def"},
+        {L"\"C:\\My Dir\\Kestrel.exe\" abc def", 3, L"<none>"},
+        {L"prog \"a b\" c", 1, L"a b"},
+        {L"prog \"a b\" c", 2, L"c"},
+        {L"prog", 1, L"<none>"},
+        {L"   prog    x   ", 1, L"x"},
+        // A quote inside a plain token does not start a quoted one.
+        {L"prog a\"b c", 1, L"a\"b"},
+        {L"prog a\"b c", 2, L"c"},
+        {L"prog \"  x  \"", 1, L"x"},
+        {L"prog \"   \"", 1, L""},
+        {L"prog \"\" y", 1, L""},
+        {L"prog \"\" y", 2, L"y"},
+        // An unclosed quote runs to the end; a lone quote at the very end is no token.
+        {L"prog \"a b", 1, L"a b"},
+        {L"prog \"", 1, L"<none>"},
+    };
+    for (const TokenCase& c : cases) {
+        EXPECT_EQ(Arg(c.line, c.index), c.token) << "token " << c.index;
+    }
 }
 
 TEST(GetCommandLineArg, CutsLongTokensToCapacityAndRefusesNull) {

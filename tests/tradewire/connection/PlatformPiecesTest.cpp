@@ -102,17 +102,20 @@ TEST(ConnectionPace, OnlyTheExactWordImmediateLeavesThePacedDefault) {
 }
 
 TEST(MessagesPerPass, OnlyAPositiveWholeNumberRaisesThePaceAndNeverPastTheCap) {
-    EXPECT_EQ(MessagesPerPass::FromText(""), 1);
-    EXPECT_EQ(MessagesPerPass::FromText("0"), 1);
-    EXPECT_EQ(MessagesPerPass::FromText("-5"), 1);
-    EXPECT_EQ(MessagesPerPass::FromText("+"), 1);
-    EXPECT_EQ(MessagesPerPass::FromText("abc"), 1);
-    EXPECT_EQ(MessagesPerPass::FromText("12abc"), 1);
-    EXPECT_EQ(MessagesPerPass::FromText(" 12"), 1);
-    EXPECT_EQ(MessagesPerPass::FromText("64"), 64);
-    EXPECT_EQ(MessagesPerPass::FromText("+64"), 64);
-    EXPECT_EQ(MessagesPerPass::FromText("0064"), 64);
-    EXPECT_EQ(MessagesPerPass::FromText("1024"), 1024);
-    EXPECT_EQ(MessagesPerPass::FromText("1025"), 1024);
-    EXPECT_EQ(MessagesPerPass::FromText("99999999999999999999999"), 1024);
+    const std::pair<const char*, int> cases[] = {{"", 1},
+                                                 {"0", 1},
+                                                 {"-5", 1},
+                                                 {"+", 1},
+                                                 {"abc", 1},
+                                                 {"12abc", 1},
+                                                 {" 12", 1},
+                                                 {"64", 64},
+                                                 {"+64", 64},
+                                                 {"0064", 64},
+                                                 {"1024", 1024},
+                                                 {"1025", 1024},
+                                                 {"99999999999999999999999", 1024}};
+    for (const auto& [text, pace] : cases) {
+        EXPECT_EQ(MessagesPerPass::FromText(text), pace) << "'" << text << "'";
+    }
 }

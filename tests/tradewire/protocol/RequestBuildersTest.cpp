@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datacenter/DataCenterAccess.h"
@@ -24,6 +25,16 @@ std::vector<std::string> BodyFields(const std::string& frame) {
     }
     EXPECT_EQ(start, body.size()) << "every field ends in 0x01";
     return fields;
+}
+
+// The frame's fields that `expected` names (counted from 0), in a frame of `count` fields.
+void ExpectFields(const std::string& frame, size_t count,
+                  const std::vector<std::pair<size_t, std::string>>& expected) {
+    const std::vector<std::string> fields = BodyFields(frame);
+    ASSERT_EQ(fields.size(), count);
+    for (const auto& [at, text] : expected) {
+        EXPECT_EQ(fields[at], text) << "field " << at + 1;
+    }
 }
 
 int LengthField(const std::string& frame) {
@@ -104,28 +115,12 @@ TEST_F(RequestBuilders, OrderSendsThirtyTwoFieldsAndMarksNoneAsEmpty) {
     EXPECT_EQ(frame.substr(12, 5), "7001\x03");
     EXPECT_EQ(LengthField(frame), static_cast<int>(frame.size()));
 
-    const std::vector<std::string> fields = BodyFields(frame);
-    ASSERT_EQ(fields.size(), 32u);
-    EXPECT_EQ(fields[0], "A1");
-    EXPECT_EQ(fields[1], "A1");
-    EXPECT_EQ(fields[2], "EURUSD");
-    EXPECT_EQ(fields[4], "17");
-    EXPECT_EQ(fields[6], "");  // OrderNo 0
-    EXPECT_EQ(fields[7], "");  // BargainNo 0
-    EXPECT_EQ(fields[8], "60");
-    EXPECT_EQ(fields[10], "");  // Value10 -1
-    EXPECT_EQ(fields[14], "1235");
-    EXPECT_EQ(fields[15], "0");
-    EXPECT_EQ(fields[16], "-2");  // an exact half rounds to even
-    EXPECT_EQ(fields[20], "0");
-    EXPECT_EQ(fields[21], "0");
-    for (size_t i = 22; i < 28; ++i) {
-        EXPECT_EQ(fields[i], "") << "field " << i + 1;
-    }
-    EXPECT_EQ(fields[28], "note");
-    EXPECT_EQ(fields[29], "8");
-    EXPECT_EQ(fields[30], "0");
-    EXPECT_EQ(fields[31], "0");
+    // OrderNo 0, BargainNo 0 and Value10 -1 go empty (6, 7, 10); an exact half rounds to even.
+    ExpectFields(frame, 32,
+                 {{0, "A1"}, {1, "A1"},    {2, "EURUSD"}, {4, "17"}, {6, ""},    {7, ""},
+                  {8, "60"}, {10, ""},     {14, "1235"},  {15, "0"}, {16, "-2"}, {20, "0"},
+                  {21, "0"}, {22, ""},     {23, ""},      {24, ""},  {25, ""},   {26, ""},
+                  {27, ""},  {28, "note"}, {29, "8"},     {30, "0"}, {31, "0"}});
 }
 
 TEST_F(RequestBuilders, OrderNumbersThatAreSetAreSentAndValueTenZeroReadsZero) {
@@ -133,11 +128,7 @@ TEST_F(RequestBuilders, OrderNumbersThatAreSetAreSentAndValueTenZeroReadsZero) {
     order.OrderNo = 5;
     order.BargainNo = -3;
     order.Value10 = 0;
-    const std::vector<std::string> fields = BodyFields(m_protocol.BuildCommitBill(order));
-    ASSERT_EQ(fields.size(), 32u);
-    EXPECT_EQ(fields[6], "5");
-    EXPECT_EQ(fields[7], "-3");
-    EXPECT_EQ(fields[10], "0");
+    ExpectFields(m_protocol.BuildCommitBill(order), 32, {{6, "5"}, {7, "-3"}, {10, "0"}});
 }
 
 TEST_F(RequestBuilders, CommittingAnOrderKeepsItAsTheLastCommittedOrder) {
