@@ -10,8 +10,9 @@
 
 # The installed headers, which the probe and the MSVC terminal of tests/windows compile.
 set(TRADEWIRE_PUBLIC_HEADERS)
-foreach(header AbsForexManager.h AbsForexNotify.h CArray.h CString.h CriticalSection.h
-    ForexDataCenter.h Records.h Server.h SharedHeap.h Tradewire.h)
+foreach(header AbsForexManager.h AbsForexNotify.h CArray.h CString.h CriticalSection.h MemoryException.h
+    ForexDataCenter.h ForexNotifyAdapter.h Records.h Server.h SharedHeap.h TradeCodes.h
+    Tradewire.h Version.h)
   list(APPEND TRADEWIRE_PUBLIC_HEADERS
     ${PROJECT_SOURCE_DIR}/tradewire/interface/include/tradewire/${header})
 endforeach()

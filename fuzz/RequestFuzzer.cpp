@@ -1,4 +1,6 @@
-// The four request builders with arbitrary record texts, numbers and dates. Besides the
+// The four request builders with arbitrary record texts, numbers and dates, and the interface's
+// own CString and CArray: operation sequences checked against the standard library's string and
+// vector, and Format with arbitrary formats. Besides the
 // sanitizers, each frame is checked against what the server relies on: the declared length is
 // the frame's size, the header and the record end are in place, (when no text carries the
 // field separator itself) every request has the same number of fields whatever its contents,
@@ -9,9 +11,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 #include "datacenter/DataCenterAccess.h"
 #include "platform/TextCodec.h"
@@ -154,19 +159,165 @@ void FuzzHistoryRequest(CForexProtocol& protocol, FuzzedDataProvider& input) {
     }
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The wire codeset of the deployments, multi-byte, unless the run asks for another one.
     setenv("TRADEWIRE_CODESET", "GBK", 0);
     return 0;
 }
 
+[[noreturn]] void Mismatch(const char* what) {
+    std::fprintf(stderr, "CString/CArray differ from the model after %s\n", what);
+    std::abort();
+}
+
+void CheckText(const CString& text, const std::wstring& model, const char* what) {
+    if (static_cast<size_t>(text.GetLength()) != model.size() ||
+        std::wmemcmp(text.GetString(), model.data(), model.size()) != 0 ||
+        text.GetString()[model.size()] != L'\0') {
+        Mismatch(what);
+    }
+}
+
+// One operation on a string and its model; sources include the string itself.
+void FuzzStringStep(FuzzedDataProvider& input, CString& text, std::wstring& model) {
+    const CString other = ConsumeText(input);
+    const std::wstring otherModel(other.GetString());
+    const int count = input.ConsumeIntegralInRange<int>(-2, 70);
+    const int length = static_cast<int>(model.size());
+    const auto clamp = [length](int at) { return at < 0 ? 0 : (at > length ? length : at); };
+    switch (input.ConsumeIntegralInRange<int>(0, 7)) {
+        case 0:
+            text = other;
+            model = otherModel;
+            break;
+        case 1:
+            text += other;
+            model += otherModel;
+            break;
+        case 2:
+            text += text;
+            model += model;
+            break;
+        case 3:
+            text = text.Mid(count, count + 3);
+            model = count >= length || count + 3 <= 0
+                        ? std::wstring()
+                        : model.substr(static_cast<size_t>(clamp(count)),
+                                       static_cast<size_t>(count + 3));
+            break;
+        case 4:
+            text = text.Left(count) + other;
+            model = model.substr(0, static_cast<size_t>(clamp(count))) + otherModel;
+            break;
+        case 5:
+            text = other + text.Right(count);
+            model = otherModel + model.substr(static_cast<size_t>(length - clamp(count)));
+            break;
+        case 6:
+            text = CString(text.GetString() + (length > 0 ? 1 : 0), length > 0 ? length - 1 : 0);
+            model = length > 0 ? model.substr(1) : model;
+            break;
+        default:
+            text.Empty();
+            model.clear();
+            break;
+    }
+    CheckText(text, model, "a string operation");
+}
+
+// Any format, with as many arguments as it can ask for, all of them pointers to text: every
+// conversion then reads something it may read, whatever its type.
+void FuzzFormat(FuzzedDataProvider& input) {
+    const CString format = ConsumeText(input);
+    const std::wstring formatText(format.GetString());
+    // Twelve conversions at most, each reading at most 8 bytes (no long double), stay within
+    // the twenty pointers' registers and stack slots, integer and floating alike.
+    if (std::count(formatText.begin(), formatText.end(), L'%') +
+                std::count(formatText.begin(), formatText.end(), L'*') >
+            12 ||
+        formatText.find(L'L') != std::wstring::npos) {
+        return;
+    }
+    static const wchar_t kArgument[] = L"argument";
+    const wchar_t* a = kArgument;
+    CString text;
+    text.Format(format.GetString(), a, a, a, a, a, a, a, a, a, a, a, a, a, a, a, a, a, a, a, a);
+    if (formatText.find(L'%') == std::wstring::npos) {
+        CheckText(text, formatText, "a format without conversions");
+    }
+    if (text.GetLength() < 0) {
+        Mismatch("Format");
+    }
+}
+
+void FuzzArraySteps(FuzzedDataProvider& input) {
+    CArray<CString, CString&> array;
+    std::vector<std::wstring> model;
+    for (int step = input.ConsumeIntegralInRange<int>(0, 16); step > 0; --step) {
+        const CString element = ConsumeText(input);
+        const INT_PTR at = input.ConsumeIntegralInRange<INT_PTR>(-1, 20);
+        const INT_PTR count = input.ConsumeIntegralInRange<INT_PTR>(-1, 5);
+        const auto size = static_cast<INT_PTR>(model.size());
+        switch (input.ConsumeIntegralInRange<int>(0, 4)) {
+            case 0:
+                array.Add(const_cast<CString&>(element));
+                model.emplace_back(element.GetString());
+                break;
+            case 1:
+                array.SetSize(at);
+                model.resize(static_cast<size_t>(at < 0 ? 0 : at));
+                break;
+            case 2:
+                array.InsertAt(at, const_cast<CString&>(element), count);
+                if (at >= 0 && count > 0) {
+                    if (at > size) {
+                        model.resize(static_cast<size_t>(at));
+                    }
+                    model.insert(model.begin() + at, static_cast<size_t>(count),
+                                 element.GetString());
+                }
+                break;
+            case 3:
+                array.RemoveAt(at, count);
+                if (at >= 0 && count > 0 && at < size) {
+                    model.erase(model.begin() + at, model.begin() + std::min(size, at + count));
+                }
+                break;
+            default:
+                if (size > 256) {
+                    break;
+                }
+                array.Append(array);
+                {
+                    const std::vector<std::wstring> before(model);  // a range of itself is UB
+                    model.insert(model.end(), before.begin(), before.end());
+                }
+                break;
+        }
+        if (array.GetSize() != static_cast<INT_PTR>(model.size())) {
+            Mismatch("an array operation");
+        }
+        for (size_t i = 0; i < model.size(); ++i) {
+            CheckText(array[static_cast<INT_PTR>(i)], model[i], "an array operation");
+        }
+    }
+}
+
+void FuzzStringSteps(FuzzedDataProvider& input) {
+    CString text;
+    std::wstring model;
+    for (int step = input.ConsumeIntegralInRange<int>(0, 16); step > 0; --step) {
+        FuzzStringStep(input, text, model);
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     CForexProtocol protocol;
     while (input.remaining_bytes() > 0) {
-        switch (input.ConsumeIntegralInRange<int>(0, 3)) {
+        switch (input.ConsumeIntegralInRange<int>(0, 6)) {
             case 0:
                 FuzzLogin(protocol, input);
                 break;
@@ -176,8 +327,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
             case 2:
                 FuzzCommitBill(protocol, input);
                 break;
-            default:
+            case 3:
                 FuzzHistoryRequest(protocol, input);
+                break;
+            case 4:
+                FuzzStringSteps(input);
+                break;
+            case 5:
+                FuzzArraySteps(input);
+                break;
+            default:
+                FuzzFormat(input);
                 break;
         }
     }

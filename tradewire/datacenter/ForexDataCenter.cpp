@@ -6,24 +6,60 @@
 
 #include "datacenter/NotifySink.h"
 #include "datacenter/QuoteIndex.h"
+#include "datacenter/RecordFits.h"
 
 namespace {
 
-// The caller's array ends up the store's size (keeping its grow-by value) with every element
-// equal to the store's, as a caller built against MFC expects. Copy assigns into the elements
-// the caller already has, reusing their text buffers, and copy-constructs the rest, so a new
-// array is not first filled with empty records only to overwrite them.
-template <class TYPE, class ARG>
-void CopyList(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
-    target.Copy(source);
+// A getter's copy is all or nothing: whatever needs memory is made before the caller's object
+// is touched, and what follows cannot fail, so running out of memory (CMemoryException from a
+// string or array copy) leaves the caller's object exactly as it was. The store's lock is
+// left on the way out either way.
+template <class Record>
+Record CopyUnder(CCriticalSection& lock, const Record& store) {
+    CScopedLock guard(lock);
+    return store;
 }
 
-// A getter's whole work: the copy of one store under the lock that guards it.
+// Terminals call the list getters again and again with the same array, so the copy reuses the
+// caller's elements and their text buffers: an element whose texts all fit is assigned in
+// place, which allocates nothing. Only the elements that do not fit, and those beyond the
+// caller's size, are copied first into a side array, then moved in. The caller's array keeps
+// its grow-by value, as MFC's SetSize(n, -1) would.
+template <class TYPE, class ARG>
+void CopyListInto(const CArray<TYPE, ARG>& source, CArray<TYPE, ARG>& target) {
+    const INT_PTR size = source.GetSize();
+    if (target.IsEmpty()) {
+        CArray<TYPE, ARG> copy(source);
+        target = static_cast<CArray<TYPE, ARG>&&>(copy);
+        return;
+    }
+    const INT_PTR kept = size < target.GetSize() ? size : target.GetSize();
+    CArray<bool> fits;  // per element kept: whether it is assigned in place
+    fits.SetSize(kept);
+    CArray<TYPE> fresh;  // copies of the elements that need memory, in order
+    for (INT_PTR i = 0; i < size; ++i) {
+        if (i < kept && FitsWithoutAllocation(source[i], target[i])) {
+            fits[i] = true;
+        } else {
+            fresh.Add(source[i]);
+        }
+    }
+    target.SetSize(size);  // may grow the buffer: the last step that can fail
+    INT_PTR next = 0;
+    for (INT_PTR i = 0; i < size; ++i) {
+        if (i < kept && fits[i]) {
+            target[i] = source[i];
+        } else {
+            target[i] = static_cast<TYPE&&>(fresh[next++]);
+        }
+    }
+}
+
 template <class TYPE, class ARG>
 void CopyListUnder(CCriticalSection& lock, const CArray<TYPE, ARG>& source,
                    CArray<TYPE, ARG>& target) {
     CScopedLock guard(lock);
-    CopyList(source, target);
+    CopyListInto(source, target);
 }
 
 }  // namespace
@@ -55,8 +91,7 @@ int CForexDataCenter::GetInternalNo() {
 }
 
 void CForexDataCenter::GetBaseInfo(CBaseInfo& baseInfo) {
-    CScopedLock guard(m_csBaseInfo);
-    baseInfo = m_BaseInfo;
+    baseInfo = CopyUnder(m_csBaseInfo, m_BaseInfo);
 }
 
 void CForexDataCenter::GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
@@ -64,18 +99,15 @@ void CForexDataCenter::GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys
 }
 
 void CForexDataCenter::GetGroupInfo(CGroup& group) {
-    CScopedLock guard(m_csGroup);
-    group = m_Group;
+    group = CopyUnder(m_csGroup, m_Group);
 }
 
 void CForexDataCenter::GetBroadCast(CBroadCast& broadCast) {
-    CScopedLock guard(m_csBroadCast);
-    broadCast = m_BroadCast;
+    broadCast = CopyUnder(m_csBroadCast, m_BroadCast);
 }
 
 void CForexDataCenter::GetAccountInfo(CAccountInfo& account) {
-    CScopedLock guard(m_csAccountInfo);
-    account = m_AccountInfo;  // the two arrays copy element-wise and keep the caller's grow-by
+    account = CopyUnder(m_csAccountInfo, m_AccountInfo);
 }
 
 void CForexDataCenter::GetForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {

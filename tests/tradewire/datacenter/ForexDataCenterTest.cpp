@@ -4,10 +4,13 @@
 #include <climits>
 #include <memory>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include <tradewire/ForexNotifyAdapter.h>
+
+#include "MemoryLimit.h"
 #include "datacenter/DataCenterAccess.h"
 #include "datacenter/QuoteIndex.h"
 #include "tradewire/ForexDataCenter.h"
@@ -252,6 +255,48 @@ TEST(ForexDataCenter, ReadersNeverSeeAHalfWrittenStore) {
     reader2.join();
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(copies.load(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A history store of about 64 MB, copied where only 16 MB more may be had: the getter throws
+// CMemoryException and the caller's array keeps exactly what it held.
+int CopyHistoryUnderTheLimit(void* context) {
+    auto& center = *static_cast<CForexDataCenter*>(context);
+    CArray<CHistoryOrderInfo, CHistoryOrderInfo&> history;
+    CHistoryOrderInfo line;
+    line.MerchCode = L"EURUSD";
+    history.Add(line);
+    history.SetSize(1, 7);
+    try {
+        center.GetHistoryOrderInfo(history);
+        return 1;
+    } catch (const CMemoryException&) {
+    }
+    if (history.GetSize() != 1 || history[0].MerchCode != L"EURUSD") {
+        return 2;
+    }
+    return 0;
+}
+
+TEST(ForexDataCenter, AGetterThatRunsOutOfMemoryThrowsAndLeavesTheCallersCopyAsItWas) {
+    CForexDataCenter center;
+    {
+        CDataCenterAccess access(center);
+        CHistoryOrderInfo line;
+        line.Value1 = CString(std::wstring(16384, L'h').c_str());
+        access.HistoryOrders().SetSize(1024);
+        for (INT_PTR i = 0; i < 1024; ++i) {
+            access.HistoryOrders()[i] = line;
+        }
+    }
+    const int result = RunUnderMemoryLimit(16 << 20, CopyHistoryUnderTheLimit, &center);
+    if (result < 0) {
+        GTEST_SKIP() << "no address-space limit here";
+    }
+    EXPECT_EQ(result, 0);
 }
 
 }  // namespace

@@ -86,8 +86,8 @@ struct Counted {
     ~Counted() { --live; }
 };
 
-// MFC's layout: buffer, size, capacity, grow-by.
-static_assert(sizeof(CArray<int>) == sizeof(void*) + 3 * sizeof(INT_PTR));
+// MFC's width: object-header slot, buffer, size, capacity, grow-by.
+static_assert(sizeof(CArray<int>) == sizeof(void*) * 2 + 3 * sizeof(INT_PTR));
 
 TEST(CArray, EveryElementMadeIsDestroyedOnceWhateverThePath) {
     {
@@ -153,6 +153,43 @@ TEST(CArray, InstrumentsKeepTheirFieldsThroughGrowthAndRemoval) {
     EXPECT_EQ(copy[40].MerchNo, 49);
     auto* heapCopy = new CForexMerch(copy[40]);
     delete heapCopy;  // through the virtual destructor
+}
+
+}  // namespace
+
+namespace {
+
+struct Wide16 {
+    long long a = 0;
+    long long b = 0;
+};
+
+// Counts whose bytes overflow are refused before memory is touched; the array keeps its
+// elements.
+TEST(CArray, HostileCountsThrowAndLeaveTheArrayAsItWas) {
+    const INT_PTR huge = (INT_PTR{1} << 60) + 1;
+    CArray<Wide16> array;
+    array.Add(Wide16{1, 2});
+    EXPECT_THROW(array.SetSize(huge), CMemoryException);
+    EXPECT_THROW(array.SetSize(INTPTR_MAX), CMemoryException);
+    EXPECT_THROW(array.InsertAt(huge, Wide16{}), CMemoryException);
+    EXPECT_THROW(array.InsertAt(0, Wide16{}, huge), CMemoryException);
+    EXPECT_THROW(array.InsertAt(1, Wide16{}, INTPTR_MAX), CMemoryException);
+    ASSERT_EQ(array.GetSize(), 1);
+    EXPECT_EQ(array[0].b, 2);
+
+    // A grow-by beyond any buffer is only a wish: growth stays within what can be allocated.
+    array.SetSize(0, INT_PTR{1} << 60);
+    EXPECT_EQ(array.Add(Wide16{3, 4}), 0);
+    EXPECT_EQ(array[0].a, 3);
+
+    CArray<Wide16> big;
+    big.SetSize(3);
+    CArray<Wide16> copy;
+    for (int i = 0; i < 4; ++i) {
+        copy.Append(big);
+    }
+    EXPECT_EQ(copy.GetSize(), 12);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <type_traits>
 
 #include "tradewire/CString.h"
@@ -56,8 +57,8 @@ TEST(CString, NullPointersReadAsEmptyText) {
     EXPECT_STREQ(static_cast<const wchar_t*>(text), L"");
 }
 
-// The layout a terminal compiles against: buffer, length, capacity.
-static_assert(sizeof(CString) == sizeof(wchar_t*) + 2 * sizeof(int));
+// The layout a terminal compiles against: one handle.
+static_assert(sizeof(CString) == sizeof(wchar_t*));
 static_assert(std::is_standard_layout_v<CString>);
 
 TEST(CString, GrowsByAppendingAndKeepsEveryCharacter) {
@@ -122,6 +123,71 @@ TEST(CString, EqualityAndOrderSeeZerosInsideTheText) {
     EXPECT_EQ(CString(L"ab").Find(L"", 3), -1);
     EXPECT_LT(CString(L"abc").CompareNoCase(L"ABD"), 0);
     EXPECT_GT(CString(L"abc").CompareNoCase(L"AB"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CString, ComparesWithCStringsOnEitherSide) {
+    const CString b(L"b");
+    EXPECT_TRUE(L"b" == b && b == L"b" && !(L"a" == b));
+    EXPECT_TRUE(L"a" != b && b != L"a");
+    EXPECT_TRUE(L"a" < b && b < L"c" && !(b < L"b"));
+    EXPECT_TRUE(L"c" > b && b > L"a");
+    EXPECT_TRUE(L"b" <= b && b <= L"b" && L"b" >= b && b >= L"b");
+    EXPECT_TRUE(CString(L"a") <= b && b >= CString(L"a") && b > CString());
+}
+
+// Sizes beyond the limit are refused before memory is touched, and the string keeps its value.
+TEST(CString, LengthsBeyondTheLimitThrowAndChangeNothing) {
+    EXPECT_THROW(CString(L"x", INT_MAX), CMemoryException);
+    EXPECT_THROW(CString(L"x", CString::kMaxLength + 1), CMemoryException);
+    CString kept(L"kept");
+    const wchar_t* before = kept.GetString();
+    EXPECT_THROW(kept = CString(L"y", CString::kMaxLength + 1), CMemoryException);
+    EXPECT_EQ(kept, L"kept");
+    EXPECT_EQ(kept.GetString(), before);
+}
+
+TEST(CString, FormatFailsFastOnHostileFormatsAndTranslatesSizes) {
+    CString text(L"before");
+    for (const wchar_t* hostile :
+         {L"%", L"abc%", L"%l", L"%ll", L"%5", L"%n", L"%y", L"%2147483647d", L"%2147483648d",
+          L"%99999999999d", L"%.99999999999f"}) {
+        text = L"before";
+        text.Format(hostile, 1);
+        EXPECT_TRUE(text.IsEmpty()) << hostile;
+    }
+    // Widths that fit a string, whose sum does not: an allocation that cannot be made.
+    text = L"kept";
+    EXPECT_THROW(text.Format(L"x%*d", CString::kMaxLength, 1), CMemoryException);
+    EXPECT_THROW(
+        text.Format(L"%*s%*s", CString::kMaxLength / 2 + 1, L"", CString::kMaxLength / 2 + 1, L""),
+        CMemoryException);
+    EXPECT_EQ(text, L"kept");
+
+    text.Format(L"%I64d|%I32d|%I64x|%Iu", 1LL << 40, -5, 0xABCDEF012LL, static_cast<size_t>(7));
+    EXPECT_EQ(text, L"1099511627776|-5|abcdef012|7");
+    text.Format(L"[%-6.2f][%+05d][%#x][%05s][%.2s][%3c]", 2.5, 42, 255, L"ab", L"xyz", L'q');
+    EXPECT_EQ(text, L"[2.50  ][+0042][0xff][   ab][xy][  q]");
+    text.Format(L"[%08.3f][%-4d][%*d][%.*s]", -3.14159, 7, 4, 9, 1, L"zz");
+    EXPECT_EQ(text, L"[-003.142][7   ][   9][z]");
+    text.Format(L"%s|%S", static_cast<const wchar_t*>(nullptr), static_cast<const char*>(nullptr));
+    EXPECT_EQ(text, L"(null)|(null)");
+    text.Format(L"");
+    EXPECT_TRUE(text.IsEmpty());
+}
+
+TEST(CString, FormatConvertsNarrowTextLenientlyWhateverItsBytes) {
+    CString text;
+    text.Format(L"<%S>",
+                "a\xff\xfe"
+                "b");
+    ASSERT_EQ(text.GetLength(), 6);
+    EXPECT_EQ(text.GetAt(1), L'a');
+    EXPECT_EQ(text.GetAt(4), L'b');
+    EXPECT_EQ(text.GetAt(5), L'>');
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 
 #include <tradewire/Tradewire.h>
 
+#include "InterfaceLayout.h"
+
 namespace {
 
 const DWORD kWaitMs = 30000;
@@ -335,6 +337,15 @@ bool Run(CAbsForexManager& manager, unsigned port) {
     return merchsSound;
 }
 
+void LogLayout(const char* name, const char* field, size_t actual, size_t expected) {
+    if (actual == expected) {
+        Log("layout %s %s %u", name, field, static_cast<unsigned>(actual));
+    } else {
+        Log("layout %s %s %u, the widths give %u", name, field, static_cast<unsigned>(actual),
+            static_cast<unsigned>(expected));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -353,7 +364,9 @@ int main(int argc, char** argv) {
         Log("no connection object");
         return 1;
     }
-    const bool worked = Run(*manager, static_cast<unsigned>(atoi(argv[1])));
+    // The layout this compiler made of the headers, against the one the widths give.
+    const bool laidOut = CheckInterfaceLayout(LogLayout) == 0;
+    const bool worked = laidOut && Run(*manager, static_cast<unsigned>(atoi(argv[1])));
     const bool sound = HeapIsSound("at the end");
     Log("%s", worked && sound ? "session complete" : "session FAILED");
     fclose(g_log);

@@ -6,7 +6,7 @@
 #include <new>
 
 // The interface's block must hold the mutex; it is pointer-aligned, which the mutex needs.
-static_assert(sizeof(pthread_mutex_t) <= sizeof(void*) * 8);
+static_assert(sizeof(pthread_mutex_t) <= sizeof(CCriticalSection));
 static_assert(alignof(pthread_mutex_t) <= alignof(void*));
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <new>
 
-// The interface's block must hold the critical section; it is pointer-aligned, which the
-// critical section needs.
-static_assert(sizeof(CRITICAL_SECTION) <= sizeof(void*) * 8);
+// The interface's block is the critical section's own size, as callers' declarations of the
+// data center expect; it is pointer-aligned, which the critical section needs.
+static_assert(sizeof(CRITICAL_SECTION) == sizeof(CCriticalSection));
 static_assert(alignof(CRITICAL_SECTION) <= alignof(void*));
 
 namespace {

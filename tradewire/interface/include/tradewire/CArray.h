@@ -1,19 +1,28 @@
 #pragma once
 // Growable array with MFC's names and semantics: new elements are value-initialised, removal
 // moves later elements up, SetSize(n, -1) keeps the grow-by value. Unlike MFC's, it can be
-// copied, so records that hold arrays copy member-wise; assignment copies the elements and
-// keeps the target's grow-by value, as Copy does. Not synchronised: the data center's
-// locks guard the arrays it owns; a caller's array belongs to the caller's thread.
+// copied and moved, so records that hold arrays copy member-wise; assignment, by copy or by
+// move, takes the elements and keeps the target's grow-by value, as Copy does. Not synchronised:
+// the data center's locks guard the arrays it owns; a caller's array belongs to the caller's
+// thread.
 //
-// The layout is MFC's and is fixed here: the elements' buffer from the shared heap, the size,
-// the capacity and the grow-by value. All code is inline, so an array filled by the library
-// can be grown or destroyed by a terminal built with another compiler, and the other way
-// round. Growth at least doubles the capacity, and a positive grow-by value is the smallest
-// step. A failed allocation leaves the array as it was (Add then returns -1).
+// The layout has MFC's width: a pointer-sized first slot where MFC keeps its object header
+// (here always null, never read, and no virtual function behind it, since compilers lay out
+// virtual destructors differently), then the elements' buffer from the shared heap, the size,
+// the capacity and the grow-by value, each an INT_PTR. All code is inline, so an array filled
+// by the library can be grown or destroyed by a terminal built with another compiler, and the
+// other way round. Growth at least doubles the capacity, and a positive grow-by value is the
+// smallest step.
+//
+// Sizes are checked before memory is touched: a count beyond kMaxCount elements, or a failed
+// allocation, throws CMemoryException and leaves the array as it was. Copy and assignment may
+// stop between elements when an element's own copy throws; the array then holds whole
+// elements only.
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include "tradewire/MemoryException.h"
 #include "tradewire/SharedHeap.h"
 
 using INT_PTR = intptr_t;
@@ -29,6 +38,9 @@ inline void operator delete(void*, void*, CArrayPlacement) {}
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray {
   public:
+    // The largest element count whose bytes the address space can hold.
+    static constexpr INT_PTR kMaxCount = static_cast<INT_PTR>(INTPTR_MAX / sizeof(TYPE));
+
     CArray() = default;
     CArray(const CArray& source) { Append(source); }
     CArray(CArray&& source) noexcept
@@ -50,7 +62,6 @@ class CArray {
             m_pData = source.m_pData;
             m_nSize = source.m_nSize;
             m_nMaxSize = source.m_nMaxSize;
-            m_nGrowBy = source.m_nGrowBy;
             source.m_pData = nullptr;
             source.m_nSize = 0;
             source.m_nMaxSize = 0;
@@ -75,9 +86,7 @@ class CArray {
     INT_PTR Add(ARG_TYPE element) {
         if (m_nSize == m_nMaxSize) {
             TYPE copy(element);  // the element may live inside this array
-            if (!Reserve(m_nSize + 1)) {
-                return -1;
-            }
+            Reserve(m_nSize + 1);
             new (m_pData + m_nSize, CArrayPlacement()) TYPE(static_cast<TYPE&&>(copy));
         } else {
             new (m_pData + m_nSize, CArrayPlacement()) TYPE(element);
@@ -87,14 +96,14 @@ class CArray {
 
     // A negative size empties the array. Shrinking keeps the buffer.
     void SetSize(INT_PTR newSize, INT_PTR growBy = -1) {
-        if (growBy >= 0) {
-            m_nGrowBy = growBy;
-        }
         if (newSize < 0) {
             newSize = 0;
         }
-        if (newSize > m_nMaxSize && !Reserve(newSize)) {
-            return;
+        if (newSize > m_nMaxSize) {
+            Reserve(newSize);
+        }
+        if (growBy >= 0) {
+            m_nGrowBy = growBy;
         }
         for (; m_nSize < newSize; ++m_nSize) {
             new (m_pData + m_nSize, CArrayPlacement()) TYPE();
@@ -107,16 +116,16 @@ class CArray {
         if (index < 0 || count <= 0) {
             return;
         }
+        const INT_PTR oldSize = index > m_nSize ? index : m_nSize;
+        if (oldSize > kMaxCount || count > kMaxCount - oldSize) {
+            TradewireThrowMemoryException();
+        }
         TYPE copy(element);  // the element may live inside this array
+        if (oldSize + count > m_nMaxSize) {
+            Reserve(oldSize + count);
+        }
         if (index > m_nSize) {
             SetSize(index);
-            if (m_nSize != index) {
-                return;
-            }
-        }
-        const INT_PTR oldSize = m_nSize;
-        if (oldSize + count > m_nMaxSize && !Reserve(oldSize + count)) {
-            return;
         }
         for (INT_PTR i = 0; i < count; ++i) {
             new (m_pData + m_nSize, CArrayPlacement()) TYPE(copy);
@@ -150,8 +159,8 @@ class CArray {
         if (this == &source) {
             return;
         }
-        if (source.m_nSize > m_nMaxSize && !Reserve(source.m_nSize)) {
-            return;
+        if (source.m_nSize > m_nMaxSize) {
+            Reserve(source.m_nSize);
         }
         const INT_PTR common = m_nSize < source.m_nSize ? m_nSize : source.m_nSize;
         for (INT_PTR i = 0; i < common; ++i) {
@@ -167,8 +176,11 @@ class CArray {
     INT_PTR Append(const CArray& source) {
         const INT_PTR first = m_nSize;
         const INT_PTR count = source.m_nSize;
-        if (first + count > m_nMaxSize && !Reserve(first + count)) {
-            return first;
+        if (count > kMaxCount - first) {
+            TradewireThrowMemoryException();
+        }
+        if (first + count > m_nMaxSize) {
+            Reserve(first + count);
         }
         for (INT_PTR i = 0; i < count; ++i) {
             new (m_pData + m_nSize, CArrayPlacement()) TYPE(source.m_pData[i]);
@@ -178,10 +190,15 @@ class CArray {
     }
 
   private:
-    // Moves the elements into a buffer of at least `capacity` elements.
-    bool Reserve(INT_PTR capacity) {
-        INT_PTR target = m_nMaxSize * 2;
-        if (m_nGrowBy > 0 && m_nMaxSize + m_nGrowBy > target) {
+    // Moves the elements into a buffer of at least `capacity` elements. Moving an element
+    // throws nothing, so the array is unchanged unless the buffer was had.
+    void Reserve(INT_PTR capacity) {
+        if (capacity > kMaxCount) {
+            TradewireThrowMemoryException();
+        }
+        INT_PTR target = m_nMaxSize > kMaxCount / 2 ? kMaxCount : m_nMaxSize * 2;
+        if (m_nGrowBy > 0 && m_nGrowBy <= kMaxCount - m_nMaxSize &&
+            m_nMaxSize + m_nGrowBy > target) {
             target = m_nMaxSize + m_nGrowBy;
         }
         if (target < capacity) {
@@ -193,7 +210,7 @@ class CArray {
         TYPE* buffer =
             static_cast<TYPE*>(TradewireHeapAlloc(static_cast<size_t>(target) * sizeof(TYPE)));
         if (buffer == nullptr) {
-            return false;
+            TradewireThrowMemoryException();
         }
         for (INT_PTR i = 0; i < m_nSize; ++i) {
             new (buffer + i, CArrayPlacement()) TYPE(static_cast<TYPE&&>(m_pData[i]));
@@ -202,7 +219,6 @@ class CArray {
         TradewireHeapFree(m_pData);
         m_pData = buffer;
         m_nMaxSize = target;
-        return true;
     }
 
     // The elements are exactly TYPE, so the destructor is called by name, not through the
@@ -225,6 +241,7 @@ class CArray {
         m_nMaxSize = 0;
     }
 
+    void* m_pObjectSlot = nullptr;  // where MFC keeps its object header; never read
     TYPE* m_pData = nullptr;
     INT_PTR m_nSize = 0;
     INT_PTR m_nMaxSize = 0;

@@ -2,36 +2,48 @@
 // Wide text of the interface and of every record, with the member names an MFC caller knows.
 // A plain value: each thread works on its own copies; nothing is shared between instances.
 //
-// The layout is fixed here, not by any library: a buffer from the shared heap, the length and
-// the capacity (both in characters, the terminating zero not counted). An empty string may
-// hold no buffer at all. All code is inline, so a terminal built with another compiler runs
-// the same code on the same layout; only Format calls into the library (see there).
-// Failed allocations leave the string as it was.
+// One handle: the only member points at the characters of a shared-heap block that starts with
+// a CStringData header (length, capacity) just before them; an empty string holds null.
+// All code is inline, so both compilers run the same code on the same layout; only Format
+// calls into the library (see there). A failed allocation or a length beyond kMaxLength
+// throws CMemoryException before anything changes; the string keeps its value.
 
+#include <limits.h>
 #include <stdarg.h>
 #include <stddef.h>
 #include <wchar.h>
 #include <wctype.h>
 
+#include "tradewire/MemoryException.h"
 #include "tradewire/SharedHeap.h"
 #include "tradewire/TradewireExport.h"
 
-// Formats with MFC's meaning of the conversions (%s and %c wide, %S and %C narrow) into a
-// buffer from the shared heap, which the caller frees with TradewireHeapFree; stores the
-// length in *length. Null when the format is null or the text cannot be made. Lives in the
-// library because the C runtimes disagree on what %s means in a wide format: one dialect for
-// every caller keeps Format's result the same whichever compiler built the terminal.
-extern "C" TRADEWIRE_EXPORT wchar_t* TradewireFormatV(const wchar_t* format, va_list args,
-                                                      int* length);
+// The header of a CString's block, just before its characters. Lengths count characters, the
+// terminating zero not included.
+struct CStringData {
+    int nDataLength;
+    int nAllocLength;
+};
+
+// Formats with MFC's meaning of the conversions (%s and %c wide, %S and %C narrow, %I64 and
+// %I32 size prefixes) into a new CString block (*text, null for an empty result) and returns
+// its length. Returns -1, with *text null, for a null or invalid format (a lone '%', a missing
+// conversion, %n, a width or precision beyond kMaxLength, a result longer than that), and -2
+// when memory ran out. Narrow text converts leniently: bytes that do not convert become '?'.
+// Lives in the library because the C runtimes disagree on what %s means in a wide format.
+// Any thread may call it.
+extern "C" TRADEWIRE_EXPORT int TradewireFormatV(wchar_t** text, const wchar_t* format,
+                                                 va_list args);
 
 class CString {
   public:
+    // The longest text: its block stays below 2 GB, so no size computation can overflow.
+    static constexpr int kMaxLength =
+        static_cast<int>((INT_MAX - sizeof(CStringData)) / sizeof(wchar_t)) - 1;
+
     CString() = default;
-    CString(const CString& source) { Assign(source.m_pData, source.m_nLength); }
-    CString(CString&& source) noexcept
-        : m_pData(source.m_pData), m_nLength(source.m_nLength), m_nCapacity(source.m_nCapacity) {
-        source.Release();
-    }
+    CString(const CString& source) { Assign(source.m_pchData, source.GetLength()); }
+    CString(CString&& source) noexcept : m_pchData(source.m_pchData) { source.m_pchData = nullptr; }
     CString(const wchar_t* text) {  // NOLINT(google-explicit-constructor): MFC converts implicitly
         Assign(text, LengthOf(text));
     }
@@ -40,21 +52,19 @@ class CString {
             Assign(text, length);
         }
     }
-    ~CString() { TradewireHeapFree(m_pData); }
+    ~CString() { FreeBlock(m_pchData); }
 
     CString& operator=(const CString& source) {
         if (this != &source) {
-            Assign(source.m_pData, source.m_nLength);
+            Assign(source.m_pchData, source.GetLength());
         }
         return *this;
     }
     CString& operator=(CString&& source) noexcept {
         if (this != &source) {
-            TradewireHeapFree(m_pData);
-            m_pData = source.m_pData;
-            m_nLength = source.m_nLength;
-            m_nCapacity = source.m_nCapacity;
-            source.Release();
+            FreeBlock(m_pchData);
+            m_pchData = source.m_pchData;
+            source.m_pchData = nullptr;
         }
         return *this;
     }
@@ -63,15 +73,20 @@ class CString {
         return *this;
     }
 
-    int GetLength() const { return m_nLength; }
-    bool IsEmpty() const { return m_nLength == 0; }
-    void Empty() { SetLength(0); }
-    const wchar_t* GetString() const { return m_pData == nullptr ? L"" : m_pData; }
+    int GetLength() const { return m_pchData == nullptr ? 0 : Data(m_pchData)->nDataLength; }
+    // Characters the string holds room for without a new allocation (0 when empty).
+    int GetAllocLength() const { return Capacity(); }
+    bool IsEmpty() const { return m_pchData == nullptr; }
+    void Empty() {
+        FreeBlock(m_pchData);
+        m_pchData = nullptr;
+    }
+    const wchar_t* GetString() const { return m_pchData == nullptr ? L"" : m_pchData; }
     operator const wchar_t*() const { return GetString(); }  // NOLINT(google-explicit-constructor)
     wchar_t GetAt(int index) const { return GetString()[index]; }
 
     CString& operator+=(const CString& text) {
-        Append(text.m_pData, text.m_nLength);
+        Append(text.m_pchData, text.GetLength());
         return *this;
     }
     CString& operator+=(const wchar_t* text) {
@@ -83,8 +98,8 @@ class CString {
         return *this;
     }
 
-    // MFC formatting: %s and %c take wide arguments, %S and %C narrow ones. A null format
-    // empties the string.
+    // MFC formatting: %s and %c take wide arguments, %S and %C narrow ones. A null or invalid
+    // format empties the string; running out of memory throws and keeps it.
     void Format(const wchar_t* format, ...) {
         va_list args;
         va_start(args, format);
@@ -92,16 +107,12 @@ class CString {
         va_end(args);
     }
     void FormatV(const wchar_t* format, va_list args) {
-        int length = 0;
-        wchar_t* text = TradewireFormatV(format, args, &length);
-        if (text == nullptr) {
-            Empty();
-            return;
+        wchar_t* text = nullptr;
+        if (TradewireFormatV(&text, format, args) == -2) {
+            TradewireThrowMemoryException();
         }
-        TradewireHeapFree(m_pData);
-        m_pData = text;
-        m_nLength = length;
-        m_nCapacity = length;
+        FreeBlock(m_pchData);
+        m_pchData = text;
     }
 
     // Both compare up to the first zero character, as the C library does.
@@ -123,22 +134,24 @@ class CString {
 
     // -1 when absent or when start lies outside [0, GetLength()].
     int Find(wchar_t ch, int start = 0) const {
-        if (start < 0 || start >= m_nLength) {
+        const int length = GetLength();
+        if (start < 0 || start >= length) {
             return -1;
         }
-        const wchar_t* hit = wmemchr(m_pData + start, ch, static_cast<size_t>(m_nLength - start));
-        return hit == nullptr ? -1 : static_cast<int>(hit - m_pData);
+        const wchar_t* hit = wmemchr(m_pchData + start, ch, static_cast<size_t>(length - start));
+        return hit == nullptr ? -1 : static_cast<int>(hit - m_pchData);
     }
     int Find(const wchar_t* text, int start = 0) const {
-        if (text == nullptr || start < 0 || start > m_nLength) {
+        const int length = GetLength();
+        if (text == nullptr || start < 0 || start > length) {
             return -1;
         }
-        const int length = LengthOf(text);
-        if (length == 0) {
+        const int textLength = LengthOf(text);
+        if (textLength == 0) {
             return start;
         }
-        for (int at = start; at + length <= m_nLength; ++at) {
-            if (wmemcmp(m_pData + at, text, static_cast<size_t>(length)) == 0) {
+        for (int at = start; textLength <= length - at; ++at) {
+            if (wmemcmp(m_pchData + at, text, static_cast<size_t>(textLength)) == 0) {
                 return at;
             }
         }
@@ -146,37 +159,41 @@ class CString {
     }
 
     CString Left(int count) const {
+        const int length = GetLength();
         if (count <= 0) {
             return CString();
         }
-        return CString(m_pData, count < m_nLength ? count : m_nLength);
+        return CString(m_pchData, count < length ? count : length);
     }
-    CString Mid(int first) const { return Mid(first, m_nLength); }
+    CString Mid(int first) const { return Mid(first, GetLength()); }
     CString Mid(int first, int count) const {
+        const int length = GetLength();
         if (first < 0) {
             first = 0;
         }
-        if (count <= 0 || first >= m_nLength) {
+        if (count <= 0 || first >= length) {
             return CString();
         }
-        const int available = m_nLength - first;
-        return CString(m_pData + first, count < available ? count : available);
+        const int available = length - first;
+        return CString(m_pchData + first, count < available ? count : available);
     }
     CString Right(int count) const {
+        const int length = GetLength();
         if (count <= 0) {
             return CString();
         }
-        if (count >= m_nLength) {
+        if (count >= length) {
             return *this;
         }
-        return CString(m_pData + (m_nLength - count), count);
+        return CString(m_pchData + (length - count), count);
     }
 
     int Replace(wchar_t from, wchar_t to) {
+        const int length = GetLength();
         int replaced = 0;
-        for (int i = 0; i < m_nLength; ++i) {
-            if (m_pData[i] == from) {
-                m_pData[i] = to;
+        for (int i = 0; i < length; ++i) {
+            if (m_pchData[i] == from) {
+                m_pchData[i] = to;
                 ++replaced;
             }
         }
@@ -193,115 +210,156 @@ class CString {
         int replaced = 0;
         int pos = 0;
         for (int hit = Find(from, 0); hit >= 0; hit = Find(from, pos)) {
-            result.Append(m_pData + pos, hit - pos);
+            result.Append(m_pchData + pos, hit - pos);
             result.Append(replacement, toLength);
             pos = hit + fromLength;
             ++replaced;
         }
         if (replaced > 0) {
-            result.Append(m_pData + pos, m_nLength - pos);
+            result.Append(m_pchData + pos, GetLength() - pos);
             *this = static_cast<CString&&>(result);
         }
         return replaced;
     }
     CString& MakeUpper() {
-        for (int i = 0; i < m_nLength; ++i) {
-            m_pData[i] = static_cast<wchar_t>(towupper(static_cast<wint_t>(m_pData[i])));
+        const int length = GetLength();
+        for (int i = 0; i < length; ++i) {
+            m_pchData[i] = static_cast<wchar_t>(towupper(static_cast<wint_t>(m_pchData[i])));
         }
         return *this;
     }
     CString& MakeLower() {
-        for (int i = 0; i < m_nLength; ++i) {
-            m_pData[i] = static_cast<wchar_t>(towlower(static_cast<wint_t>(m_pData[i])));
+        const int length = GetLength();
+        for (int i = 0; i < length; ++i) {
+            m_pchData[i] = static_cast<wchar_t>(towlower(static_cast<wint_t>(m_pchData[i])));
         }
         return *this;
     }
 
     friend CString operator+(const CString& a, const CString& b) {
         CString result;
-        result.Concatenate(a.m_pData, a.m_nLength, b.m_pData, b.m_nLength);
+        result.Concatenate(a.m_pchData, a.GetLength(), b.m_pchData, b.GetLength());
         return result;
     }
     friend CString operator+(const CString& a, const wchar_t* b) {
         CString result;
-        result.Concatenate(a.m_pData, a.m_nLength, b, LengthOf(b));
+        result.Concatenate(a.m_pchData, a.GetLength(), b, LengthOf(b));
         return result;
     }
     friend CString operator+(const wchar_t* a, const CString& b) {
         CString result;
-        result.Concatenate(a, LengthOf(a), b.m_pData, b.m_nLength);
+        result.Concatenate(a, LengthOf(a), b.m_pchData, b.GetLength());
         return result;
     }
-    // Equality and order look at every character, zeros inside the text included.
-    friend bool operator==(const CString& a, const CString& b) {
-        return a.m_nLength == b.m_nLength &&
-               (a.m_nLength == 0 ||
-                wmemcmp(a.m_pData, b.m_pData, static_cast<size_t>(a.m_nLength)) == 0);
-    }
+
+    // Between two strings, equality and order look at every character, zeros inside the text
+    // included; against a C string, they stop at its terminating zero, as Compare does. Every
+    // form is spelled out, so no comparison goes through the conversion to const wchar_t*.
+    friend bool operator==(const CString& a, const CString& b) { return Order(a, b) == 0; }
+    friend bool operator!=(const CString& a, const CString& b) { return Order(a, b) != 0; }
+    friend bool operator<(const CString& a, const CString& b) { return Order(a, b) < 0; }
+    friend bool operator>(const CString& a, const CString& b) { return Order(a, b) > 0; }
+    friend bool operator<=(const CString& a, const CString& b) { return Order(a, b) <= 0; }
+    friend bool operator>=(const CString& a, const CString& b) { return Order(a, b) >= 0; }
     friend bool operator==(const CString& a, const wchar_t* b) { return a.Compare(b) == 0; }
-    friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-    friend bool operator!=(const CString& a, const wchar_t* b) { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) {
-        const int common = a.m_nLength < b.m_nLength ? a.m_nLength : b.m_nLength;
-        const int order =
-            common == 0 ? 0 : wmemcmp(a.m_pData, b.m_pData, static_cast<size_t>(common));
-        return order != 0 ? order < 0 : a.m_nLength < b.m_nLength;
-    }
+    friend bool operator!=(const CString& a, const wchar_t* b) { return a.Compare(b) != 0; }
+    friend bool operator<(const CString& a, const wchar_t* b) { return a.Compare(b) < 0; }
+    friend bool operator>(const CString& a, const wchar_t* b) { return a.Compare(b) > 0; }
+    friend bool operator<=(const CString& a, const wchar_t* b) { return a.Compare(b) <= 0; }
+    friend bool operator>=(const CString& a, const wchar_t* b) { return a.Compare(b) >= 0; }
+    friend bool operator==(const wchar_t* a, const CString& b) { return b.Compare(a) == 0; }
+    friend bool operator!=(const wchar_t* a, const CString& b) { return b.Compare(a) != 0; }
+    friend bool operator<(const wchar_t* a, const CString& b) { return b.Compare(a) > 0; }
+    friend bool operator>(const wchar_t* a, const CString& b) { return b.Compare(a) < 0; }
+    friend bool operator<=(const wchar_t* a, const CString& b) { return b.Compare(a) >= 0; }
+    friend bool operator>=(const wchar_t* a, const CString& b) { return b.Compare(a) <= 0; }
 
   private:
+    static CStringData* Data(wchar_t* characters) {
+        return reinterpret_cast<CStringData*>(characters) - 1;
+    }
+    static const CStringData* Data(const wchar_t* characters) {
+        return reinterpret_cast<const CStringData*>(characters) - 1;
+    }
+    int Capacity() const { return m_pchData == nullptr ? 0 : Data(m_pchData)->nAllocLength; }
+
     static int LengthOf(const wchar_t* text) {
-        return text == nullptr ? 0 : static_cast<int>(wcslen(text));
+        if (text == nullptr) {
+            return 0;
+        }
+        const size_t length = wcslen(text);
+        if (length > static_cast<size_t>(kMaxLength)) {
+            TradewireThrowMemoryException();
+        }
+        return static_cast<int>(length);
     }
     static const wchar_t* OrEmpty(const wchar_t* text) { return text == nullptr ? L"" : text; }
 
-    void Release() {
-        m_pData = nullptr;
-        m_nLength = 0;
-        m_nCapacity = 0;
+    static int Order(const CString& a, const CString& b) {
+        const int aLength = a.GetLength();
+        const int bLength = b.GetLength();
+        const int common = aLength < bLength ? aLength : bLength;
+        const int order =
+            common == 0 ? 0 : wmemcmp(a.m_pchData, b.m_pchData, static_cast<size_t>(common));
+        if (order != 0) {
+            return order;
+        }
+        return aLength == bLength ? 0 : (aLength < bLength ? -1 : 1);
+    }
+
+    static void FreeBlock(wchar_t* characters) {
+        if (characters != nullptr) {
+            TradewireHeapFree(Data(characters));
+        }
+    }
+
+    // A new block with room for `capacity` characters and `length` of them in use; the
+    // characters are the caller's to fill. Throws when the capacity is beyond kMaxLength or
+    // memory ran out.
+    static wchar_t* NewBlock(int capacity, int length) {
+        if (capacity < 1 || capacity > kMaxLength) {
+            TradewireThrowMemoryException();
+        }
+        const size_t bytes =
+            sizeof(CStringData) + (static_cast<size_t>(capacity) + 1) * sizeof(wchar_t);
+        CStringData* data = static_cast<CStringData*>(TradewireHeapAlloc(bytes));
+        if (data == nullptr) {
+            TradewireThrowMemoryException();
+        }
+        data->nDataLength = length;
+        data->nAllocLength = capacity;
+        wchar_t* characters = reinterpret_cast<wchar_t*>(data + 1);
+        characters[length] = L'\0';
+        return characters;
+    }
+
+    // Growth at least doubles, so a string built by appending is copied O(log n) times.
+    int GrownCapacity(int needed) const {
+        const int capacity = Capacity();
+        const int doubled = capacity > kMaxLength / 2 ? kMaxLength : capacity * 2;
+        return needed > doubled ? needed : doubled;
     }
 
     void SetLength(int length) {
-        m_nLength = length;
-        if (m_pData != nullptr) {
-            m_pData[length] = L'\0';
-        }
-    }
-
-    // A new buffer of at least `capacity` characters holding the first `keep` of the current
-    // ones; the old buffer is handed back for the caller to free once it has read from it,
-    // since the text being added may live inside it. Null and no change when memory ran out.
-    wchar_t* Regrow(int capacity, int keep, bool& ok) {
-        const int doubled = m_nCapacity * 2;
-        const int target = capacity > doubled ? capacity : doubled;
-        wchar_t* buffer = static_cast<wchar_t*>(
-            TradewireHeapAlloc((static_cast<size_t>(target) + 1) * sizeof(wchar_t)));
-        ok = buffer != nullptr;
-        if (!ok) {
-            return nullptr;
-        }
-        if (keep > 0) {
-            wmemcpy(buffer, m_pData, static_cast<size_t>(keep));
-        }
-        wchar_t* old = m_pData;
-        m_pData = buffer;
-        m_nCapacity = target;
-        return old;
+        Data(m_pchData)->nDataLength = length;
+        m_pchData[length] = L'\0';
     }
 
     // The text may point into this string's own buffer.
     void Assign(const wchar_t* text, int length) {
-        if (length > m_nCapacity) {
-            bool ok = false;
-            wchar_t* old = Regrow(length, 0, ok);
-            if (!ok) {
-                return;
-            }
-            wmemcpy(m_pData, text, static_cast<size_t>(length));
-            TradewireHeapFree(old);
-        } else if (length > 0) {
-            wmemmove(m_pData, text, static_cast<size_t>(length));
+        if (text == nullptr || length <= 0) {
+            Empty();
+            return;
         }
-        SetLength(length);
+        if (length <= Capacity()) {
+            wmemmove(m_pchData, text, static_cast<size_t>(length));
+            SetLength(length);
+            return;
+        }
+        wchar_t* characters = NewBlock(length, length);
+        wmemcpy(characters, text, static_cast<size_t>(length));
+        FreeBlock(m_pchData);
+        m_pchData = characters;
     }
 
     // The text may point into this string's own buffer.
@@ -309,42 +367,42 @@ class CString {
         if (text == nullptr || length <= 0) {
             return;
         }
-        const int total = m_nLength + length;
-        if (total > m_nCapacity) {
-            bool ok = false;
-            wchar_t* old = Regrow(total, m_nLength, ok);
-            if (!ok) {
-                return;
-            }
-            wmemcpy(m_pData + m_nLength, text, static_cast<size_t>(length));
-            TradewireHeapFree(old);
-        } else {
-            wmemmove(m_pData + m_nLength, text, static_cast<size_t>(length));
+        const int current = GetLength();
+        if (length > kMaxLength - current) {
+            TradewireThrowMemoryException();
         }
-        SetLength(total);
+        const int total = current + length;
+        if (total <= Capacity()) {
+            wmemmove(m_pchData + current, text, static_cast<size_t>(length));
+            SetLength(total);
+            return;
+        }
+        wchar_t* characters = NewBlock(GrownCapacity(total), total);
+        if (current > 0) {
+            wmemcpy(characters, m_pchData, static_cast<size_t>(current));
+        }
+        wmemcpy(characters + current, text, static_cast<size_t>(length));
+        FreeBlock(m_pchData);
+        m_pchData = characters;
     }
 
     // One allocation for both parts of a sum; this string starts empty.
     void Concatenate(const wchar_t* a, int aLength, const wchar_t* b, int bLength) {
+        if (bLength > kMaxLength - aLength) {
+            TradewireThrowMemoryException();
+        }
         const int total = aLength + bLength;
         if (total == 0) {
             return;
         }
-        bool ok = false;
-        Regrow(total, 0, ok);
-        if (!ok) {
-            return;
-        }
+        m_pchData = NewBlock(total, total);
         if (aLength > 0) {
-            wmemcpy(m_pData, a, static_cast<size_t>(aLength));
+            wmemcpy(m_pchData, a, static_cast<size_t>(aLength));
         }
         if (bLength > 0) {
-            wmemcpy(m_pData + aLength, b, static_cast<size_t>(bLength));
+            wmemcpy(m_pchData + aLength, b, static_cast<size_t>(bLength));
         }
-        SetLength(total);
     }
 
-    wchar_t* m_pData = nullptr;
-    int m_nLength = 0;
-    int m_nCapacity = 0;
+    wchar_t* m_pchData = nullptr;
 };

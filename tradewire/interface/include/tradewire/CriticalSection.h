@@ -2,9 +2,10 @@
 // The recursive lock (a critical section: its owner may take it again) and the only way to take
 // it: a named scoped guard, so every path leaves the lock.
 //
-// The lock's layout is fixed here, whatever compiler reads this: an opaque block that the
-// library's functions below turn into the system's own recursive lock (a CRITICAL_SECTION on
-// Windows, a recursive pthread mutex elsewhere; both fit). The block is never copied or
+// The lock's layout is fixed here, whatever compiler reads this: an opaque block of exactly
+// the size of Windows' CRITICAL_SECTION (40 bytes on 64-bit systems, 24 on 32-bit ones), which
+// the library's functions below turn into the system's own recursive lock (a CRITICAL_SECTION
+// on Windows, a recursive pthread mutex elsewhere, which fits). The block is never copied or
 // moved, which both system locks require.
 
 #include "tradewire/TradewireExport.h"
@@ -27,7 +28,7 @@ class CCriticalSection {
     void Unlock() { TradewireLockLeave(m_block); }
 
   private:
-    void* m_block[8];  // 64 bytes, pointer-aligned
+    void* m_block[sizeof(void*) == 8 ? 5 : 6];  // pointer-aligned, as both system locks need
 };
 
 class CScopedLock {

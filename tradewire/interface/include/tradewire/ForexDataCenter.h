@@ -14,6 +14,7 @@
 #include "tradewire/Server.h"
 #include "tradewire/TradewireExport.h"
 
+// The order of the virtual functions is the binary interface; never reorder.
 class TRADEWIRE_EXPORT CForexDataCenter {
   public:
     CForexDataCenter();
@@ -21,14 +22,20 @@ class TRADEWIRE_EXPORT CForexDataCenter {
     CForexDataCenter(const CForexDataCenter&) = delete;
     CForexDataCenter& operator=(const CForexDataCenter&) = delete;
 
-    // A null sink is ignored; only UnSetNotify clears it.
+    // A null sink is ignored; only UnSetNotify clears it. Changes only the data center's sink
+    // (CAbsForexManager::SetNotify sets both). No lock; any thread.
     void SetNotify(CAbsForexNotify* notify);
     void UnSetNotify();
 
     // Returns the counter delivered by the last account message, then advances it by one;
-    // after INT_MAX it goes on at 1.
+    // after INT_MAX it goes on at 1. Takes the account lock; any thread. 0 before login.
     int GetInternalNo();
 
+    // Each getter copies one whole store into the caller's object under that store's lock, from
+    // any thread, connected or not (the stores keep what was last received). The copy is all
+    // or nothing: on memory exhaustion it throws CMemoryException and the caller's object is
+    // unchanged (see README for terminals built with another compiler). Arrays keep their
+    // grow-by value.
     void GetBaseInfo(CBaseInfo& baseInfo);
     void GetCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys);
     void GetGroupInfo(CGroup& group);
@@ -38,10 +45,12 @@ class TRADEWIRE_EXPORT CForexDataCenter {
     void GetBargainsInfo(CArray<CBargain, CBargain&>& bargains);
     void GetOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders);
     void GetHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history);
+    // The number of the server's last error report (9999); 0 when none came.
     E_ErrorCode GetErrorCode();
 
     // Stores a quote in the instrument whose code matches exactly, then reports a copy of the
-    // instrument through OnRealtimePrice (outside the lock). Unknown codes are dropped.
+    // instrument through OnRealtimePrice (outside the lock). Unknown codes are dropped. The
+    // library calls it on the processing thread; a terminal may call it too.
     void OnRealtimePriceUpdate(const CForexRealtimePrice& quote);
 
   private:

@@ -26,6 +26,8 @@ class CForexMerch {
     CForexMerch() = default;
     CForexMerch(const CForexMerch&) = default;
     CForexMerch& operator=(const CForexMerch&) = default;
+    CForexMerch(CForexMerch&&) noexcept = default;  // lets arrays grow without copying text
+    CForexMerch& operator=(CForexMerch&&) noexcept = default;
     virtual ~CForexMerch() = default;
 
     CString MerchCode;

@@ -13,3 +13,4 @@
 #include "tradewire/Server.h"
 #include "tradewire/TradeCodes.h"
 #include "tradewire/TradewireExport.h"
+#include "tradewire/Version.h"
