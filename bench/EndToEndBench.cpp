@@ -330,6 +330,13 @@ double Percentile(std::vector<long long> values, double fraction) {
     return static_cast<double>(values[index]);
 }
 
+// Median, 99th percentile and worst of microsecond samples, as the counters show them (ms).
+void ReportMilliseconds(benchmark::State& state, const std::vector<long long>& micros) {
+    state.counters["median_ms"] = Percentile(micros, 0.5) / 1000;
+    state.counters["p99_ms"] = Percentile(micros, 0.99) / 1000;
+    state.counters["max_ms"] = Percentile(micros, 1.0) / 1000;
+}
+
 void BM_QuoteLatency(benchmark::State& state) {
     const size_t messages = 200;
     Session session(20, state.range(0));
@@ -348,9 +355,7 @@ void BM_QuoteLatency(benchmark::State& state) {
     }
     const std::vector<long long> latencies = session.Sink().Latencies();
     state.counters["messages"] = static_cast<double>(latencies.size());
-    state.counters["median_ms"] = Percentile(latencies, 0.5) / 1000;
-    state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
-    state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
+    ReportMilliseconds(state, latencies);
 }
 BENCHMARK(BM_QuoteLatency)
     ->Arg(0)
@@ -551,9 +556,7 @@ void BM_FastPaceFeed(benchmark::State& state) {
     const std::vector<long long> latencies = session.Sink().Latencies();
     state.counters["messages"] = static_cast<double>(latencies.size());
     state.counters["backlog"] = backlog;
-    state.counters["median_ms"] = Percentile(latencies, 0.5) / 1000;
-    state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
-    state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
+    ReportMilliseconds(state, latencies);
 }
 BENCHMARK(BM_FastPaceFeed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -582,9 +585,7 @@ void BM_PaceFeed(benchmark::State& state) {
     const std::vector<long long> latencies = session.Sink().Latencies();
     state.counters["messages"] = static_cast<double>(latencies.size());
     state.counters["backlog"] = backlog;
-    state.counters["median_ms"] = Percentile(latencies, 0.5) / 1000;
-    state.counters["p99_ms"] = Percentile(latencies, 0.99) / 1000;
-    state.counters["max_ms"] = Percentile(latencies, 1.0) / 1000;
+    ReportMilliseconds(state, latencies);
 }
 BENCHMARK(BM_PaceFeed)
     ->Args({20, 0})
@@ -633,9 +634,7 @@ void BM_OrderRoundTrip(benchmark::State& state) {
         }
     }
     state.counters["orders"] = static_cast<double>(trips.size());
-    state.counters["median_ms"] = Percentile(trips, 0.5) / 1000;
-    state.counters["p99_ms"] = Percentile(trips, 0.99) / 1000;
-    state.counters["max_ms"] = Percentile(trips, 1.0) / 1000;
+    ReportMilliseconds(state, trips);
 }
 BENCHMARK(BM_OrderRoundTrip)
     ->Arg(0)
