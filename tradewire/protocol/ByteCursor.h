@@ -5,6 +5,7 @@
 // item and nothing consumed. Only the position moves, so reading a body is linear in its size.
 // The viewed bytes must outlive the cursor.
 
+#include <cstddef>
 #include <string_view>
 
 #include "tradewire/CString.h"
@@ -48,6 +49,25 @@ class CByteCursor {
     float CutFloat();
     CString CutText();
 
+    // Reads the next fields into `targets` in wire order, each with the reader its type names
+    // (CString, int, float or double); an array takes one field per element. A record's reader
+    // then states its field list once, and a field whose type changes is read the new way.
+    template <class... Targets>
+    void CutInto(Targets&... targets) {
+        (CutOne(targets), ...);
+    }
+
   private:
+    void CutOne(CString& target) { target = CutText(); }
+    void CutOne(int& target) { target = CutInt(); }
+    void CutOne(float& target) { target = CutFloat(); }
+    void CutOne(double& target) { target = CutDouble(); }
+    template <class Cell, size_t Count>
+    void CutOne(Cell (&cells)[Count]) {
+        for (Cell& cell : cells) {
+            CutOne(cell);
+        }
+    }
+
     std::string_view m_rest;
 };

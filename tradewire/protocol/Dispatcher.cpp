@@ -58,71 +58,65 @@ wire::Result DispatchOrderList(CForexProtocol& protocol, std::string_view body) 
     return result;
 }
 
-// The event's own list is private to this message; the merge takes the locks it needs.
-wire::Result DispatchOrderEvent(CForexProtocol& protocol, std::string_view body) {
-    COrderInfoArray orders;
-    const wire::Result result = protocol.ParseOrdersInfo(body, orders);
-    if (result == wire::Result::Handled && orders.GetSize() == 1) {
-        const COrderInfo order = orders[0];
-        COrderMerge(*protocol.GetDataCenter(), protocol.LastCommittedOrder).Apply(order);
+// An event carries one record, parsed into a list private to this message and then merged
+// into the stores; the merge takes the locks it needs.
+template <class Merge, class List>
+wire::Result DispatchEvent(CForexProtocol& protocol, std::string_view body,
+                           wire::Result (CForexProtocol::*parse)(std::string_view, List&)) {
+    List records;
+    const wire::Result result = (protocol.*parse)(body, records);
+    if (result == wire::Result::Handled && records.GetSize() == 1) {
+        const auto record = records[0];
+        Merge(*protocol.GetDataCenter(), protocol.LastCommittedOrder).Apply(record);
     }
     return result;
 }
 
-wire::Result DispatchDealEvent(CForexProtocol& protocol, std::string_view body) {
-    CBargainArray deals;
-    const wire::Result result = protocol.ParseBargainsInfo(body, deals);
-    if (result == wire::Result::Handled && deals.GetSize() == 1) {
-        const CBargain deal = deals[0];
-        CDealMerge(*protocol.GetDataCenter(), protocol.LastCommittedOrder).Apply(deal);
-    }
-    return result;
+// Fills one store under its lock.
+template <class Store>
+wire::Result ParseStore(CForexProtocol& protocol, std::string_view body, CCriticalSection& lock,
+                        wire::Result (CForexProtocol::*parse)(std::string_view, Store&),
+                        Store& store) {
+    CScopedLock guard(lock);
+    return (protocol.*parse)(body, store);
 }
 
 // Routes one complete message by code, under the lock of the store its parser fills.
 wire::Result DispatchBody(CForexProtocol& protocol, int code, std::string_view body) {
     CDataCenterAccess center(*protocol.GetDataCenter());
+    using P = CForexProtocol;
     switch (code) {
-        case wire::kAccountInfo: {
-            CScopedLock guard(center.AccountInfoLock());
-            return protocol.ParseAccountInfo(body, center.AccountInfo());
-        }
-        case wire::kCurrencyList: {
-            CScopedLock guard(center.CurrencysLock());
-            return protocol.ParseCurrencysInfo(body, center.Currencys());
-        }
-        case wire::kInstrumentList: {
-            CScopedLock guard(center.ForexMerchsLock());
-            return protocol.ParseForexMerchs(body, center.ForexMerchs());
-        }
-        case wire::kBargainList: {
-            CScopedLock guard(center.BargainsLock());
-            return protocol.ParseBargainsInfo(body, center.Bargains());
-        }
+        case wire::kAccountInfo:
+            return ParseStore(protocol, body, center.AccountInfoLock(), &P::ParseAccountInfo,
+                              center.AccountInfo());
+        case wire::kCurrencyList:
+            return ParseStore(protocol, body, center.CurrencysLock(), &P::ParseCurrencysInfo,
+                              center.Currencys());
+        case wire::kInstrumentList:
+            return ParseStore(protocol, body, center.ForexMerchsLock(), &P::ParseForexMerchs,
+                              center.ForexMerchs());
+        case wire::kBargainList:
+            return ParseStore(protocol, body, center.BargainsLock(), &P::ParseBargainsInfo,
+                              center.Bargains());
         case wire::kOrderList:
             return DispatchOrderList(protocol, body);
-        case wire::kHistoryList: {
-            CScopedLock guard(center.HistoryOrdersLock());
-            return protocol.ParseHistoryOrderInfo(body, center.HistoryOrders());
-        }
-        case wire::kGroupInfo: {
-            CScopedLock guard(center.GroupLock());
-            return protocol.ParseGroupInfo(body, center.Group());
-        }
-        case wire::kBaseInfo: {
-            CScopedLock guard(center.BaseInfoLock());
-            return protocol.ParseBaseInfo(body, center.BaseInfo());
-        }
+        case wire::kHistoryList:
+            return ParseStore(protocol, body, center.HistoryOrdersLock(), &P::ParseHistoryOrderInfo,
+                              center.HistoryOrders());
+        case wire::kGroupInfo:
+            return ParseStore(protocol, body, center.GroupLock(), &P::ParseGroupInfo,
+                              center.Group());
+        case wire::kBaseInfo:
+            return ParseStore(protocol, body, center.BaseInfoLock(), &P::ParseBaseInfo,
+                              center.BaseInfo());
         case wire::kQuotes:
             return protocol.ParseRealtimePrices(body);
-        case wire::kBroadcast: {
-            CScopedLock guard(center.BroadCastLock());
-            return protocol.ParseBroadCast(body, center.BroadCast());
-        }
-        case wire::kErrorReport: {
-            CScopedLock guard(center.ErrorCodeLock());
-            return protocol.ParseErrorCode(body, center.ErrorCode());
-        }
+        case wire::kBroadcast:
+            return ParseStore(protocol, body, center.BroadCastLock(), &P::ParseBroadCast,
+                              center.BroadCast());
+        case wire::kErrorReport:
+            return ParseStore(protocol, body, center.ErrorCodeLock(), &P::ParseErrorCode,
+                              center.ErrorCode());
         case wire::kTextNotice:
             return protocol.ParseTextEvent(body);
         case wire::kLoginReply:
@@ -131,9 +125,9 @@ wire::Result DispatchBody(CForexProtocol& protocol, int code, std::string_view b
         case wire::kOrderEvent:
         case wire::kRefusalEvent:
         case wire::kRemovalEvent:
-            return DispatchOrderEvent(protocol, body);
+            return DispatchEvent<COrderMerge>(protocol, body, &P::ParseOrdersInfo);
         case wire::kDealEvent:
-            return DispatchDealEvent(protocol, body);
+            return DispatchEvent<CDealMerge>(protocol, body, &P::ParseBargainsInfo);
         default:
             return wire::Result::Handled;  // 9517 and every code nobody handles
     }

@@ -13,56 +13,21 @@
 namespace {
 
 void ReadForexMerch(CByteCursor& fields, CForexMerch& merch) {
-    merch.MerchCode = fields.CutText();
-    merch.MerchNo = fields.CutInt();
-    merch.MerchName = fields.CutText();
-    merch.Value4 = fields.CutInt();
-    merch.Value5 = fields.CutInt();
-    merch.Value6 = fields.CutInt();
-    merch.ProfitFactor = fields.CutFloat();
-    for (float* target :
-         {&merch.Value8, &merch.Value9, &merch.Value10, &merch.Value11, &merch.Value12,
-          &merch.Value13, &merch.Value14, &merch.MinSpread, &merch.Value16}) {
-        *target = fields.CutFloat();
-    }
-    merch.Value17 = fields.CutInt();
-    merch.PriceUnit = fields.CutFloat();
-    merch.ProfitDivisor = fields.CutFloat();
-    merch.Value20 = fields.CutFloat();
-    merch.Value21 = fields.CutInt();
-    for (float* target : {&merch.FirstBid, &merch.FirstAsk, &merch.FirstPrice3, &merch.FirstPrice4,
-                          &merch.Value26, &merch.Value27, &merch.Value28}) {
-        *target = fields.CutFloat();
-    }
-    merch.Value29 = fields.CutText();
+    fields.CutInto(merch.MerchCode, merch.MerchNo, merch.MerchName, merch.Value4, merch.Value5,
+                   merch.Value6, merch.ProfitFactor, merch.Value8, merch.Value9, merch.Value10,
+                   merch.Value11, merch.Value12, merch.Value13, merch.Value14, merch.MinSpread,
+                   merch.Value16, merch.Value17, merch.PriceUnit, merch.ProfitDivisor,
+                   merch.Value20, merch.Value21, merch.FirstBid, merch.FirstAsk, merch.FirstPrice3,
+                   merch.FirstPrice4, merch.Value26, merch.Value27, merch.Value28, merch.Value29);
     merch.Value30 = static_cast<float>(fields.CutInt());  // an integer on the wire
-    merch.Value31 = fields.CutFloat();
-    merch.Value32 = fields.CutText();
-    merch.Value33 = fields.CutInt();
-    merch.Value34 = fields.CutFloat();
-    merch.Value35 = fields.CutInt();
-    merch.Value36 = fields.CutInt();
-    for (float& cell : merch.Value37) {
-        cell = fields.CutFloat();
-    }
+    fields.CutInto(merch.Value31, merch.Value32, merch.Value33, merch.Value34, merch.Value35,
+                   merch.Value36, merch.Value37);
     merch.Value38 = static_cast<float>(fields.CutInt());  // an integer on the wire
-    merch.Value39 = fields.CutFloat();
-    merch.Value40 = fields.CutInt();
-    merch.Value41 = fields.CutText();
-    for (float* target : {&merch.Value42, &merch.Value43, &merch.Value44, &merch.Value45}) {
-        *target = fields.CutFloat();
-    }
-    for (float& cell : merch.Value46) {
-        cell = fields.CutFloat();
-    }
-    for (int* target : {&merch.Value47, &merch.Value48, &merch.Value49, &merch.Value50,
-                        &merch.Value51, &merch.Value52}) {
-        *target = fields.CutInt();
-    }
-    for (float* target : {&merch.Value53, &merch.Value54, &merch.Value55, &merch.Value56,
-                          &merch.Value57, &merch.Value58, &merch.Value59, &merch.Value60}) {
-        *target = fields.CutFloat();
-    }
+    fields.CutInto(merch.Value39, merch.Value40, merch.Value41, merch.Value42, merch.Value43,
+                   merch.Value44, merch.Value45, merch.Value46, merch.Value47, merch.Value48,
+                   merch.Value49, merch.Value50, merch.Value51, merch.Value52, merch.Value53,
+                   merch.Value54, merch.Value55, merch.Value56, merch.Value57, merch.Value58,
+                   merch.Value59, merch.Value60);
 }
 
 // The first quote comes with the instrument; its ask is pushed out to at least the minimum
@@ -81,14 +46,8 @@ void SetFirstQuote(CForexMerch& merch, float minimumSpread) {
 }
 
 void ReadCurrency(CByteCursor& fields, CCurrency& currency) {
-    currency.CurrencyCode = fields.CutText();
-    currency.Value2 = fields.CutText();
-    currency.Value3 = fields.CutText();
-    currency.Value4 = fields.CutFloat();
-    currency.UsdRate = fields.CutFloat();
-    currency.Value6 = fields.CutInt();
-    currency.Value7 = fields.CutFloat();
-    currency.Value8 = fields.CutFloat();
+    fields.CutInto(currency.CurrencyCode, currency.Value2, currency.Value3, currency.Value4,
+                   currency.UsdRate, currency.Value6, currency.Value7, currency.Value8);
 }
 
 }  // namespace
@@ -135,8 +94,7 @@ wire::Result CForexProtocol::ParseCurrencysInfo(std::string_view body, CCurrency
     if (body.empty()) {
         return wire::Result::NothingRead;
     }
-    currencys.SetSize(0);
-    ReadRecords(CByteCursor(body), currencys, ReadCurrency);
+    ReplaceRecords(body, currencys, ReadCurrency);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnCurrencysInfo(currencys); });
     return wire::Result::Handled;

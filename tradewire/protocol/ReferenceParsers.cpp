@@ -11,52 +11,22 @@
 namespace {
 
 void ReadHistoryLine(CByteCursor& fields, CHistoryOrderInfo& line) {
-    line.Value1 = fields.CutText();
-    line.Value2 = fields.CutText();
-    line.MerchCode = fields.CutText();
-    line.Lots = fields.CutFloat();
-    line.Value5 = fields.CutText();
-    line.Value6 = fields.CutText();
-    line.OpenBargainNo = fields.CutInt();
-    line.OpenInternalNo = fields.CutInt();
-    line.Value9 = fields.CutText();
-    line.Value10 = fields.CutText();
-    line.Direction = fields.CutInt();
-    line.OpenPrice = fields.CutFloat();
-    line.OpenTriggerPrice2 = fields.CutFloat();
-    line.OpenTriggerPrice1 = fields.CutFloat();
-    line.Value15 = fields.CutText();
-    line.Value16 = fields.CutText();
-    line.BargainNo = fields.CutInt();
-    line.InternalNo = fields.CutInt();
-    line.Value19 = fields.CutText();
-    line.Value20 = fields.CutText();
-    for (float* target : {&line.ClosePrice, &line.Profit, &line.Value23, &line.Credit, &line.Charge,
-                          &line.Value26}) {
-        *target = fields.CutFloat();
-    }
+    fields.CutInto(line.Value1, line.Value2, line.MerchCode, line.Lots, line.Value5, line.Value6,
+                   line.OpenBargainNo, line.OpenInternalNo, line.Value9, line.Value10,
+                   line.Direction, line.OpenPrice, line.OpenTriggerPrice2, line.OpenTriggerPrice1,
+                   line.Value15, line.Value16, line.BargainNo, line.InternalNo, line.Value19,
+                   line.Value20, line.ClosePrice, line.Profit, line.Value23, line.Credit,
+                   line.Charge, line.Value26);
 }
 
 void ReadGroup(CByteCursor& fields, CGroup& group) {
-    group.Value1 = fields.CutText();
-    group.Value2 = fields.CutInt();
-    group.Value3 = fields.CutText();
-    group.Value4 = fields.CutText();
-    group.Value5 = fields.CutInt();
-    group.Value6 = fields.CutFloat();
-    group.Value7 = fields.CutInt();
-    for (float& cell : group.Value8) {
-        cell = fields.CutFloat();
-    }
+    fields.CutInto(group.Value1, group.Value2, group.Value3, group.Value4, group.Value5,
+                   group.Value6, group.Value7, group.Value8);
 }
 
 // Fields 1 to 24. The last element of Value4 has no wire field and keeps what it held.
 void ReadBaseTexts(CByteCursor& fields, CBaseInfo& info) {
-    info.Value1 = fields.CutText();
-    for (CString& text : info.Value2) {
-        text = fields.CutText();
-    }
-    info.Value3 = fields.CutText();
+    fields.CutInto(info.Value1, info.Value2, info.Value3);
     for (size_t i = 0; i + 1 < std::size(info.Value4); ++i) {
         info.Value4[i] = fields.CutText();
     }
@@ -64,57 +34,46 @@ void ReadBaseTexts(CByteCursor& fields, CBaseInfo& info) {
 
 // Fields 25 to 52.
 void ReadBaseNumbers(CByteCursor& fields, CBaseInfo& info) {
-    for (float* target : {&info.Value5, &info.Value6, &info.Value7, &info.Value8}) {
-        *target = fields.CutFloat();
-    }
-    info.Value9 = fields.CutText();
-    info.Value10 = fields.CutInt();
-    info.Value11 = fields.CutFloat();
-    for (float* target : {&info.BaseRateSwitch, &info.Value13, &info.Value14, &info.Value15,
-                          &info.Value16, &info.Value17, &info.Value18, &info.Value19}) {
-        *target = fields.CutFloat();
-    }
-    info.Value20 = fields.CutInt();
-    info.Value21 = fields.CutText();
-    for (float* target :
-         {&info.Value22, &info.Value23, &info.Value24, &info.Value25, &info.Value26, &info.Value27,
-          &info.Value28, &info.Value29, &info.Value30, &info.Value31, &info.Value32}) {
-        *target = fields.CutFloat();
-    }
+    fields.CutInto(info.Value5, info.Value6, info.Value7, info.Value8, info.Value9, info.Value10,
+                   info.Value11, info.BaseRateSwitch, info.Value13, info.Value14, info.Value15,
+                   info.Value16, info.Value17, info.Value18, info.Value19, info.Value20,
+                   info.Value21, info.Value22, info.Value23, info.Value24, info.Value25,
+                   info.Value26, info.Value27, info.Value28, info.Value29, info.Value30,
+                   info.Value31, info.Value32);
+}
+
+// The texts (fields 1 to 24) make the first record; the numbers follow in the rest of the body.
+void ReadBaseInfo(CByteCursor rest, CBaseInfo& info) {
+    CByteCursor texts = rest.CutCursor(wire::kRecordEnd);
+    ReadBaseTexts(texts, info);
+    ReadBaseNumbers(rest, info);
 }
 
 }  // namespace
 
 wire::Result CForexProtocol::ParseHistoryOrderInfo(std::string_view body,
                                                    CHistoryOrderInfoArray& history) {
-    history.SetSize(0);
-    const wire::Result result = BodyResult(body);
-    ReadRecords(CByteCursor(body), history, ReadHistoryLine);
+    ReplaceRecords(body, history, ReadHistoryLine);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnHistoryOrderInfo(history); });
-    return result;
+    return BodyResult(body);
 }
 
 wire::Result CForexProtocol::ParseGroupInfo(std::string_view body, CGroup& group) {
-    const wire::Result result = BodyResult(body);
     if (!body.empty()) {
         CByteCursor fields(body);  // one record, read straight from the body
         ReadGroup(fields, group);
     }
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnGroupInfo(group); });
-    return result;
+    return BodyResult(body);
 }
 
 wire::Result CForexProtocol::ParseBaseInfo(std::string_view body, CBaseInfo& baseInfo) {
-    const wire::Result result = BodyResult(body);
     if (!body.empty()) {
-        CByteCursor rest(body);
-        CByteCursor texts = rest.CutCursor(wire::kRecordEnd);
-        ReadBaseTexts(texts, baseInfo);
-        ReadBaseNumbers(rest, baseInfo);
+        ReadBaseInfo(CByteCursor(body), baseInfo);
     }
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnBaseInfo(baseInfo); });
-    return result;
+    return BodyResult(body);
 }

@@ -11,63 +11,35 @@
 namespace {
 
 void ReadBargain(CByteCursor& fields, CBargain& bargain) {
-    bargain.Value1 = fields.CutText();
-    bargain.MerchCode = fields.CutText();
-    bargain.Value3 = fields.CutText();
-    bargain.Value4 = fields.CutText();
-    bargain.BargainNo = fields.CutInt();
-    bargain.OpenBargainNo = fields.CutInt();
-    bargain.InternalNo = fields.CutInt();
-    bargain.Value8 = fields.CutText();
-    bargain.Value9 = fields.CutText();
-    bargain.Direction = fields.CutInt();
-    bargain.CloseFlag = fields.CutInt();
-    for (float* target : {&bargain.Lots, &bargain.Price, &bargain.TriggerPrice1,
-                          &bargain.TriggerPrice2, &bargain.Value16, &bargain.Charge,
-                          &bargain.Credit, &bargain.Value19, &bargain.Value20, &bargain.Value21}) {
-        *target = fields.CutFloat();
-    }
+    fields.CutInto(bargain.Value1, bargain.MerchCode, bargain.Value3, bargain.Value4,
+                   bargain.BargainNo, bargain.OpenBargainNo, bargain.InternalNo, bargain.Value8,
+                   bargain.Value9, bargain.Direction, bargain.CloseFlag, bargain.Lots,
+                   bargain.Price, bargain.TriggerPrice1, bargain.TriggerPrice2, bargain.Value16,
+                   bargain.Charge, bargain.Credit, bargain.Value19, bargain.Value20,
+                   bargain.Value21);
 }
 
 void ReadOrder(CByteCursor& fields, COrderInfo& order) {
-    order.AccountCode = fields.CutText();
-    order.MerchCode = fields.CutText();
-    order.Value3 = fields.CutText();
-    order.InternalNo = fields.CutInt();
-    order.Value5 = fields.CutText();
-    order.OrderNo = fields.CutInt();
-    order.BargainNo = fields.CutInt();
-    order.OrderKind = fields.CutInt();
-    order.Value9 = fields.CutText();
-    for (int* target : {&order.Value10, &order.Value11, &order.Value12, &order.CloseFlag}) {
-        *target = fields.CutInt();
-    }
-    for (float* target :
-         {&order.Value14, &order.Value15, &order.Value16, &order.TriggerPrice1,
-          &order.TriggerPrice2, &order.Value19, &order.Value20, &order.Value21, &order.Value22,
-          &order.Value23, &order.Value24, &order.Value25, &order.Value26, &order.Value27}) {
-        *target = fields.CutFloat();
-    }
-    order.Value28 = fields.CutText();
-    for (float* target : {&order.Value29, &order.Value30, &order.Value31}) {
-        *target = fields.CutFloat();
-    }
+    fields.CutInto(order.AccountCode, order.MerchCode, order.Value3, order.InternalNo, order.Value5,
+                   order.OrderNo, order.BargainNo, order.OrderKind, order.Value9, order.Value10,
+                   order.Value11, order.Value12, order.CloseFlag, order.Value14, order.Value15,
+                   order.Value16, order.TriggerPrice1, order.TriggerPrice2, order.Value19,
+                   order.Value20, order.Value21, order.Value22, order.Value23, order.Value24,
+                   order.Value25, order.Value26, order.Value27, order.Value28, order.Value29,
+                   order.Value30, order.Value31);
 }
 
 }  // namespace
 
 wire::Result CForexProtocol::ParseBargainsInfo(std::string_view body, CBargainArray& bargains) {
-    bargains.SetSize(0);
-    const wire::Result result = BodyResult(body);
-    ReadRecords(CByteCursor(body), bargains, ReadBargain);
+    ReplaceRecords(body, bargains, ReadBargain);
     NotifySink(ProtocolSink(m_pDataCenter),
                [&](CAbsForexNotify& sink) { sink.OnBargainsInfo(bargains); });
-    return result;
+    return BodyResult(body);
 }
 
 wire::Result CForexProtocol::ParseOrdersInfo(std::string_view body, COrderInfoArray& orders) {
-    orders.SetSize(0);
-    ReadRecords(CByteCursor(body), orders, ReadOrder);
+    ReplaceRecords(body, orders, ReadOrder);
     if (orders.IsEmpty()) {
         return wire::Result::NothingRead;
     }
