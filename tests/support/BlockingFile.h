@@ -6,12 +6,12 @@
 
 #include <string>
 
-class CBlockingFile {
+#include "common/base/NonCopyable.h"
+
+class CBlockingFile : NonCopyable {
   public:
     CBlockingFile();
     ~CBlockingFile();
-    CBlockingFile(const CBlockingFile&) = delete;
-    CBlockingFile& operator=(const CBlockingFile&) = delete;
 
     bool IsMade() const { return m_made; }
     // UTF-8.

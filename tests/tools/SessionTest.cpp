@@ -14,12 +14,13 @@
 #include "SimulatorThread.h"
 #include "Terminal.h"
 #include "TerminalSink.h"
+#include "common/base/NonCopyable.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-class Client {
+class Client : NonCopyable {
   public:
     Client(std::uint16_t port, const std::string& user, const std::string& password)
         : m_manager(GetAbsTradewire()) {
@@ -36,8 +37,6 @@ class Client {
         m_manager->UnSetNotify();
         m_manager->ReleaseObj();
     }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
 
     bool Start() { return terminal->Connect() && terminal->Login(); }
     void Run(const std::string& line) { terminal->RunLine(line); }

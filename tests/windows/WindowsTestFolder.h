@@ -3,12 +3,12 @@
 // contents when the object goes. Paths are wide and spelled with backslashes.
 #include <string>
 
-class CWindowsTestFolder {
+#include "common/base/NonCopyable.h"
+
+class CWindowsTestFolder : NonCopyable {
   public:
     CWindowsTestFolder();
     ~CWindowsTestFolder();
-    CWindowsTestFolder(const CWindowsTestFolder&) = delete;
-    CWindowsTestFolder& operator=(const CWindowsTestFolder&) = delete;
 
     // The folder, ending in a backslash.
     const std::wstring& Path() const { return m_path; }

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/base/NonCopyable.h"
+
 namespace sim {
 
 class TlsHandler {
@@ -29,12 +31,10 @@ struct TlsServerConfig {
     std::string keyFile;
 };
 
-class TlsServer {
+class TlsServer : NonCopyable {
   public:
     TlsServer() = default;
     ~TlsServer();
-    TlsServer(const TlsServer&) = delete;
-    TlsServer& operator=(const TlsServer&) = delete;
 
     bool Start(const TlsServerConfig& config, std::string& error);
     std::uint16_t Port() const { return m_port; }

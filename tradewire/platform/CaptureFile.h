@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <string>
 
-class CCaptureFile {
+#include "common/base/NonCopyable.h"
+
+class CCaptureFile : NonCopyable {
   public:
     CCaptureFile() = default;
     ~CCaptureFile();
-    CCaptureFile(const CCaptureFile&) = delete;
-    CCaptureFile& operator=(const CCaptureFile&) = delete;
 
     // Makes `folder` if need be, then `folder`/`name` (UTF-8); false when the folder cannot be
     // made or written or the file exists, with the system's reason in Failure().

@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <string>
 
-class CHeldFile {
+#include "common/base/NonCopyable.h"
+
+class CHeldFile : NonCopyable {
   public:
     CHeldFile() = default;
     ~CHeldFile();
-    CHeldFile(const CHeldFile&) = delete;
-    CHeldFile& operator=(const CHeldFile&) = delete;
 
     // Opens `path` (UTF-8); false when it cannot be opened or is no regular file.
     bool Open(const std::string& path);

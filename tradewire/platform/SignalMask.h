@@ -7,6 +7,8 @@
 #include <signal.h>
 #endif
 
+#include "common/base/NonCopyable.h"
+
 namespace SignalMask {
 
 // For the library's own worker threads, at their start: SIGPIPE stays blocked for their life.
@@ -15,12 +17,10 @@ void BlockBrokenPipeForThisThread();
 // For a write on the caller's thread: blocks SIGPIPE while alive, then discards a SIGPIPE that
 // the guarded writes raised and restores the caller's mask. A SIGPIPE that was already pending
 // before the guard is left pending.
-class CBrokenPipeGuard {
+class CBrokenPipeGuard : NonCopyable {
   public:
     CBrokenPipeGuard();
     ~CBrokenPipeGuard();
-    CBrokenPipeGuard(const CBrokenPipeGuard&) = delete;
-    CBrokenPipeGuard& operator=(const CBrokenPipeGuard&) = delete;
 
   private:
 #ifndef _WIN32

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "common/base/NonCopyable.h"
+
 namespace kestrel::test {
 
 // A scratch folder under the system's temporary folder, removed with everything in it.
-class CScratchFolder {
+class CScratchFolder : NonCopyable {
   public:
     CScratchFolder();
     ~CScratchFolder();
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
     const std::filesystem::path& Path() const { return m_path; }
 
   private:
