@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/base/WriteAll.h"
 #include "platform/PathEncoding.h"
 
 namespace kestrel::platform {
@@ -37,21 +38,6 @@ class CFileDescriptor {
   private:
     int m_fd;
 };
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
 
 bool CopyContents(int from, int to) {
     char buffer[64 * 1024];

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/base/WriteAll.h"
+
 namespace {
 
 // The two strerror_r the C libraries offer: the GNU one returns the text, the POSIX one fills
@@ -67,18 +69,7 @@ bool CCaptureFile::Create(const std::string& folder, const std::string& name) {
 }
 
 bool CCaptureFile::Write(const char* data, size_t size) {
-    while (size > 0 && m_handle != kNone) {
-        const ssize_t written = ::write(static_cast<int>(m_handle), data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return size == 0;
+    return size == 0 || (m_handle != kNone && WriteAll(static_cast<int>(m_handle), data, size));
 }
 
 std::string CCaptureFile::UtcStamp() {
