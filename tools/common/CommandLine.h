@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tools {
 
@@ -29,6 +30,21 @@ struct OptionSet {
 // argument, or with the usage in `message` and `helpAsked` set on --help.
 bool ParseCommandLine(int argc, const char* const argv[], const OptionSet& options,
                       std::string& message, bool& helpAsked);
+
+// An OptionSet over one tool's options: `takeFlag(name, options)` and
+// `takeValue(name, value, options, message)` fill `options`, which must outlive the set.
+template <typename Options, typename TakeFlag, typename TakeValue>
+OptionSet MakeOptionSet(std::string usage, Options& options, TakeFlag takeFlag,
+                        TakeValue takeValue) {
+    return OptionSet{
+        .usage = std::move(usage),
+        .takeFlag = [&options, takeFlag](std::string_view name) { return takeFlag(name, options); },
+        .takeValue =
+            [&options, takeValue](std::string_view name, const std::string& value,
+                                  std::string& message) {
+                return takeValue(name, value, options, message);
+            }};
+}
 
 // main's answer to a failed ParseCommandLine: the usage asked for goes to standard output with
 // status 0, a mistake to standard error with status 2.
@@ -65,6 +81,27 @@ bool TakeTextOption(const TextOption<Options> (&table)[N], std::string_view name
     for (const TextOption<Options>& option : table) {
         if (option.name == name) {
             options.*option.field = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A flag: naming it sets `field` to `value`.
+template <typename Options>
+struct FlagOption {
+    std::string_view name;
+    bool Options::*field;
+    bool value = true;
+};
+
+// Sets the flag if `name` is in `table`; false when it is not.
+template <typename Options, size_t N>
+bool TakeFlagOption(const FlagOption<Options> (&table)[N], std::string_view name,
+                    Options& options) {
+    for (const FlagOption<Options>& flag : table) {
+        if (flag.name == name) {
+            options.*flag.field = flag.value;
             return true;
         }
     }

@@ -63,7 +63,7 @@ std::vector<std::string> SplitNames(const std::string& names) {
 }
 
 tools::OptionResult TakeReplayOption(std::string_view name, const std::string& value,
-                                     ReplayOptions& options) {
+                                     ReplayOptions& options, std::string& /*message*/) {
     if (name != "--only" && name != "--skip") {
         return tools::OptionResult::kUnknown;
     }
@@ -79,11 +79,8 @@ tools::OptionResult TakeReplayOption(std::string_view name, const std::string& v
 
 bool ParseReplayOptions(int argc, const char* const argv[], ReplayOptions& options,
                         std::string& message, bool& helpAsked) {
-    const tools::OptionSet set{
-        .usage = ReplayUsage(),
-        .takeFlag = [&options](std::string_view name) { return TakeReplayFlag(name, options); },
-        .takeValue = [&options](std::string_view name, const std::string& value,
-                                std::string&) { return TakeReplayOption(name, value, options); }};
+    const tools::OptionSet set =
+        tools::MakeOptionSet(ReplayUsage(), options, TakeReplayFlag, TakeReplayOption);
     if (!tools::ParseCommandLine(argc, argv, set, message, helpAsked)) {
         return false;
     }

@@ -37,16 +37,14 @@ constexpr tools::TextOption<SimOptions> kSimTextOptions[] = {
     {"--pin-file", &SimOptions::pinFile},
 };
 
+constexpr tools::FlagOption<SimOptions> kSimFlags[] = {{"--quiet", &SimOptions::quiet}};
+
 bool TakeSimFlag(std::string_view name, SimOptions& options) {
-    if (name != "--quiet") {
-        return false;
-    }
-    options.quiet = true;
-    return true;
+    return tools::TakeFlagOption(kSimFlags, name, options);
 }
 
 tools::OptionResult TakeSimOption(std::string_view name, std::string_view value,
-                                  SimOptions& options) {
+                                  SimOptions& options, std::string& /*message*/) {
     double number = 0;
     bool ok = true;
     if (name == "--port") {
@@ -100,11 +98,8 @@ std::string SimUsage() {
 
 bool ParseSimOptions(int argc, const char* const argv[], SimOptions& options, std::string& message,
                      bool& helpAsked) {
-    const tools::OptionSet set{
-        .usage = SimUsage(),
-        .takeFlag = [&options](std::string_view name) { return TakeSimFlag(name, options); },
-        .takeValue = [&options](std::string_view name, const std::string& value,
-                                std::string&) { return TakeSimOption(name, value, options); }};
+    const tools::OptionSet set =
+        tools::MakeOptionSet(SimUsage(), options, TakeSimFlag, TakeSimOption);
     if (!tools::ParseCommandLine(argc, argv, set, message, helpAsked)) {
         return false;
     }

@@ -40,12 +40,10 @@ constexpr tools::TextOption<TermOptions> kTermTextOptions[] = {
     {"--pin", &TermOptions::pin},
 };
 
+constexpr tools::FlagOption<TermOptions> kTermFlags[] = {{"--no-echo", &TermOptions::echo, false}};
+
 bool TakeTermFlag(std::string_view name, TermOptions& options) {
-    if (name != "--no-echo") {
-        return false;
-    }
-    options.echo = false;
-    return true;
+    return tools::TakeFlagOption(kTermFlags, name, options);
 }
 
 tools::OptionResult TakeTermOption(std::string_view name, const std::string& value,
@@ -74,13 +72,8 @@ tools::OptionResult TakeTermOption(std::string_view name, const std::string& val
 
 bool ParseTermOptions(int argc, const char* const argv[], TermOptions& options,
                       std::string& message, bool& helpAsked) {
-    const tools::OptionSet set{
-        .usage = TermUsage(),
-        .takeFlag = [&options](std::string_view name) { return TakeTermFlag(name, options); },
-        .takeValue =
-            [&options](std::string_view name, const std::string& value, std::string& explanation) {
-                return TakeTermOption(name, value, options, explanation);
-            }};
+    const tools::OptionSet set =
+        tools::MakeOptionSet(TermUsage(), options, TakeTermFlag, TakeTermOption);
     if (!tools::ParseCommandLine(argc, argv, set, message, helpAsked)) {
         return false;
     }
