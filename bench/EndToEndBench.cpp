@@ -337,6 +337,12 @@ void ReportMilliseconds(benchmark::State& state, const std::vector<long long>& m
     state.counters["max_ms"] = Percentile(micros, 1.0) / 1000;
 }
 
+// Every run here is one timed pass of a whole session, far longer than a clock tick and spent
+// mostly waiting on the network: one iteration, in milliseconds of wall-clock time.
+void OnceInRealMilliseconds(benchmark::internal::Benchmark* run) {
+    run->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
 void BM_QuoteLatency(benchmark::State& state) {
     const size_t messages = 200;
     Session session(20, state.range(0));
@@ -357,12 +363,7 @@ void BM_QuoteLatency(benchmark::State& state) {
     state.counters["messages"] = static_cast<double>(latencies.size());
     ReportMilliseconds(state, latencies);
 }
-BENCHMARK(BM_QuoteLatency)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_QuoteLatency)->Arg(0)->Arg(1)->Apply(OnceInRealMilliseconds);
 
 void BM_SustainedRate(benchmark::State& state) {
     const auto window = 10s;
@@ -393,7 +394,7 @@ void BM_SustainedRate(benchmark::State& state) {
     state.counters["processing_cpu_%"] = 100 * processingCpu / seconds;
     state.counters["library_cpu_%"] = 100 * libraryCpu / seconds;
 }
-BENCHMARK(BM_SustainedRate)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SustainedRate)->Apply(OnceInRealMilliseconds);
 
 void BM_IdleConnection(benchmark::State& state) {
     const auto window = 10s;
@@ -423,12 +424,7 @@ void BM_IdleConnection(benchmark::State& state) {
     state.counters["wakeups_per_s"] = static_cast<double>(used.switches) / seconds;
     state.counters["simulator_cpu_ms"] = simulator * 1000;
 }
-BENCHMARK(BM_IdleConnection)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_IdleConnection)->Arg(0)->Arg(1)->Apply(OnceInRealMilliseconds);
 
 // The library connected to a ScriptedServer, with the pace the environment asks for; the
 // login request is left to the benchmark, which times what it sets off.
@@ -513,28 +509,31 @@ void BM_LoginSnapshot(benchmark::State& state) {
     state.counters["list_bytes"] = static_cast<double>(session.Server().ListBytes());
     state.counters["to_OnForexMerchs_ms"] = seconds * 1000;
 }
-BENCHMARK(BM_LoginSnapshot)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_LoginSnapshot)->Arg(100)->Arg(1000)->Arg(10000)->Apply(OnceInRealMilliseconds);
 
-void BM_FastPaceFeed(benchmark::State& state) {
-    const auto window = 10s;
-    const int instruments = 100;
-    ScriptedSession session(instruments, 1000, "64");
+// Logs in and waits for the instrument list, then for the first passes after it; false, with
+// the run marked failed, when the session or the list did not come.
+bool ReadyForFeed(ScriptedSession& session, int instruments, benchmark::State& state) {
     if (session.Failed(state)) {
-        return;
+        return false;
     }
     Clock::time_point arrived;
     if (!session.Login() ||
         !session.Sink().WaitMerchs(static_cast<size_t>(instruments), 10s, arrived)) {
         state.SkipWithError("the instrument list did not arrive");
+        return false;
+    }
+    std::this_thread::sleep_for(1s);
+    return true;
+}
+
+void BM_FastPaceFeed(benchmark::State& state) {
+    const auto window = 10s;
+    const int instruments = 100;
+    ScriptedSession session(instruments, 1000, "64");
+    if (!ReadyForFeed(session, instruments, state)) {
         return;
     }
-    std::this_thread::sleep_for(1s);  // past the first passes after the list
     // Sent in the window less processed in it: a pace that keeps up leaves only the few in
     // flight at its end, one that does not leaves a share of all that were sent.
     double backlog = 0;
@@ -558,22 +557,15 @@ void BM_FastPaceFeed(benchmark::State& state) {
     state.counters["backlog"] = backlog;
     ReportMilliseconds(state, latencies);
 }
-BENCHMARK(BM_FastPaceFeed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FastPaceFeed)->Apply(OnceInRealMilliseconds);
 
 void BM_PaceFeed(benchmark::State& state) {
     const auto window = 10s;
     const int instruments = 100;
     ScriptedSession session(instruments, static_cast<double>(state.range(0)), "1", state.range(1));
-    if (session.Failed(state)) {
+    if (!ReadyForFeed(session, instruments, state)) {
         return;
     }
-    Clock::time_point arrived;
-    if (!session.Login() ||
-        !session.Sink().WaitMerchs(static_cast<size_t>(instruments), 10s, arrived)) {
-        state.SkipWithError("the instrument list did not arrive");
-        return;
-    }
-    std::this_thread::sleep_for(1s);
     double backlog = 0;
     for (auto _ : state) {
         session.Sink().Restart();
@@ -592,9 +584,7 @@ BENCHMARK(BM_PaceFeed)
     ->Args({20, 1})
     ->Args({1000, 0})
     ->Args({1000, 1})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->Apply(OnceInRealMilliseconds);
 
 void BM_OrderRoundTrip(benchmark::State& state) {
     const int orders = 50;
@@ -636,12 +626,7 @@ void BM_OrderRoundTrip(benchmark::State& state) {
     state.counters["orders"] = static_cast<double>(trips.size());
     ReportMilliseconds(state, trips);
 }
-BENCHMARK(BM_OrderRoundTrip)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_OrderRoundTrip)->Arg(0)->Arg(1)->Apply(OnceInRealMilliseconds);
 
 void BM_IdleObjects(benchmark::State& state) {
     const int objects = 200;
@@ -701,12 +686,7 @@ void BM_IdleObjects(benchmark::State& state) {
     state.counters["cpu_%_of_a_core"] = seconds > 0 ? 100 * cpu / seconds : 0;
     state.counters["added_rss_MB"] = static_cast<double>(resident) / 1024;
 }
-BENCHMARK(BM_IdleObjects)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_IdleObjects)->Arg(0)->Arg(1)->Apply(OnceInRealMilliseconds);
 
 }  // namespace
 

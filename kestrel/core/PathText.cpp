@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <utility>
 #include <vector>
 
 #include "platform/CaseFold.h"
@@ -201,19 +202,26 @@ std::wstring ToSingleFolderName(std::wstring text) {
     return text;
 }
 
-bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized) {
+std::vector<std::wstring> PathParts(const std::wstring& path) {
     std::vector<std::wstring> parts;
     size_t begin = 0;
-    while (begin <= path.size()) {
+    while (begin < path.size()) {
         size_t end = begin;
         while (end < path.size() && !IsPathSeparator(path[end])) {
             ++end;
         }
-        const std::wstring part = path.substr(begin, end - begin);
+        std::wstring part = path.substr(begin, end - begin);
         begin = end + 1;
-        if (part.empty() || part == L".") {
-            continue;
+        if (!part.empty() && part != L".") {
+            parts.push_back(std::move(part));
         }
+    }
+    return parts;
+}
+
+bool NormalizeRelativePath(const std::wstring& path, std::wstring& normalized) {
+    std::vector<std::wstring> parts;
+    for (const std::wstring& part : PathParts(path)) {
         if (part == L"..") {
             if (parts.empty()) {
                 return false;

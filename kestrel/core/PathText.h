@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kestrel::core {
 
@@ -11,6 +12,10 @@ namespace kestrel::core {
 constexpr size_t kMaxPathChars = 260;
 
 bool IsPathSeparator(wchar_t ch);
+
+// The components of `path` in order, leaving out the empty ones and ".". ".." is kept: what it
+// means is the caller's business.
+std::vector<std::wstring> PathParts(const std::wstring& path);
 
 // Appends '\' when the text is shorter than capacity - 2 and does not already end in a
 // separator. Callers pass non-empty text; an empty buffer is left alone.

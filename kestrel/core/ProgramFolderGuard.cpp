@@ -69,17 +69,7 @@ EEntryPlace CProgramFolderGuard::WalkRealFolders(const std::wstring& folders,
     walked.clear();
     // Below a folder that does not exist yet nothing exists either: no link can be there.
     bool checking = true;
-    size_t begin = 0;
-    while (begin < folders.size()) {
-        size_t end = begin;
-        while (end < folders.size() && !IsPathSeparator(folders[end])) {
-            ++end;
-        }
-        const std::wstring name = folders.substr(begin, end - begin);
-        begin = end + 1;
-        if (name.empty() || name == L".") {
-            continue;
-        }
+    for (const std::wstring& name : PathParts(folders)) {
         if (name == L"..") {
             // Each folder left this way was checked to be real, so the system leaves it for the
             // same parent.

@@ -15,11 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 #include "CallbackPrinter.h"
+#include "FileText.h"
 #include "SimulatorThread.h"
+#include "common/base/NonCopyable.h"
 #include "vocabulary/WireVocabulary.h"
 
 namespace {
@@ -31,7 +32,7 @@ constexpr const char* kUser = "trader";
 constexpr const char* kPassword = "Secret-77";
 
 // A connection object whose sink is the replay tool's printer, its lines kept.
-class CPrintingClient {
+class CPrintingClient : NonCopyable {
   public:
     CPrintingClient()
         : m_manager(GetAbsTradewire()), m_printer([this](const std::string& line) {
@@ -45,8 +46,6 @@ class CPrintingClient {
         m_manager->UnSetNotify();
         m_manager->ReleaseObj();
     }
-    CPrintingClient(const CPrintingClient&) = delete;
-    CPrintingClient& operator=(const CPrintingClient&) = delete;
 
     bool Connect(std::uint16_t port) {
         CServer server;
@@ -93,13 +92,6 @@ COrderInfo OpenOrder() {
     order.Value10 = wire::kBuy;
     order.Value11 = 100;
     return order;
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // The tool's standard output as lines; its exit status must be `status`.
@@ -196,7 +188,7 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     // Owner only, and the password nowhere in it.
     EXPECT_EQ(fs::status(capture).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    const std::string text = ReadAll(capture);
+    const std::string text = ReadFileText(capture);
     EXPECT_EQ(text.find(kPassword), std::string::npos);
     EXPECT_NE(text.find("\\x01***\\x01"), std::string::npos);
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "PrintedField.h"
+
 namespace {
 
 bool IsZero(std::string_view value) {
@@ -11,16 +13,6 @@ bool IsZero(std::string_view value) {
         }
     }
     return true;  // empty too
-}
-
-std::string_view FieldValue(std::string_view line, std::string_view name) {
-    const std::string key = " " + std::string(name) + "=";
-    const size_t at = line.find(key);
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    const std::string_view rest = line.substr(at + key.size());
-    return rest.substr(0, rest.find(' '));
 }
 
 bool ReadDigits(std::string_view text, size_t at, size_t count, long long& value) {

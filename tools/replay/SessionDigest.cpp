@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "PrintedField.h"
 #include "vocabulary/CaptureLine.h"
 #include "vocabulary/WireVocabulary.h"
 
@@ -31,17 +32,6 @@ const OutcomeKind* FindOutcome(std::string_view callback) {
         }
     }
     return nullptr;
-}
-
-// The value of " NAME=" in a printed line, empty when absent.
-std::string_view FieldValue(std::string_view line, std::string_view name) {
-    const std::string key = " " + std::string(name) + "=";
-    const size_t at = line.find(key);
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    const std::string_view rest = line.substr(at + key.size());
-    return rest.substr(0, rest.find(' '));
 }
 
 // The fields of a sent order frame's body, split at the field separator; empty for a frame of

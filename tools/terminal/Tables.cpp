@@ -30,6 +30,22 @@ double Balance(const CAccountInfo& account) {
     return account.Funds.IsEmpty() ? 0.0 : account.Funds[0].Balance;
 }
 
+struct CodeName {
+    int code;
+    const char* name;
+};
+
+// The name of `code` in `names`, "?" for a code it does not list.
+template <size_t N>
+const char* NameOf(const CodeName (&names)[N], int code) {
+    for (const CodeName& entry : names) {
+        if (entry.code == code) {
+            return entry.name;
+        }
+    }
+    return "?";
+}
+
 }  // namespace
 
 Table::Table(std::vector<std::string> headers) : m_headers(std::move(headers)) {}
@@ -96,29 +112,18 @@ int DigitsOf(const CForexMerchArray& merchs, const CString& code) {
 }
 
 const char* SideName(int side) {
-    switch (side) {
-        case tradewire::kBuy:
-            return "buy";
-        case tradewire::kSell:
-            return "sell";
-        default:
-            return "?";
-    }
+    static constexpr CodeName kSides[] = {{tradewire::kBuy, "buy"}, {tradewire::kSell, "sell"}};
+    return NameOf(kSides, side);
 }
 
 const char* OrderKindName(int kind) {
-    switch (kind) {
-        case tradewire::kBuyLimit:
-            return "buy limit";
-        case tradewire::kSellLimit:
-            return "sell limit";
-        case tradewire::kBuyStop:
-            return "buy stop";
-        case tradewire::kSellStop:
-            return "sell stop";
-        default:
-            return "?";
-    }
+    static constexpr CodeName kKinds[] = {
+        {tradewire::kBuyLimit, "buy limit"},
+        {tradewire::kSellLimit, "sell limit"},
+        {tradewire::kBuyStop, "buy stop"},
+        {tradewire::kSellStop, "sell stop"},
+    };
+    return NameOf(kKinds, kind);
 }
 
 std::string AccountTable(const CAccountInfo& account, int positions, int orders) {

@@ -70,6 +70,32 @@ std::string NewestCaptureFile(const std::string& folder) {
     return newest;
 }
 
+// The record a command names by number, or by 'last': the one numbered `lastNumber` (the
+// last one the sink heard of), or when that is 0 the list's last record. A number not in our
+// list stands as a record of that number alone: the server may know it better than we do.
+// False only for a 'last' that names nothing.
+template <class Record>
+bool PickNumbered(CArray<Record, Record&>& list, int Record::*number, const Command& command,
+                  int lastNumber, Record& picked) {
+    const int wanted = command.useLast ? lastNumber : command.number;
+    if (command.useLast && wanted == 0 && !list.IsEmpty()) {
+        picked = list[list.GetSize() - 1];
+        return true;
+    }
+    for (INT_PTR index = 0; index < list.GetSize(); ++index) {
+        if (list[index].*number == wanted) {
+            picked = list[index];
+            return true;
+        }
+    }
+    if (command.useLast) {
+        return false;
+    }
+    picked = Record();
+    picked.*number = wanted;
+    return true;
+}
+
 }  // namespace
 
 Terminal::Terminal(CAbsForexManager& manager, TerminalSink& sink, TermOptions options)
@@ -400,21 +426,7 @@ bool Terminal::FindMerch(const CString& code, CForexMerch& merch) {
 bool Terminal::FindBargain(const Command& command, CBargain& bargain) {
     CBargainArray bargains;
     m_dataCenter->GetBargainsInfo(bargains);
-    const int wanted = command.useLast ? m_sink.LastBargainNo() : command.number;
-    if (command.useLast && wanted == 0 && !bargains.IsEmpty()) {
-        bargain = bargains[bargains.GetSize() - 1];
-        return true;
-    }
-    for (INT_PTR index = 0; index < bargains.GetSize(); ++index) {
-        if (bargains[index].BargainNo == wanted) {
-            bargain = bargains[index];
-            return true;
-        }
-    }
-    // Not in our list: let the server judge a number it may know better than we do.
-    if (!command.useLast) {
-        bargain = CBargain();
-        bargain.BargainNo = wanted;
+    if (PickNumbered(bargains, &CBargain::BargainNo, command, m_sink.LastBargainNo(), bargain)) {
         return true;
     }
     PrintLine("! no open position to use as 'last'");
@@ -424,20 +436,7 @@ bool Terminal::FindBargain(const Command& command, CBargain& bargain) {
 bool Terminal::FindOrder(const Command& command, COrderInfo& order) {
     COrderInfoArray orders;
     m_dataCenter->GetOrdersInfo(orders);
-    const int wanted = command.useLast ? m_sink.LastOrderNo() : command.number;
-    if (command.useLast && wanted == 0 && !orders.IsEmpty()) {
-        order = orders[orders.GetSize() - 1];
-        return true;
-    }
-    for (INT_PTR index = 0; index < orders.GetSize(); ++index) {
-        if (orders[index].OrderNo == wanted) {
-            order = orders[index];
-            return true;
-        }
-    }
-    if (!command.useLast) {
-        order = COrderInfo();
-        order.OrderNo = wanted;
+    if (PickNumbered(orders, &COrderInfo::OrderNo, command, m_sink.LastOrderNo(), order)) {
         return true;
     }
     PrintLine("! no pending order to use as 'last'");

@@ -128,6 +128,11 @@ class TRADEWIRE_EXPORT CSocketManager : public CAbsForexManager {
     static unsigned ThreadSend(void* self);
     static unsigned ThreadRecv(void* self);
     static unsigned ThreadPara(void* self);
+    // A worker thread's body at the connection's pace: `immediate`, or `pass` every `pauseMs`
+    // for as long as the connection lasts.
+    template <class PassResult>
+    unsigned RunWorker(void (CSocketManager::*immediate)(), PassResult (CSocketManager::*pass)(),
+                       unsigned pauseMs);
     // The immediate pace's worker loops.
     void RunSendImmediate();
     void RunRecvImmediate();

@@ -17,17 +17,6 @@ constexpr int kReadChunk = 4098;
 constexpr char kOutboundLineEnd = '\x0A';
 constexpr int kReadinessRetryMs = 10;
 
-// The shape every worker shares: nothing if the connection is already gone, otherwise one
-// pass and one pause for as long as the connected flag stays set.
-template <class Pass>
-unsigned RunWhileConnected(CSocketManager& self, unsigned pauseMs, Pass pass) {
-    while (self.IsConnected()) {
-        pass();
-        SteadyClock::SleepMs(pauseMs);
-    }
-    return 0;
-}
-
 }  // namespace
 
 bool CSocketManager::StartThreadSend() {
@@ -57,40 +46,37 @@ void CSocketManager::StopThreadPara() {
     WorkerThread::Join(m_threadPara);
 }
 
-unsigned CSocketManager::ThreadSend(void* self) {
-    auto& manager = *static_cast<CSocketManager*>(self);
-    if (manager.m_pace == EConnectionPace::Immediate) {
-        manager.RunSendImmediate();
+// The shape every worker shares: at the immediate pace its own loop; otherwise nothing if the
+// connection is already gone, else one pass and one pause for as long as the connected flag
+// stays set.
+template <class PassResult>
+unsigned CSocketManager::RunWorker(void (CSocketManager::*immediate)(),
+                                   PassResult (CSocketManager::*pass)(), unsigned pauseMs) {
+    if (m_pace == EConnectionPace::Immediate) {
+        (this->*immediate)();
         return 0;
     }
-    return RunWhileConnected(manager, kSendPauseMs, [&] {
-        manager.CountWakeUp();
-        manager.CallBackThreadSend();
-    });
+    while (IsConnected()) {
+        CountWakeUp();
+        (this->*pass)();
+        SteadyClock::SleepMs(pauseMs);
+    }
+    return 0;
+}
+
+unsigned CSocketManager::ThreadSend(void* self) {
+    return static_cast<CSocketManager*>(self)->RunWorker(
+        &CSocketManager::RunSendImmediate, &CSocketManager::CallBackThreadSend, kSendPauseMs);
 }
 
 unsigned CSocketManager::ThreadRecv(void* self) {
-    auto& manager = *static_cast<CSocketManager*>(self);
-    if (manager.m_pace == EConnectionPace::Immediate) {
-        manager.RunRecvImmediate();
-        return 0;
-    }
-    return RunWhileConnected(manager, kRecvPauseMs, [&] {
-        manager.CountWakeUp();
-        manager.CallBackThreadRecv();
-    });
+    return static_cast<CSocketManager*>(self)->RunWorker(
+        &CSocketManager::RunRecvImmediate, &CSocketManager::CallBackThreadRecv, kRecvPauseMs);
 }
 
 unsigned CSocketManager::ThreadPara(void* self) {
-    auto& manager = *static_cast<CSocketManager*>(self);
-    if (manager.m_pace == EConnectionPace::Immediate) {
-        manager.RunParaImmediate();
-        return 0;
-    }
-    return RunWhileConnected(manager, kParaPauseMs, [&] {
-        manager.CountWakeUp();
-        manager.CallBackThreadPara();
-    });
+    return static_cast<CSocketManager*>(self)->RunWorker(
+        &CSocketManager::RunParaImmediate, &CSocketManager::CallBackThreadPara, kParaPauseMs);
 }
 
 void CSocketManager::RunSendImmediate() {

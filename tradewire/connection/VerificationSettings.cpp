@@ -16,23 +16,12 @@ constexpr size_t kBase64Length = 44;
 constexpr size_t kLongestDnsName = 253;
 constexpr size_t kLongestLabel = 63;
 
+// A character's place in the base64 alphabet, or -1.
 int Base64Value(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (c >= '0' && c <= '9') {
-        return c - '0' + 52;
-    }
-    if (c == '+') {
-        return 62;
-    }
-    if (c == '/') {
-        return 63;
-    }
-    return -1;
+    constexpr std::string_view kDigits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const size_t at = kDigits.find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 
 // 64 hex digits, or 32 byte pairs joined by single colons; nothing else.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <string>
 #include <string_view>
@@ -42,40 +43,34 @@ class FormatOutput {
     FormatOutput(wchar_t* target, size_t limit) : m_target(target), m_limit(limit) {}
 
     bool Put(const wchar_t* text, size_t count) {
-        if (count > m_limit - m_length) {
-            return false;
-        }
-        if (m_target != nullptr && count > 0) {
-            std::wmemcpy(m_target + m_length, text, count);
-        }
-        m_length += count;
-        return true;
+        return Take(count, [&](wchar_t* at) { std::wmemcpy(at, text, count); });
     }
     bool PutAscii(const char* text, size_t count) {
-        if (count > m_limit - m_length) {
-            return false;
-        }
-        if (m_target != nullptr) {
+        return Take(count, [&](wchar_t* at) {
             for (size_t i = 0; i < count; ++i) {
-                m_target[m_length + i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
+                at[i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
             }
-        }
-        m_length += count;
-        return true;
+        });
     }
     bool Fill(wchar_t ch, size_t count) {
-        if (count > m_limit - m_length) {
-            return false;
-        }
-        if (m_target != nullptr && count > 0) {
-            std::wmemset(m_target + m_length, ch, count);
-        }
-        m_length += count;
-        return true;
+        return Take(count, [&](wchar_t* at) { std::wmemset(at, ch, count); });
     }
     size_t Length() const { return m_length; }
 
   private:
+    // Counts `count` more characters, which write(at) puts at `at` when there is a target.
+    template <class Write>
+    bool Take(size_t count, Write write) {
+        if (count > m_limit - m_length) {
+            return false;
+        }
+        if (m_target != nullptr && count > 0) {
+            write(m_target + m_length);
+        }
+        m_length += count;
+        return true;
+    }
+
     wchar_t* m_target;
     size_t m_limit;
     size_t m_length = 0;
@@ -141,43 +136,43 @@ bool ReadPrecision(const wchar_t*& p, va_list& args, ConversionSpec& spec) {
     return true;
 }
 
-// MFC's prefixes I64, I32 and I stand for a 64-bit, a 32-bit and a pointer-sized argument.
+// A length modifier before the conversion letter: the argument's size, and whether it names
+// the width of a character or string argument.
+struct SizePrefix {
+    std::wstring_view text;
+    ArgSize size;
+    bool narrow = false;  // h, hh
+    bool wide = false;    // l, w
+};
+
+// Where one prefix begins another, the longer comes first. MFC's I64, I32 and I stand for a
+// 64-bit, a 32-bit and a pointer-sized argument.
+constexpr SizePrefix kSizePrefixes[] = {
+    {L"I64", ArgSize::LongLong},
+    {L"I32", ArgSize::Default},
+    {L"I", ArgSize::Size},
+    {L"hh", ArgSize::Char, true},
+    {L"h", ArgSize::Short, true},
+    {L"ll", ArgSize::LongLong},
+    {L"q", ArgSize::LongLong},
+    {L"l", ArgSize::Long, false, true},
+    {L"w", ArgSize::Long, false, true},
+    {L"L", ArgSize::LongDouble},
+    {L"j", ArgSize::IntMax},
+    {L"z", ArgSize::Size},
+    {L"t", ArgSize::PtrDiff},
+};
+
 void ReadSize(const wchar_t*& p, ConversionSpec& spec) {
-    if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-        spec.size = ArgSize::LongLong;
-        p += 3;
-    } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
-        p += 3;
-    } else if (p[0] == L'I') {
-        spec.size = ArgSize::Size;
-        ++p;
-    } else if (p[0] == L'h' && p[1] == L'h') {
-        spec.size = ArgSize::Char;
-        spec.narrow = true;
-        p += 2;
-    } else if (p[0] == L'h') {
-        spec.size = ArgSize::Short;
-        spec.narrow = true;
-        ++p;
-    } else if ((p[0] == L'l' && p[1] == L'l') || p[0] == L'q') {
-        spec.size = ArgSize::LongLong;
-        p += p[0] == L'q' ? 1 : 2;
-    } else if (p[0] == L'l' || p[0] == L'w') {
-        spec.size = ArgSize::Long;
-        spec.wide = true;
-        ++p;
-    } else if (p[0] == L'L') {
-        spec.size = ArgSize::LongDouble;
-        ++p;
-    } else if (p[0] == L'j') {
-        spec.size = ArgSize::IntMax;
-        ++p;
-    } else if (p[0] == L'z') {
-        spec.size = ArgSize::Size;
-        ++p;
-    } else if (p[0] == L't') {
-        spec.size = ArgSize::PtrDiff;
-        ++p;
+    for (const SizePrefix& prefix : kSizePrefixes) {
+        // wcsncmp stops at the format's terminator, which no prefix holds.
+        if (std::wcsncmp(p, prefix.text.data(), prefix.text.size()) == 0) {
+            spec.size = prefix.size;
+            spec.narrow = prefix.narrow;
+            spec.wide = prefix.wide;
+            p += prefix.text.size();
+            return;
+        }
     }
 }
 

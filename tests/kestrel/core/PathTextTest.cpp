@@ -126,6 +126,15 @@ TEST(ToSingleFolderName, LeavesNothingThatCouldLeaveTheFolderOrThatWindowsRefuse
     EXPECT_EQ(ToSingleFolderName(L""), L"");
 }
 
+TEST(PathParts, SplitsAtEitherSeparatorAndDropsEmptyPartsAndDots) {
+    using Parts = std::vector<std::wstring>;
+    EXPECT_EQ(PathParts(L"a/./b\\..\\c"), (Parts{L"a", L"b", L"..", L"c"}));
+    EXPECT_EQ(PathParts(L"\\\\a//b\\"), (Parts{L"a", L"b"}));
+    EXPECT_EQ(PathParts(L"..."), (Parts{L"..."}));
+    EXPECT_EQ(PathParts(L"./"), Parts{});
+    EXPECT_EQ(PathParts(L""), Parts{});
+}
+
 TEST(NormalizeRelativePath, TakesDotsAsTextAndRefusesToClimbOut) {
     std::wstring out = L"unchanged";
     EXPECT_TRUE(NormalizeRelativePath(L"a/./b\\..\\c", out));

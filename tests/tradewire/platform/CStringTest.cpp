@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <type_traits>
 
 #include "tradewire/CString.h"
@@ -169,6 +171,11 @@ TEST(CString, FormatFailsFastOnHostileFormatsAndTranslatesSizes) {
 
     text.Format(L"%I64d|%I32d|%I64x|%Iu", 1LL << 40, -5, 0xABCDEF012LL, static_cast<size_t>(7));
     EXPECT_EQ(text, L"1099511627776|-5|abcdef012|7");
+    // Every length modifier: the argument is read at its size, then cut to it where C does.
+    text.Format(L"%hhd|%hd|%lld|%qd|%ld|%jd|%zu|%td|%.1Lf|%ls|%ws|%hs", 300, 70000, -9000000000LL,
+                5LL, -7L, static_cast<std::intmax_t>(8), static_cast<size_t>(9),
+                static_cast<std::ptrdiff_t>(-10), 1.5L, L"wide", L"w2", "nar");
+    EXPECT_EQ(text, L"44|4464|-9000000000|5|-7|8|9|-10|1.5|wide|w2|nar");
     text.Format(L"[%-6.2f][%+05d][%#x][%05s][%.2s][%3c]", 2.5, 42, 255, L"ab", L"xyz", L'q');
     EXPECT_EQ(text, L"[2.50  ][+0042][0xff][   ab][xy][  q]");
     text.Format(L"[%08.3f][%-4d][%*d][%.*s]", -3.14159, 7, 4, 9, 1, L"zz");

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "Eventually.h"
+#include "FileText.h"
 #include "LoopbackConnectionTest.h"
 #include "SessionFixture.h"
 #include "TempFolder.h"
@@ -26,13 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::chrono::seconds kCaptureWait{15};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 size_t CountOf(const std::string& text, const std::string& what) {
     size_t count = 0;
@@ -141,21 +135,47 @@ TEST(CaptureReplayPace, AnImmediateCaptureReplaysEachMessageWhenItWasRead) {
     }
 }
 
-TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
-    CTempFolder folder("twcap-limit");
+CCaptureWriter::Settings FileLimit(size_t bytes) {
     CCaptureWriter::Settings settings;
-    settings.folder = folder.Path();
-    settings.maxFileBytes = 1000;
-    std::string name;
-    std::string failure;
-    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name, failure);
-    ASSERT_NE(writer, nullptr) << failure;
-    for (int i = 0; i < 100; ++i) {
-        writer->Push(static_cast<std::uint32_t>(i), capture::kReceived, std::string(40, 'x'), true);
+    settings.maxFileBytes = bytes;
+    return settings;
+}
+
+CCaptureWriter::Settings QueueLimit(size_t bytes) {
+    CCaptureWriter::Settings settings;
+    settings.maxQueuedBytes = bytes;
+    return settings;
+}
+
+// A capture with the header "TWCAP 1 test" written into a scratch folder of its own.
+struct CScratchCapture {
+    CScratchCapture(const std::string& folderName, CCaptureWriter::Settings settings)
+        : folder(folderName) {
+        settings.folder = folder.Path();
+        std::string failure;
+        writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name, failure);
+        EXPECT_NE(writer, nullptr) << failure;
     }
-    writer->Close(100, capture::kClosed, "dispatched=0 unread=0");
-    writer.reset();
-    const std::string text = ReadAll(fs::path(folder.Path()) / name);
+    // The file as it stands once the writer has closed it.
+    std::string CloseAndRead(std::uint32_t ms) {
+        writer->Close(ms, capture::kClosed, "dispatched=0 unread=0");
+        writer.reset();
+        return ReadFileText(fs::path(folder.Path()) / name);
+    }
+
+    CTempFolder folder;
+    std::string name;
+    std::unique_ptr<CCaptureWriter> writer;
+};
+
+TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
+    CScratchCapture scratch("twcap-limit", FileLimit(1000));
+    ASSERT_NE(scratch.writer, nullptr);
+    for (int i = 0; i < 100; ++i) {
+        scratch.writer->Push(static_cast<std::uint32_t>(i), capture::kReceived,
+                             std::string(40, 'x'), true);
+    }
+    const std::string text = scratch.CloseAndRead(100);
     EXPECT_LE(text.size(), 1000u);
     const std::vector<std::string> lines = LinesOf(text);
     ASSERT_GE(lines.size(), 3u);
@@ -164,20 +184,12 @@ TEST(CaptureWriter, StopsAtItsSizeLimitWithARecordSayingSo) {
 }
 
 TEST(CaptureWriter, RecordsBeyondItsQueueAreCountedNotWritten) {
-    CTempFolder folder("twcap-queue");
-    CCaptureWriter::Settings settings;
-    settings.folder = folder.Path();
-    settings.maxQueuedBytes = 100;
-    std::string name;
-    std::string failure;
-    auto writer = CCaptureWriter::Open(settings, "TWCAP 1 test", name, failure);
-    ASSERT_NE(writer, nullptr) << failure;
+    CScratchCapture scratch("twcap-queue", QueueLimit(100));
+    ASSERT_NE(scratch.writer, nullptr);
     for (int i = 0; i < 10; ++i) {
-        writer->Push(1, capture::kSent, std::string(40, 'y'), true);
+        scratch.writer->Push(1, capture::kSent, std::string(40, 'y'), true);
     }
-    writer->Close(2, capture::kClosed, "dispatched=0 unread=0");
-    writer.reset();
-    const std::string text = ReadAll(fs::path(folder.Path()) / name);
+    const std::string text = scratch.CloseAndRead(2);
     EXPECT_NE(text.find(" dropped "), std::string::npos) << text;
     EXPECT_NE(text.find(" close dispatched=0"), std::string::npos);
 }
@@ -235,7 +247,7 @@ TEST_F(CaptureSessionTest, TheReplayOfACaptureGivesTheLiveCallbacksAndHidesThePa
     ASSERT_EQ(files.size(), 1u);
     const std::string name = files[0].filename().string();
     EXPECT_EQ(name.rfind("tradewire-", 0), 0u) << name;
-    const std::string text = ReadAll(files[0]);
+    const std::string text = ReadFileText(files[0]);
     EXPECT_EQ(text.find("s3cret"), std::string::npos);
     EXPECT_NE(text.find("trader\\x01trader\\x01***\\x01"), std::string::npos);
     EXPECT_NE(text.find(" commit after="), std::string::npos);
@@ -305,7 +317,7 @@ TEST_F(CaptureSessionTest, AnOrderCommittedFromACallbackIsReplayedAfterTheMessag
 
     const std::vector<fs::path> files = captureFolder.Files();
     ASSERT_EQ(files.size(), 1u);
-    const std::string text = ReadAll(files[0]);
+    const std::string text = ReadFileText(files[0]);
     // The second commit follows the dispatch record of the reply whose callback made it, and
     // counts that reply.
     size_t dispatches = 0;
@@ -362,7 +374,7 @@ TEST_F(CaptureSessionTest, NoSpellingOfAPasswordReachesTheFile) {
 
     const std::vector<fs::path> files = captureFolder.Files();
     ASSERT_EQ(files.size(), 1u);
-    const std::string text = ReadAll(files[0]);
+    const std::string text = ReadFileText(files[0]);
     EXPECT_EQ(CountOf(text, "***"), specials.size()) << text;
     for (const std::string& token : tokens) {
         EXPECT_EQ(text.find(token), std::string::npos) << token << " in\n" << text;
@@ -440,7 +452,7 @@ TEST_F(CaptureConnectionTest, CommitsWhileAnotherThreadReconnects) {
     EXPECT_EQ(folder.Files().size(), static_cast<size_t>(reconnects.load()));
     size_t recorded = 0;
     for (const fs::path& file : folder.Files()) {
-        const std::vector<std::string> lines = LinesOf(ReadAll(file));
+        const std::vector<std::string> lines = LinesOf(ReadFileText(file));
         ASSERT_GE(lines.size(), 2u) << file;
         EXPECT_NE(lines.back().find(" close dispatched="), std::string::npos) << file;
         for (const std::string& line : lines) {

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <future>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "Eventually.h"
+#include "FileText.h"
 #include "SessionFixture.h"
 #include "TempFolder.h"
 
@@ -274,14 +273,11 @@ TEST_F(TradingSessionTest, DisConnectDuringAnImmediateBurstIsPromptAndLosesNothi
     EXPECT_EQ(lines, Numbered(21));
     const auto files = captureFolder.Files();
     ASSERT_EQ(files.size(), 1u);
-    std::ifstream file(files[0], std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find(" pass=immediate\n"), std::string::npos);
+    const std::string text = ReadFileText(files[0]);
+    EXPECT_NE(text.find(" pass=immediate\n"), std::string::npos);
     // The greeting of ReconnectWith was dispatched too, before the burst.
-    EXPECT_NE(text.str().find(" dispatched=" + std::to_string(lines.size() + 1) + " "),
-              std::string::npos)
-        << text.str().substr(text.str().rfind('\n', text.str().size() - 2));
+    EXPECT_NE(text.find(" dispatched=" + std::to_string(lines.size() + 1) + " "), std::string::npos)
+        << text.substr(text.rfind('\n', text.size() - 2));
 }
 
 }  // namespace
