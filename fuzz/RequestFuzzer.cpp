@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -311,35 +312,27 @@ void FuzzStringSteps(FuzzedDataProvider& input) {
     }
 }
 
+// The steps an input is made of; each step's kind is the next value it yields.
+using Step = void (*)(CForexProtocol&, FuzzedDataProvider&);
+constexpr Step kSteps[] = {
+    FuzzLogin,
+    FuzzLogout,
+    FuzzCommitBill,
+    FuzzHistoryRequest,
+    [](CForexProtocol&, FuzzedDataProvider& input) { FuzzStringSteps(input); },
+    [](CForexProtocol&, FuzzedDataProvider& input) { FuzzArraySteps(input); },
+    [](CForexProtocol&, FuzzedDataProvider& input) { FuzzFormat(input); },
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     CForexProtocol protocol;
     while (input.remaining_bytes() > 0) {
-        switch (input.ConsumeIntegralInRange<int>(0, 6)) {
-            case 0:
-                FuzzLogin(protocol, input);
-                break;
-            case 1:
-                FuzzLogout(protocol, input);
-                break;
-            case 2:
-                FuzzCommitBill(protocol, input);
-                break;
-            case 3:
-                FuzzHistoryRequest(protocol, input);
-                break;
-            case 4:
-                FuzzStringSteps(input);
-                break;
-            case 5:
-                FuzzArraySteps(input);
-                break;
-            default:
-                FuzzFormat(input);
-                break;
-        }
+        const int step =
+            input.ConsumeIntegralInRange<int>(0, static_cast<int>(std::size(kSteps)) - 1);
+        kSteps[step](protocol, input);
     }
     return 0;
 }
