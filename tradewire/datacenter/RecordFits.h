@@ -7,69 +7,48 @@
 #include "tradewire/Records.h"
 
 inline bool FitsWithoutAllocation(const CString& source, const CString& target) {
-    return source.GetLength() <= target.GetAllocLength();
+    // An empty source needs no room, so the target's block is not even looked at.
+    return source.IsEmpty() || source.GetLength() <= target.GetAllocLength();
 }
 
-template <int N>
-bool FitsEach(const CString (&source)[N], const CString (&target)[N]) {
-    for (int i = 0; i < N; ++i) {
-        if (!FitsWithoutAllocation(source[i], target[i])) {
-            return false;
-        }
-    }
-    return true;
+// True when every named member of `source` fits the same member of `target`.
+template <class Record, class... Member>
+bool MembersFit(const Record& source, const Record& target, Member Record::*... members) {
+    return (FitsWithoutAllocation(source.*members, target.*members) && ...);
 }
 
 inline bool FitsWithoutAllocation(const CForexRealtimePrice& source,
                                   const CForexRealtimePrice& target) {
-    return FitsWithoutAllocation(source.MerchCode, target.MerchCode) &&
-           FitsWithoutAllocation(source.QuoteStamp, target.QuoteStamp);
+    using R = CForexRealtimePrice;
+    return MembersFit(source, target, &R::MerchCode, &R::QuoteStamp);
 }
 
 inline bool FitsWithoutAllocation(const CForexMerch& source, const CForexMerch& target) {
-    return FitsWithoutAllocation(source.MerchCode, target.MerchCode) &&
-           FitsWithoutAllocation(source.MerchName, target.MerchName) &&
-           FitsWithoutAllocation(source.Value29, target.Value29) &&
-           FitsWithoutAllocation(source.Value32, target.Value32) &&
-           FitsWithoutAllocation(source.Value41, target.Value41) &&
-           FitsWithoutAllocation(source.RealtimePrice, target.RealtimePrice);
+    using R = CForexMerch;
+    return MembersFit(source, target, &R::MerchCode, &R::MerchName, &R::Value29, &R::Value32,
+                      &R::Value41, &R::RealtimePrice);
 }
 
 inline bool FitsWithoutAllocation(const COrderInfo& source, const COrderInfo& target) {
-    return FitsWithoutAllocation(source.AccountCode, target.AccountCode) &&
-           FitsWithoutAllocation(source.MerchCode, target.MerchCode) &&
-           FitsWithoutAllocation(source.Value3, target.Value3) &&
-           FitsWithoutAllocation(source.Value5, target.Value5) &&
-           FitsWithoutAllocation(source.Value9, target.Value9) &&
-           FitsWithoutAllocation(source.Value28, target.Value28);
+    using R = COrderInfo;
+    return MembersFit(source, target, &R::AccountCode, &R::MerchCode, &R::Value3, &R::Value5,
+                      &R::Value9, &R::Value28);
 }
 
 inline bool FitsWithoutAllocation(const CBargain& source, const CBargain& target) {
-    return FitsWithoutAllocation(source.Value1, target.Value1) &&
-           FitsWithoutAllocation(source.MerchCode, target.MerchCode) &&
-           FitsWithoutAllocation(source.Value3, target.Value3) &&
-           FitsWithoutAllocation(source.Value4, target.Value4) &&
-           FitsWithoutAllocation(source.Value8, target.Value8) &&
-           FitsWithoutAllocation(source.Value9, target.Value9);
+    using R = CBargain;
+    return MembersFit(source, target, &R::Value1, &R::MerchCode, &R::Value3, &R::Value4, &R::Value8,
+                      &R::Value9);
 }
 
 inline bool FitsWithoutAllocation(const CHistoryOrderInfo& source,
                                   const CHistoryOrderInfo& target) {
-    return FitsWithoutAllocation(source.Value1, target.Value1) &&
-           FitsWithoutAllocation(source.Value2, target.Value2) &&
-           FitsWithoutAllocation(source.MerchCode, target.MerchCode) &&
-           FitsWithoutAllocation(source.Value5, target.Value5) &&
-           FitsWithoutAllocation(source.Value6, target.Value6) &&
-           FitsWithoutAllocation(source.Value9, target.Value9) &&
-           FitsWithoutAllocation(source.Value10, target.Value10) &&
-           FitsWithoutAllocation(source.Value15, target.Value15) &&
-           FitsWithoutAllocation(source.Value16, target.Value16) &&
-           FitsWithoutAllocation(source.Value19, target.Value19) &&
-           FitsWithoutAllocation(source.Value20, target.Value20);
+    using R = CHistoryOrderInfo;
+    return MembersFit(source, target, &R::Value1, &R::Value2, &R::MerchCode, &R::Value5, &R::Value6,
+                      &R::Value9, &R::Value10, &R::Value15, &R::Value16, &R::Value19, &R::Value20);
 }
 
 inline bool FitsWithoutAllocation(const CCurrency& source, const CCurrency& target) {
-    return FitsWithoutAllocation(source.CurrencyCode, target.CurrencyCode) &&
-           FitsWithoutAllocation(source.Value2, target.Value2) &&
-           FitsWithoutAllocation(source.Value3, target.Value3);
+    using R = CCurrency;
+    return MembersFit(source, target, &R::CurrencyCode, &R::Value2, &R::Value3);
 }
