@@ -182,7 +182,8 @@ int main(int argc, char* argv[]) {
         (void)std::fprintf(stderr, "cannot read the capture %s\n", options.captureFile.c_str());
         return 2;
     }
-    // A line at a time: the file is never held whole beside what the replay keeps of it.
+    // Read a line at a time, the received bytes twice: nothing but what the parser has not
+    // consumed yet is held of them.
     CCaptureReplay replay;
     std::string error;
     if (!replay.Load(file, error)) {
@@ -192,6 +193,8 @@ int main(int argc, char* argv[]) {
     if (options.script) {
         return PrintScript(replay, options.captureFile);
     }
+    // Only the summary reads every message's times; the rest ask for the current one.
+    replay.KeepMessages(options.summary);
     CLineRouter router(options, replay);
     CCallbackPrinter printer([&router](const std::string& line) { router.Line(line); });
     replay.Run(printer, options.pace, [&router](std::uint64_t ms) { router.SetPassTime(ms); });
