@@ -171,23 +171,24 @@ TEST_F(ReplayFeedTest, EachCapturedAnswerWaitsForItsRequestThenKeepsItsCapturedD
     EXPECT_EQ(Due(60000), std::vector<std::string>{"account"});
     EXPECT_TRUE(m_feed.IsHeld());
     EXPECT_EQ(m_feed.Wait(At(60000), std::chrono::milliseconds(50)), std::chrono::milliseconds(50));
-    m_feed.OnRequest(kSession + 1, At(60000));  // not the served client
+    m_feed.OnRequest(kSession + 1, 7001, At(60000));  // not the served client
+    m_feed.OnRequest(kSession, 1234, At(60000));      // no request a capture gates
     EXPECT_EQ(Due(70000), std::vector<std::string>{});
 
     // The order's gate is its commit: the deal recorded before the frame waits for it too, and
     // leaves as long after the request as it came after the commit.
-    m_feed.OnRequest(kSession, At(70000));
+    m_feed.OnRequest(kSession, 7001, At(70000));
     EXPECT_FALSE(m_feed.IsHeld());
     EXPECT_EQ(m_feed.Wait(At(70000), std::chrono::milliseconds(50)), std::chrono::milliseconds(5));
     EXPECT_EQ(Due(70004), std::vector<std::string>{});
     EXPECT_EQ(Due(70010), (std::vector<std::string>{"deal", "quote"}));
     EXPECT_TRUE(m_feed.IsHeld());
 
-    m_feed.OnRequest(kSession, At(80000));
+    m_feed.OnRequest(kSession, 7900, At(80000));
     EXPECT_EQ(Due(80029), std::vector<std::string>{});
     EXPECT_EQ(Due(80030), std::vector<std::string>{"history"});
-    m_feed.OnRequest(kSession, At(90000));
-    m_feed.OnRequest(kSession, At(90000));  // one more than the capture made changes nothing
+    m_feed.OnRequest(kSession, 8001, At(90000));
+    m_feed.OnRequest(kSession, 8001, At(90000));  // one more than the capture made changes nothing
     EXPECT_EQ(m_feed.GatesOpened(), 3u);
     EXPECT_EQ(Due(90001), std::vector<std::string>{"logged-out"});
     EXPECT_FALSE(m_feed.IsHeld());
@@ -197,7 +198,7 @@ TEST_F(ReplayFeedTest, FastServesEachGatesChunksAsItOpens) {
     Load(true);
     EXPECT_EQ(Due(0), (std::vector<std::string>{"login-answer", "account"}));
     EXPECT_EQ(Due(1000), std::vector<std::string>{});
-    m_feed.OnRequest(kSession, At(1000));
+    m_feed.OnRequest(kSession, 7001, At(1000));
     EXPECT_EQ(Due(1000), (std::vector<std::string>{"deal", "quote"}));
 }
 

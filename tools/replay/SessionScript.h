@@ -6,11 +6,11 @@
 // the instruments its data center learned (prices travel in points of an instrument's
 // PriceUnit, and the terminal takes them as prices).
 //
-//   # from tradewire-2026...twcap: 4 requests
+//   # 3 requests of the captured session
 //   wait 0.412
-//   buy EURUSD 0.1 sl 1.0800
+//   buy EURUSD 0.10 sl 1.0800
 //   wait 1.003
-//   close 11 0.05
+//   close 100001 0.05
 //   logout
 //
 // One command per order request (open, close, trigger, pending, modify, delete), history

@@ -124,8 +124,8 @@ void ReplayFeed::Begin(int session, Clock::time_point now) {
     m_opened.assign(1, now);
 }
 
-void ReplayFeed::OnRequest(int session, Clock::time_point now) {
-    if (IsServing(session) && m_opened.size() < m_gateMs.size()) {
+void ReplayFeed::OnRequest(int session, int code, Clock::time_point now) {
+    if (IsServing(session) && IsGateRequest(code) && m_opened.size() < m_gateMs.size()) {
         m_opened.push_back(now);
     }
 }

@@ -34,8 +34,9 @@ class ReplayFeed {
     // The first login starts the feed for its session; the server refuses later ones.
     void Begin(int session, Clock::time_point now);
     bool IsServing(int session) const { return m_started && session == m_session; }
-    // A request past the login from `session`: opens the next gate when it is the served one.
-    void OnRequest(int session, Clock::time_point now);
+    // A request frame of `code` from `session`: opens the next gate when it is the served
+    // client's order, history or logout request.
+    void OnRequest(int session, int code, Clock::time_point now);
     // How many gates the capture holds, and how many the client has opened.
     size_t GateCount() const { return m_gateMs.size() - 1; }
     size_t GatesOpened() const { return m_opened.size() - 1; }

@@ -139,7 +139,7 @@ void SimServer::HandleFrame(int session, const RequestFrame& frame) {
         // requests are not answered, as the captured server's answers are already in it, but
         // each opens the gate in front of its answer (ReplayFeed.h).
         if (frame.code != wire::kLoginRequest) {
-            m_replay.OnRequest(session, SteadyClock::now());
+            m_replay.OnRequest(session, frame.code, SteadyClock::now());
             return;
         }
         if (m_replay.HasBegun()) {
