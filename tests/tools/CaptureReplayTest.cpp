@@ -1,6 +1,7 @@
 // A session against the simulator with capture on, then the same session twice more without
 // the simulated market: through tradewire-replay, and through tradewire-sim --replay-fast to a
-// second client. All three give the same callback lines, in the replay tool's form.
+// second client. All three give the same callback lines, in the replay tool's form. And the
+// round trip of the console terminal: its session captured, made a script, and run again.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -94,11 +95,8 @@ COrderInfo OpenOrder() {
     return order;
 }
 
-// The tool's standard output as lines; its exit status must be `status`.
-std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "",
-                                       int status = 0) {
-    const std::string command = std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" +
-                                capture.string() + "' 2>/dev/null";
+// A command's standard output as lines; its exit status must be `status`.
+std::vector<std::string> RunCommand(const std::string& command, int status = 0) {
     std::vector<std::string> lines;
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {
@@ -116,6 +114,45 @@ std::vector<std::string> RunReplayTool(const fs::path& capture, const std::strin
     const int ended = pclose(output);
     EXPECT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == status) << command;
     return lines;
+}
+
+// The replay tool's standard output as lines; its exit status must be `status`.
+std::vector<std::string> RunReplayTool(const fs::path& capture, const std::string& options = "",
+                                       int status = 0) {
+    return RunCommand(std::string(TRADEWIRE_REPLAY_PROGRAM) + " " + options + " '" +
+                          capture.string() + "' 2>/dev/null",
+                      status);
+}
+
+// The console terminal run with a script against `port`, capturing into `folder`: what it
+// printed, without the lines that name the port or the capture file, and the capture.
+std::vector<std::string> RunTerminal(std::uint16_t port, const fs::path& script,
+                                     const fs::path& folder, fs::path& capture) {
+    std::vector<std::string> lines =
+        RunCommand(std::string(TRADEWIRE_TERM_PROGRAM) + " --port " + std::to_string(port) +
+                   " --user " + kUser + " --password " + kPassword + " --no-echo --script '" +
+                   script.string() + "' --capture '" + folder.string() + "' 2>&1");
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& line) {
+                                   return line.rfind("Connected to ", 0) == 0 ||
+                                          line.rfind("Capturing to ", 0) == 0;
+                               }),
+                lines.end());
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        capture = entry.path();
+    }
+    return lines;
+}
+
+// The commands of a script: its lines but the pauses and comments.
+std::vector<std::string> Commands(const std::vector<std::string>& script) {
+    std::vector<std::string> commands;
+    for (const std::string& line : script) {
+        if (line.rfind("wait ", 0) != 0 && line.rfind('#', 0) != 0) {
+            commands.push_back(line);
+        }
+    }
+    return commands;
 }
 
 class CaptureReplayTest : public ::testing::Test {
@@ -286,6 +323,78 @@ TEST_F(CaptureReplayTest, ALiveSessionItsOfflineReplayAndItsSimulatorReplayGiveT
     ASSERT_TRUE(third.Connect(replaySim.Port()));
     ASSERT_TRUE(third.Manager().ReqLogin(L"trader", L"anything"));
     EXPECT_TRUE(third.WaitFor("OnErrorCode code=103"));
+}
+
+// A terminal session's capture turned into a script, and the script run by the terminal
+// against the simulator replaying that capture: the second session is the first one again,
+// callback for callback and line for line of what the terminal printed.
+TEST_F(CaptureReplayTest, AScriptFromACaptureReplayedThroughTheSimulatorMakesTheSameSession) {
+    const fs::path firstScript = m_folder / "first.script";
+    std::ofstream(firstScript) << "buy EURUSD 0.10 sl 1.0000\n"
+                                  "wait 0.3\n"
+                                  "close last 0.05\n"
+                                  "pending buy-limit EURUSD 0.20 1.0000\n"
+                                  "delete last\n"
+                                  "trigger last 0 1.5\n"
+                                  "history 2\n"
+                                  "close last\n"
+                                  "logout\n";
+    fs::path first;
+    std::vector<std::string> live;
+    {
+        CSimulatorThread sim;
+        std::string error;
+        ASSERT_TRUE(sim.Start(Options(), error)) << error;
+        live = RunTerminal(sim.Port(), firstScript, m_folder / "first", first);
+    }
+    ASSERT_FALSE(first.empty()) << "no capture was written";
+    ASSERT_NE(std::find(live.begin(), live.end(), "Logged out."), live.end());
+
+    // The simulator numbers positions and orders from 100001, and serves the same numbers again.
+    const std::vector<std::string> script = RunReplayTool(first, "--script");
+    EXPECT_EQ(Commands(script),
+              (std::vector<std::string>{"buy EURUSD 0.10 sl 1.0000", "close 100001 0.05",
+                                        "pending buy-limit EURUSD 0.20 1.0000", "delete 100003",
+                                        "trigger 100001 0 1.5000", "history 2", "close 100001",
+                                        "logout"}));
+    // The captured pause before the partial close, less the answer to the open.
+    const auto close = std::find(script.begin(), script.end(), "close 100001 0.05");
+    ASSERT_NE(close, script.begin());
+    const double pause = std::atof((close - 1)->c_str() + 5);
+    EXPECT_TRUE(StartsWith(*(close - 1), "wait ") && pause >= 0.3 && pause < 1.0) << *(close - 1);
+
+    const fs::path secondScript = m_folder / "second.script";
+    std::ofstream lines(secondScript);
+    for (const std::string& line : script) {
+        lines << line << '\n';
+    }
+    lines.close();
+    sim::SimOptions options = Options();
+    options.replayFile = first.string();
+    CSimulatorThread replaySim;
+    std::string error;
+    ASSERT_TRUE(replaySim.Start(options, error)) << error;
+    fs::path second;
+    // What the terminal said of its requests; the quotes it showed after the login depend on
+    // when it looked.
+    const auto fromFirstOrder = [](std::vector<std::string> lines) {
+        const auto opened = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return StartsWith(line, "Opened position #");
+        });
+        EXPECT_NE(opened, lines.end());
+        lines.erase(lines.begin(), opened);
+        return lines;
+    };
+    EXPECT_EQ(
+        fromFirstOrder(RunTerminal(replaySim.Port(), secondScript, m_folder / "second", second)),
+        fromFirstOrder(live));
+    ASSERT_FALSE(second.empty());
+    const std::vector<std::string> callbacks = RunReplayTool(first);
+    EXPECT_EQ(
+        std::count_if(callbacks.begin(), callbacks.end(),
+                      [](const std::string& line) { return StartsWith(line, "OnBargainClosed "); }),
+        2);
+    EXPECT_EQ(RunReplayTool(second), callbacks);
 }
 
 // Hostile captures the tool must finish quickly: record times at the top of their range, paced.

@@ -24,6 +24,8 @@ std::string ReplayUsage() {
            "                   dispatched, the milliseconds between, and the outcome\n"
            "  --summary        messages by code and callbacks by name, deals, orders, refusals\n"
            "                   and the receive-to-dispatch delay\n"
+           "  --script         a tradewire-term script that repeats the session's requests with\n"
+           "                   their captured pauses, for tradewire-sim --replay of this capture\n"
            "exit status: 0 done, 1 not a capture, 2 unreadable, 3 the capture was cut short\n";
 }
 
@@ -35,6 +37,7 @@ bool TakeReplayFlag(std::string_view name, ReplayOptions& options) {
         {"--pace", &ReplayOptions::pace},       {"--stores", &ReplayOptions::stores},
         {"--brief", &ReplayOptions::brief},     {"--utc", &ReplayOptions::utc},
         {"--summary", &ReplayOptions::summary}, {"--orders", &ReplayOptions::orders},
+        {"--script", &ReplayOptions::script},
     };
     for (const auto& [flag, member] : flags) {
         if (name == flag) {

@@ -16,6 +16,7 @@ struct ReplayOptions {
     bool utc = false;               // times as UTC from the capture's start, with milliseconds
     bool summary = false;           // a summary block instead of the callbacks
     bool orders = false;            // one line per committed order instead of the callbacks
+    bool script = false;  // the terminal commands that repeat the session's requests instead
 };
 
 // On --help returns false with the usage in message and helpAsked set.

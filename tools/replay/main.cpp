@@ -15,6 +15,7 @@
 #include "CommandLine.h"
 #include "ReplayOptions.h"
 #include "SessionDigest.h"
+#include "SessionScript.h"
 #include "protocol/CaptureReplay.h"
 
 namespace {
@@ -152,6 +153,22 @@ class CLineRouter {
     int m_items = 0;
 };
 
+// --script: the replay runs unprinted, for the instruments and the answers' times.
+int PrintScript(CCaptureReplay& replay, const std::string& captureFile) {
+    CCallbackPrinter silent([](const std::string&) {});
+    replay.Run(silent, false);
+    CForexMerchArray merchs;
+    if (replay.GetDataCenter() != nullptr) {
+        replay.GetDataCenter()->GetForexMerchs(merchs);
+    }
+    PrintLine("# tradewire-term --script for tradewire-sim --replay " + captureFile);
+    for (const std::string& line : CSessionScript::Lines(replay, merchs)) {
+        PrintLine(line);
+    }
+    std::cout.flush();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -165,13 +182,19 @@ int main(int argc, char* argv[]) {
         (void)std::fprintf(stderr, "cannot read the capture %s\n", options.captureFile.c_str());
         return 2;
     }
-    // A line at a time: the file is never held whole beside what the replay keeps of it.
+    // Read a line at a time, the received bytes twice: nothing but what the parser has not
+    // consumed yet is held of them.
     CCaptureReplay replay;
     std::string error;
     if (!replay.Load(file, error)) {
         (void)std::fprintf(stderr, "%s: %s\n", options.captureFile.c_str(), error.c_str());
         return 1;
     }
+    if (options.script) {
+        return PrintScript(replay, options.captureFile);
+    }
+    // Only the summary reads every message's times; the rest ask for the current one.
+    replay.KeepMessages(options.summary);
     CLineRouter router(options, replay);
     CCallbackPrinter printer([&router](const std::string& line) { router.Line(line); });
     replay.Run(printer, options.pace, [&router](std::uint64_t ms) { router.SetPassTime(ms); });

@@ -10,14 +10,29 @@ namespace sim {
 
 namespace {
 
-// A sent frame is a login request when its code, after the fixed header, is 8000.
-bool IsLoginRecord(std::string_view payload) {
+// The code of a sent frame, read after the fixed header; -1 for what is no frame.
+int RequestCode(std::string_view payload) {
     std::string frame;
     if (!capture::Unescape(payload, frame) || frame.size() <= wire::kFixedHeaderSize) {
-        return false;
+        return -1;
     }
-    const std::string code = std::to_string(wire::kLoginRequest) + wire::kHeaderEnd;
-    return frame.compare(wire::kFixedHeaderSize, code.size(), code) == 0;
+    const size_t headerEnd = frame.find(wire::kHeaderEnd, wire::kFixedHeaderSize);
+    if (headerEnd == std::string::npos || headerEnd == wire::kFixedHeaderSize) {
+        return -1;
+    }
+    int code = 0;
+    for (size_t at = wire::kFixedHeaderSize; at < headerEnd; ++at) {
+        if (frame[at] < '0' || frame[at] > '9' || code > 99999999) {
+            return -1;
+        }
+        code = code * 10 + (frame[at] - '0');
+    }
+    return code;
+}
+
+bool IsGateRequest(int code) {
+    return code == wire::kOrderRequest || code == wire::kHistoryRequest ||
+           code == wire::kLogoutRequest;
 }
 
 }  // namespace
@@ -32,6 +47,8 @@ bool ReplayFeed::Load(const std::string& path, bool fast, std::string& error) {
     std::string text;
     bool first = true;
     bool loginSeen = false;
+    // Orders whose commit record opened a gate and whose frame has not been met yet.
+    size_t committed = 0;
     while (std::getline(file, text)) {
         if (first) {
             first = false;
@@ -48,23 +65,35 @@ bool ReplayFeed::Load(const std::string& path, bool fast, std::string& error) {
         if (!capture::SplitLine(text, line)) {
             continue;
         }
-        const bool login = line.kind == capture::kSent && IsLoginRecord(line.payload);
-        m_logins += login ? 1 : 0;
-        if (login && !loginSeen && m_chunks.empty()) {
-            loginSeen = true;
-            m_baseMs = line.ms;
+        if (line.kind == capture::kCommitted) {
+            AddGate(line.ms);
+            ++committed;
+            continue;
+        }
+        const int code = line.kind == capture::kSent ? RequestCode(line.payload) : -1;
+        if (code == wire::kLoginRequest) {
+            ++m_logins;
+            if (!loginSeen && m_chunks.empty()) {
+                loginSeen = true;
+                m_gateMs[0] = line.ms;
+            }
+        } else if (code == wire::kOrderRequest && committed > 0) {
+            --committed;  // its gate is its commit's
+        } else if (IsGateRequest(code)) {
+            AddGate(line.ms);
         }
         if (line.kind != capture::kReceived) {
             continue;
         }
         Chunk chunk;
         chunk.ms = line.ms;
+        chunk.gate = GateCount();
         if (!capture::Unescape(line.payload, chunk.bytes)) {
             error = path + ": bad escape in received bytes";
             return false;
         }
-        if (!loginSeen && m_chunks.empty()) {
-            m_baseMs = chunk.ms;
+        if (!loginSeen && m_chunks.empty() && chunk.gate == 0) {
+            m_gateMs[0] = chunk.ms;
         }
         m_chunks.push_back(std::move(chunk));
     }
@@ -75,11 +104,15 @@ bool ReplayFeed::Load(const std::string& path, bool fast, std::string& error) {
     return true;
 }
 
+void ReplayFeed::AddGate(std::uint32_t ms) {
+    m_gateMs.push_back(ms);
+}
+
 std::uint32_t ReplayFeed::DurationMs() const {
-    if (m_chunks.empty() || m_chunks.back().ms < m_baseMs) {
+    if (m_chunks.empty() || m_chunks.back().ms < m_gateMs[0]) {
         return 0;
     }
-    return m_chunks.back().ms - m_baseMs;
+    return m_chunks.back().ms - m_gateMs[0];
 }
 
 void ReplayFeed::Begin(int session, Clock::time_point now) {
@@ -88,21 +121,29 @@ void ReplayFeed::Begin(int session, Clock::time_point now) {
     }
     m_started = true;
     m_session = session;
-    m_start = now;
+    m_opened.assign(1, now);
+}
+
+void ReplayFeed::OnRequest(int session, int code, Clock::time_point now) {
+    if (IsServing(session) && IsGateRequest(code) && m_opened.size() < m_gateMs.size()) {
+        m_opened.push_back(now);
+    }
 }
 
 ReplayFeed::Clock::time_point ReplayFeed::DueAt(const Chunk& chunk) const {
+    const Clock::time_point opened = m_opened[chunk.gate];
     if (m_fast) {
-        return m_start;
+        return opened;
     }
-    // Time stamps wrap like the library's 32-bit millisecond counter.
-    const auto offset = static_cast<std::uint32_t>(chunk.ms - m_baseMs);
-    return m_start + std::chrono::milliseconds(offset > 0x7FFFFFFFu ? 0 : offset);
+    // Time stamps wrap like the library's 32-bit millisecond counter; a chunk recorded before
+    // its gate's own record (the threads' records may cross) leaves as the gate opens.
+    const auto offset = static_cast<std::uint32_t>(chunk.ms - m_gateMs[chunk.gate]);
+    return opened + std::chrono::milliseconds(offset > 0x7FFFFFFFu ? 0 : offset);
 }
 
 std::chrono::milliseconds ReplayFeed::Wait(Clock::time_point now,
                                            std::chrono::milliseconds most) const {
-    if (!m_started || m_next >= m_chunks.size()) {
+    if (!m_started || m_next >= m_chunks.size() || !IsOpen(m_chunks[m_next])) {
         return most;
     }
     const auto wait =

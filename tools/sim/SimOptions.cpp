@@ -92,7 +92,8 @@ std::string SimUsage() {
            "                      demo:demo, alice:alice, bob:bob)\n"
            "  --quiet             no connection messages on standard output\n"
            "  --replay FILE       answer the first login with the bytes a library capture\n"
-           "                      received, with their timing; no ticks, no order handling\n"
+           "                      received, with their timing; no ticks, no order handling;\n"
+           "                      each captured answer waits for the client's request\n"
            "  --replay-fast FILE  the same, all at once\n";
 }
 

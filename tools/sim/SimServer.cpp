@@ -136,8 +136,10 @@ void SimServer::OnBytes(int session, std::string_view bytes) {
 void SimServer::HandleFrame(int session, const RequestFrame& frame) {
     if (m_replay.IsLoaded()) {
         // The capture holds the login's answer and everything after it; orders and other
-        // requests are not answered, as the captured server's answers are already in it.
+        // requests are not answered, as the captured server's answers are already in it, but
+        // each opens the gate in front of its answer (ReplayFeed.h).
         if (frame.code != wire::kLoginRequest) {
+            m_replay.OnRequest(session, frame.code, SteadyClock::now());
             return;
         }
         if (m_replay.HasBegun()) {
@@ -273,6 +275,11 @@ void SimServer::RunReplay() {
             m_log.Write(session, '<', bytes);
             m_tls.Send(session, bytes);
         });
+        if (m_replay.IsHeld() && m_replay.GatesOpened() != m_heldAt) {
+            m_heldAt = m_replay.GatesOpened();
+            Say("the capture waits for the client's request " + std::to_string(m_heldAt + 1) +
+                " of " + std::to_string(m_replay.GateCount()));
+        }
         const auto wait = m_replay.Wait(SteadyClock::now(), std::chrono::milliseconds(kMaxPollMs));
         m_tls.Poll(static_cast<int>(wait.count()), *this);
     }

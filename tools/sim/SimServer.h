@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -84,6 +85,7 @@ class SimServer : private TlsHandler {
     TlsServer m_tls;
     FrameLog m_log;
     ReplayFeed m_replay;
+    size_t m_heldAt = SIZE_MAX;  // the gates opened when the replay last said it was held
     std::map<int, SessionState> m_sessions;
     std::atomic<bool> m_stop{false};
     int m_noticeCount = 0;

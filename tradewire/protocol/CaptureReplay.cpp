@@ -50,6 +50,11 @@ bool CCaptureReplay::Load(std::string_view text, std::string& error) {
 }
 
 bool CCaptureReplay::Load(std::istream& in, std::string& error) {
+    const std::streamoff start = in.tellg();
+    if (start >= 0) {
+        m_source = &in;
+        m_sourceStart = start;
+    }
     std::string line;
     while (std::getline(in, line)) {
         if (!AddLine(line, !in.eof(), error)) {
@@ -109,11 +114,15 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
     if (line.kind == capture::kReceived) {
         Chunk chunk;
         chunk.ms = line.ms;
-        if (!capture::Unescape(line.payload, chunk.bytes)) {
+        if (!capture::Unescape(line.payload, m_source != nullptr ? m_unescaped : chunk.bytes)) {
             error = "bad escape in the received bytes";
             return false;
         }
-        m_chunks.push_back(std::move(chunk));
+        m_firstChunkMs = m_chunkCount == 0 ? line.ms : m_firstChunkMs;
+        ++m_chunkCount;
+        if (m_source == nullptr) {
+            m_chunks.push_back(std::move(chunk));
+        }
     } else if (line.kind == capture::kCommitted) {
         Commit commit;
         commit.ms = line.ms;
@@ -142,6 +151,36 @@ bool CCaptureReplay::ReadRecord(std::string_view text, std::string& error) {
     return true;
 }
 
+bool CCaptureReplay::NextChunk(Chunk& chunk) {
+    if (m_chunksTaken >= m_chunkCount) {
+        return false;
+    }
+    if (m_source == nullptr) {
+        // Taken, not copied: what has been appended is held by the buffer alone.
+        chunk = std::move(m_chunks[m_chunksTaken++]);
+        return true;
+    }
+    if (m_chunksTaken == 0) {
+        m_source->clear();
+        m_source->seekg(m_sourceStart);
+        std::string header;
+        std::getline(*m_source, header);
+    }
+    std::string text;
+    while (std::getline(*m_source, text)) {
+        capture::Line line;
+        // Load read these lines already: only the received chunks it counted come back.
+        if (capture::SplitLine(text, line) && line.kind == capture::kReceived &&
+            capture::Unescape(line.payload, chunk.bytes)) {
+            chunk.ms = line.ms;
+            ++m_chunksTaken;
+            return true;
+        }
+    }
+    m_chunksTaken = m_chunkCount;  // the file changed since Load: it ends here
+    return false;
+}
+
 void CCaptureReplay::ApplyCommitsDue() {
     while (m_nextCommit < m_commits.size() && m_commits[m_nextCommit].after <= m_dispatched) {
         // Builds the request as CommitBill did, which stores it as the last committed order;
@@ -164,11 +203,15 @@ bool CCaptureReplay::DispatchOne() {
             MessageTimes message;
             message.code = code;
             message.received = m_lastAppendMs;
-            const size_t index = m_messages.size();
+            const size_t index = m_messageCount++;
             message.dispatched = index < m_dispatchTimes.size()
                                      ? static_cast<std::int64_t>(m_dispatchTimes[index])
                                      : -1;
-            m_messages.push_back(message);
+            if (m_keepMessages || m_messages.empty()) {
+                m_messages.push_back(message);
+            } else {
+                m_messages.back() = message;
+            }
         }
     }
     if (m_protocol.ProcessReceived(m_buffer) == wire::Result::Incomplete) {
@@ -201,8 +244,9 @@ void CCaptureReplay::Run(CAbsForexNotify& sink, bool pace,
     // A connection without passes dispatched what each chunk completed at the chunk's time.
     const bool passes = pace && !m_immediate;
     // 64 bits: a pass time near the top of the 32-bit record times must not wrap.
-    std::uint64_t nextPass = m_chunks.empty() ? 0 : m_chunks.front().ms;
-    for (const Chunk& chunk : m_chunks) {
+    std::uint64_t nextPass = m_firstChunkMs;
+    Chunk chunk;
+    while (NextChunk(chunk)) {
         while (passes && nextPass <= chunk.ms) {
             // A pass that takes nothing leaves nothing for the next ones until more bytes come:
             // go straight to the last pass before them, however long the pause.

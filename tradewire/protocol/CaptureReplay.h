@@ -12,7 +12,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
+#include <ios>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +27,11 @@ class CCaptureReplay {
     // Reads the whole capture; false with `error` naming the first line it cannot read. A last
     // line without its line feed that does not read is where the file was cut: it ends the
     // capture there. The stream form reads a line at a time, so the file is never held whole.
+    // From a stream that can seek (a file), the received bytes are only checked here and read
+    // again by Run, a chunk at a time: the replay then holds no more of them than the parser
+    // has not consumed yet (at most the 64 MiB receive ceiling), whatever the file's size. Such
+    // a stream must stay open and unchanged until Run returns. From one that cannot (a pipe),
+    // they are kept until Run.
     bool Load(std::string_view text, std::string& error);
     bool Load(std::istream& in, std::string& error);
     // Dispatches what the capture holds, with `sink` on the data center. Without `pace`, every
@@ -58,8 +63,10 @@ class CCaptureReplay {
         std::int64_t dispatched = -1;
     };
     // Every message dispatched so far, in order; during Run the last one is the message whose
-    // callbacks run now.
+    // callbacks run now. After KeepMessages(false), before Run, only that last one is kept, so
+    // a long capture costs no memory per message here.
     const std::vector<MessageTimes>& Messages() const { return m_messages; }
+    void KeepMessages(bool all) { m_keepMessages = all; }
     // Every dispatch record's time, in file order.
     const std::vector<std::uint32_t>& DispatchTimes() const { return m_dispatchTimes; }
     // The frames sent, in file order, escaped as in the file.
@@ -84,6 +91,9 @@ class CCaptureReplay {
         std::string bytes;
     };
     bool AddLine(std::string_view line, bool ended, std::string& error);
+    // The next received chunk in file order, from what Load kept or read again from the
+    // stream; false after the last.
+    bool NextChunk(Chunk& chunk);
     bool Finish(std::string& error);
     bool ReadRecord(std::string_view line, std::string& error);
     void ApplyCommitsDue();
@@ -97,7 +107,13 @@ class CCaptureReplay {
     std::string m_header;
     size_t m_lines = 0;
     bool m_cut = false;
-    std::vector<Chunk> m_chunks;
+    std::vector<Chunk> m_chunks;  // empty when the chunks are read again from m_source
+    size_t m_chunkCount = 0;
+    size_t m_chunksTaken = 0;
+    std::uint32_t m_firstChunkMs = 0;
+    std::istream* m_source = nullptr;  // a stream that can seek, read again by Run
+    std::streamoff m_sourceStart = 0;
+    std::string m_unescaped;        // Load's check of a chunk it does not keep
     std::vector<Commit> m_commits;  // in the order of their `after`
     size_t m_nextCommit = 0;
     int m_messagesPerPass = 1;
@@ -109,5 +125,7 @@ class CCaptureReplay {
     std::vector<std::uint32_t> m_dispatchTimes;
     std::vector<SentFrame> m_sent;
     std::vector<MessageTimes> m_messages;
+    bool m_keepMessages = true;
+    size_t m_messageCount = 0;
     std::uint32_t m_lastAppendMs = 0;
 };
