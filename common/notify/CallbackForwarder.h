@@ -22,74 +22,40 @@
 template <class Sink>
 class CCallbackForwarder : public CForexNotifyAdapter {
   public:
-    void OnErrorCode(int code) override { Self().OnValue("OnErrorCode", "code", code); }
-    void OnTextMessage(const CString& text) override {
-        Self().OnValue("OnTextMessage", "text", text);
-    }
+    // No arguments.
     void OnLoginReply() override { Self().OnPlain("OnLoginReply"); }
     void OnSpareA() override { Self().OnPlain("OnSpareA"); }
-    void OnAccountInfo(CAccountInfo& account) override {
-        Self().OnRecord("OnAccountInfo", static_cast<const CAccountInfo&>(account));
-    }
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override {
-        Self().OnList("OnCurrencysInfo", Const(currencys));
-    }
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override {
-        Self().OnList("OnForexMerchs", Const(merchs));
-    }
-    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override {
-        Self().OnList("OnBargainsInfo", Const(bargains));
-    }
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) override {
-        Self().OnList("OnOrdersInfo", Const(orders));
-    }
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override {
-        Self().OnList("OnHistoryOrderInfo", Const(history));
-    }
-    void OnGroupInfo(CGroup& group) override {
-        Self().OnRecord("OnGroupInfo", static_cast<const CGroup&>(group));
-    }
-    void OnBaseInfo(CBaseInfo& baseInfo) override {
-        Self().OnRecord("OnBaseInfo", static_cast<const CBaseInfo&>(baseInfo));
-    }
-    void OnBroadCast(CBroadCast& broadCast) override {
-        Self().OnRecord("OnBroadCast", static_cast<const CBroadCast&>(broadCast));
-    }
-    void OnRealtimePrice(const CForexMerch& merch) override {
-        Self().OnRecord("OnRealtimePrice", merch);
-    }
-    void OnSocketError(unsigned long error) override {
-        Self().OnValue("OnSocketError", "error", error);
-    }
-    void OnBargainOpened(const CBargain& bargain) override {
-        Self().OnRecord("OnBargainOpened", bargain);
-    }
-    void OnOpenRefused(const COrderInfo& reply) override {
-        Self().OnRecord("OnOpenRefused", reply);
-    }
-    void OnBargainClosed(const CBargain& closingDeal) override {
-        Self().OnRecord("OnBargainClosed", closingDeal);
-    }
-    void OnCloseRefused(const COrderInfo& reply) override {
-        Self().OnRecord("OnCloseRefused", reply);
-    }
-    void OnOrderAdded(const COrderInfo& order) override { Self().OnRecord("OnOrderAdded", order); }
-    void OnOrderRefused(const COrderInfo& reply) override {
-        Self().OnRecord("OnOrderRefused", reply);
-    }
-    void OnOrderChanged(const COrderInfo& order) override {
-        Self().OnRecord("OnOrderChanged", order);
-    }
-    void OnChangeRefused(const COrderInfo& reply) override {
-        Self().OnRecord("OnChangeRefused", reply);
-    }
-    void OnOrderDeleted(const COrderInfo& order) override {
-        Self().OnRecord("OnOrderDeleted", order);
-    }
-    void OnDeleteRefused(const COrderInfo& reply) override {
-        Self().OnRecord("OnDeleteRefused", reply);
-    }
     void OnSpareB() override { Self().OnPlain("OnSpareB"); }
+    // A number or a text.
+    void OnErrorCode(int code) override { Self().OnValue("OnErrorCode", "code", code); }
+    void OnSocketError(unsigned long e) override { Self().OnValue("OnSocketError", "error", e); }
+    void OnTextMessage(const CString& t) override { Self().OnValue("OnTextMessage", "text", t); }
+    // A store's single record, or an instrument with its new quote.
+    void OnAccountInfo(CAccountInfo& a) override { Self().OnRecord("OnAccountInfo", a); }
+    void OnGroupInfo(CGroup& group) override { Self().OnRecord("OnGroupInfo", group); }
+    void OnBaseInfo(CBaseInfo& baseInfo) override { Self().OnRecord("OnBaseInfo", baseInfo); }
+    void OnBroadCast(CBroadCast& b) override { Self().OnRecord("OnBroadCast", b); }
+    void OnRealtimePrice(const CForexMerch& m) override { Self().OnRecord("OnRealtimePrice", m); }
+    // A list store, refilled or changed.
+    void OnCurrencysInfo(CCurrencyArray& l) override { Self().OnList("OnCurrencysInfo", l); }
+    void OnForexMerchs(CForexMerchArray& l) override { Self().OnList("OnForexMerchs", l); }
+    void OnBargainsInfo(CBargainArray& l) override { Self().OnList("OnBargainsInfo", l); }
+    void OnOrdersInfo(COrderInfoArray& l) override { Self().OnList("OnOrdersInfo", l); }
+    void OnHistoryOrderInfo(CHistoryOrderInfoArray& l) override {
+        Self().OnList("OnHistoryOrderInfo", l);
+    }
+    // A deal, or a committed request carried out.
+    void OnBargainOpened(const CBargain& b) override { Self().OnRecord("OnBargainOpened", b); }
+    void OnBargainClosed(const CBargain& b) override { Self().OnRecord("OnBargainClosed", b); }
+    void OnOrderAdded(const COrderInfo& o) override { Self().OnRecord("OnOrderAdded", o); }
+    void OnOrderChanged(const COrderInfo& o) override { Self().OnRecord("OnOrderChanged", o); }
+    void OnOrderDeleted(const COrderInfo& o) override { Self().OnRecord("OnOrderDeleted", o); }
+    // A committed request refused: the server's reply.
+    void OnOpenRefused(const COrderInfo& r) override { Self().OnRecord("OnOpenRefused", r); }
+    void OnCloseRefused(const COrderInfo& r) override { Self().OnRecord("OnCloseRefused", r); }
+    void OnOrderRefused(const COrderInfo& r) override { Self().OnRecord("OnOrderRefused", r); }
+    void OnChangeRefused(const COrderInfo& r) override { Self().OnRecord("OnChangeRefused", r); }
+    void OnDeleteRefused(const COrderInfo& r) override { Self().OnRecord("OnDeleteRefused", r); }
 
   protected:
     CCallbackForwarder() = default;
@@ -97,9 +63,4 @@ class CCallbackForwarder : public CForexNotifyAdapter {
 
   private:
     Sink& Self() { return static_cast<Sink&>(*this); }
-    // The library hands out its live stores; a handler only reads them.
-    template <class Record>
-    static const CArray<Record, Record&>& Const(CArray<Record, Record&>& list) {
-        return list;
-    }
 };

@@ -137,6 +137,10 @@ void CRecordingSink::Log(std::string line) {
     }
 }
 
+void CRecordingSink::OnPlain(const char* name) {
+    Log(name);
+}
+
 // Quoted, so that leading and trailing spaces show.
 void CRecordingSink::OnValue(const char* name, const char*, const CString& text) {
     Log(std::string(name) + " \"" + Describe(text) + "\"");

@@ -69,12 +69,13 @@ class CRecordingSink : public CCallbackForwarder<CRecordingSink> {
 
   private:
     friend class CCallbackForwarder<CRecordingSink>;
-    void OnPlain(const char* name) { Log(name); }
+    // Each writes the callback's line in the format above.
+    void OnPlain(const char* name);
+    void OnValue(const char* name, const char* field, const CString& text);
     template <class Number>
     void OnValue(const char* name, const char* field, Number value) {
         Log(std::string(name) + " " + field + "=" + std::to_string(value));
     }
-    void OnValue(const char* name, const char* field, const CString& text);
     template <class Record>
     void OnRecord(const char* name, const Record& record) {
         Log(std::string(name) + " " + Describe(record));
