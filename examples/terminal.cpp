@@ -10,69 +10,68 @@
 #include <mutex>
 #include <string>
 
-// Callbacks come on the library's processing thread: each keeps what came and wakes main().
+// Callbacks come on the library's processing thread: each keeps what came and counts it under
+// the lock; main() waits for a count to grow, then reads what was kept.
 class Sink : public CForexNotifyAdapter {
   public:
-    void OnErrorCode(int code) override { Note(errors, code, error); }
+    void OnErrorCode(int code) override { Keep(failed, error, tradewire::ErrorCodeName(code)); }
+    void OnTextMessage(const CString& t) override { Keep(texts, text, t); }
     // The login's snapshot brings the position list, even an empty one.
-    void OnBargainsInfo(CBargainArray&) override { Note(snapshot); }
+    void OnBargainsInfo(CBargainArray& list) override { Keep(snapshot, positions, list); }
     void OnRealtimePrice(const CForexMerch& m) override {
         if (quotes < 3) {  // only this thread writes it
-            Note(quotes, m, quote[quotes]);
+            Keep(quotes, quote[quotes], m);
         }
     }
-    void OnBargainOpened(const CBargain& b) override { Note(opened, b, deal); }
-    void OnBargainClosed(const CBargain& b) override { Note(closed, b, deal); }
-    void OnOpenRefused(const COrderInfo& r) override { Note(errors, r.Value28, text); }
-    void OnCloseRefused(const COrderInfo& r) override { Note(errors, r.Value28, text); }
-    void OnTextMessage(const CString& t) override { Note(texts, t, text); }
+    void OnBargainOpened(const CBargain& b) override { Keep(deals, deal, b); }
+    void OnBargainClosed(const CBargain& b) override { Keep(deals, deal, b); }
+    void OnOpenRefused(const COrderInfo& r) override { Keep(failed, text, r.Value28); }
+    void OnCloseRefused(const COrderInfo& r) override { Keep(failed, text, r.Value28); }
 
-    // Waits for `count` to reach `least`; false when an error comes first or 10 s pass.
-    bool Wait(const int& count, int least) {
+    // Waits for `count` to pass `seen`; false when a failure comes first or 10 s pass.
+    bool Wait(const int& count, int seen = 0) {
         std::unique_lock<std::mutex> lock(m_lock);
-        m_changed.wait_for(lock, std::chrono::seconds(10),
-                           [&] { return count >= least || errors; });
-        return count >= least && !errors;
+        m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return count > seen || failed; });
+        return count > seen && !failed;
     }
-    int Count(const int& count) {
+    int Now(const int& count) {
         const std::lock_guard<std::mutex> guard(m_lock);
         return count;
     }
-    int errors = 0, snapshot = 0, quotes = 0, opened = 0, closed = 0, texts = 0;  // under m_lock
-    int error = 0;
+    int failed = 0, snapshot = 0, quotes = 0, deals = 0, texts = 0;  // under m_lock
+    const char* error = "";
+    CBargainArray positions;
     CForexMerch quote[3];
-    CBargain deal;
-    CString text;  // a text message, or the reason of a refusal
+    CBargain deal;  // the last deal
+    CString text;   // a text message, or the reason of a refusal
 
   private:
-    template <class Record>
-    void Note(int& count, const Record& record, Record& into) {
+    template <class Value>
+    void Keep(int& count, Value& into, const Value& value) {
         const std::lock_guard<std::mutex> guard(m_lock);
-        into = record;
+        into = value;
         ++count;
         m_changed.notify_all();
-    }
-    void Note(int& count) {
-        int unused = 0;
-        Note(count, 0, unused);
     }
     std::mutex m_lock;
     std::condition_variable m_changed;
 };
 
-static bool Session(CAbsForexManager& manager, Sink& sink, const CServer& server) {
+static bool Session(CAbsForexManager& manager, Sink& sink, int port) {
+    CServer server;
+    server.Address = L"127.0.0.1";
+    server.Port = static_cast<uint32_t>(port);
     if (!manager.ConnectServer(server) || !manager.ReqLogin(L"demo", L"demo") ||
-        !sink.Wait(sink.snapshot, 1)) {
+        !sink.Wait(sink.snapshot)) {
         return false;
     }
     CForexDataCenter& center = *manager.GetDataCenter();
     CAccountInfo account;
     center.GetAccountInfo(account);
     std::printf("balance %.2f\n", account.Funds.IsEmpty() ? 0.0 : account.Funds[0].Balance);
-    for (int i = 0; i < 3 && sink.Wait(sink.quotes, i + 1); ++i) {
-        const CForexMerch& m = sink.quote[i];
-        std::printf("quote %ls %g/%g\n", m.MerchCode.GetString(), m.RealtimePrice.Bid,
-                    m.RealtimePrice.Ask);
+    for (int i = 0; i < 3 && sink.Wait(sink.quotes, i); ++i) {
+        const CForexRealtimePrice& q = sink.quote[i].RealtimePrice;
+        std::printf("quote %ls %g/%g\n", q.MerchCode.GetString(), q.Bid, q.Ask);
     }
     COrderInfo order;  // buy 0.01 lot at the market
     order.AccountCode = account.AccountCode;
@@ -81,22 +80,22 @@ static bool Session(CAbsForexManager& manager, Sink& sink, const CServer& server
     order.OrderKind = tradewire::kOpenMarket;
     order.Value10 = tradewire::kBuy;
     order.Value11 = tradewire::kHundredthsPerLot / 100;
-    if (!manager.CommitBill(order) || !sink.Wait(sink.opened, 1)) {
+    if (!manager.CommitBill(order) || !sink.Wait(sink.deals)) {
         return false;
     }
-    std::printf("opened #%d %ls at %g\n", sink.deal.BargainNo, sink.deal.MerchCode.GetString(),
-                sink.deal.Price);
+    const CBargain& deal = sink.deal;  // the opening deal, then the closing one
+    std::printf("opened #%d %ls at %g\n", deal.BargainNo, deal.MerchCode.GetString(), deal.Price);
     order.InternalNo = center.GetInternalNo();  // then close that position, whole
     order.OrderKind = tradewire::kCloseMarket;
-    order.BargainNo = sink.deal.BargainNo;
-    order.Value10 = tradewire::OppositeSide(sink.deal.Direction);
+    order.BargainNo = deal.BargainNo;
+    order.Value10 = tradewire::OppositeSide(deal.Direction);
     order.CloseFlag = tradewire::kClosesPosition;
-    if (!manager.CommitBill(order) || !sink.Wait(sink.closed, 1)) {
+    if (!manager.CommitBill(order) || !sink.Wait(sink.deals, 1)) {
         return false;
     }
-    std::printf("closed #%d at %g\n", sink.deal.OpenBargainNo, sink.deal.Price);
-    const int texts = sink.Count(sink.texts);  // the server's next text message confirms the logout
-    return manager.ReqLogOut(L"demo", L"") && sink.Wait(sink.texts, texts + 1);
+    std::printf("closed #%d at %g\n", deal.OpenBargainNo, deal.Price);
+    const int texts = sink.Now(sink.texts);  // the server's next text message confirms the logout
+    return manager.ReqLogOut(L"demo", L"") && sink.Wait(sink.texts, texts);
 }
 
 int main(int argc, char** argv) {
@@ -109,13 +108,9 @@ int main(int argc, char** argv) {
     Sink sink;
     CAbsForexManager* manager = GetAbsTradewire();
     manager->SetNotify(&sink);
-    CServer server;
-    server.Address = L"127.0.0.1";
-    server.Port = static_cast<uint32_t>(std::atoi(argv[1]));
-    const bool done = Session(*manager, sink, server);
+    const bool done = Session(*manager, sink, std::atoi(argv[1]));
     manager->DisConnect();  // never from a callback: it waits for the library's threads
     manager->ReleaseObj();
-    const char* error = sink.error != 0 ? tradewire::ErrorCodeName(sink.error) : "";
-    std::printf("%s: %ls%s\n", done ? "done" : "failed", sink.text.GetString(), error);
+    std::printf("%s: %ls%s\n", done ? "done" : "failed", sink.text.GetString(), sink.error);
     return done ? 0 : 1;
 }

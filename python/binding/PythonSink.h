@@ -11,41 +11,16 @@
 // released before the sink is destroyed.
 
 #include <pybind11/pybind11.h>
-#include <tradewire/AbsForexNotify.h>
+#include "RecordObjects.h"
+#include "common/notify/CallbackForwarder.h"
 
 #include <atomic>
+#include <functional>
 
-class CPythonSink : public CAbsForexNotify {
+class CPythonSink : public CCallbackForwarder<CPythonSink> {
   public:
     void Close() { m_open.store(false); }
     bool IsOpen() const { return m_open.load(); }
-
-    void OnErrorCode(int code) override;
-    void OnTextMessage(const CString& text) override;
-    void OnLoginReply() override;
-    void OnSpareA() override;
-    void OnAccountInfo(CAccountInfo& account) override;
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override;
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
-    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) override;
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
-    void OnGroupInfo(CGroup& group) override;
-    void OnBaseInfo(CBaseInfo& baseInfo) override;
-    void OnBroadCast(CBroadCast& broadCast) override;
-    void OnRealtimePrice(const CForexMerch& merch) override;
-    void OnSocketError(unsigned long error) override;
-    void OnBargainOpened(const CBargain& bargain) override;
-    void OnOpenRefused(const COrderInfo& reply) override;
-    void OnBargainClosed(const CBargain& closingDeal) override;
-    void OnCloseRefused(const COrderInfo& reply) override;
-    void OnOrderAdded(const COrderInfo& order) override;
-    void OnOrderRefused(const COrderInfo& reply) override;
-    void OnOrderChanged(const COrderInfo& order) override;
-    void OnChangeRefused(const COrderInfo& reply) override;
-    void OnOrderDeleted(const COrderInfo& order) override;
-    void OnDeleteRefused(const COrderInfo& reply) override;
-    void OnSpareB() override;
 
   protected:
     CPythonSink() = default;
@@ -54,8 +29,30 @@ class CPythonSink : public CAbsForexNotify {
     virtual void Deliver(const char* name, pybind11::object payload) = 0;
 
   private:
-    template <class MakePayload>
-    void Send(const char* name, const MakePayload& makePayload);
+    friend class CCallbackForwarder<CPythonSink>;
+    void OnPlain(const char* name) {
+        Send(name, [] { return pybind11::none(); });
+    }
+    template <class Number>
+    void OnValue(const char* name, const char* field, Number value) {
+        Send(name, [field, value] { return pybind11::dict(pybind11::arg(field) = value); });
+    }
+    void OnValue(const char* name, const char* field, const CString& text) {
+        Send(name, [field, &text] {
+            return pybind11::dict(pybind11::arg(field) = pyrecords::Text(text));
+        });
+    }
+    template <class Record>
+    void OnRecord(const char* name, const Record& record) {
+        Send(name, [&record] { return pyrecords::ToDict(record); });
+    }
+    template <class Record>
+    void OnList(const char* name, const CArray<Record, Record&>& list) {
+        Send(name, [&list] { return pyrecords::ToList(list); });
+    }
+
+    // The payload is made only once the GIL is held and the sink still open.
+    void Send(const char* name, const std::function<pybind11::object()>& makePayload);
 
     std::atomic<bool> m_open{true};
 };

@@ -29,15 +29,6 @@ std::string Escape(const std::wstring& text) {
     return out;
 }
 
-template <class TYPE>
-std::string DescribeList(const char* name, const CArray<TYPE, TYPE&>& list) {
-    std::string line = std::string(name) + " n=" + std::to_string(list.GetSize()) + " [";
-    for (INT_PTR i = 0; i < list.GetSize(); ++i) {
-        line += (i == 0 ? "" : ", ") + CRecordingSink::Describe(list[i]);
-    }
-    return line + "]";
-}
-
 }  // namespace
 
 std::string CRecordingSink::Describe(const CString& text) {
@@ -76,6 +67,31 @@ std::string CRecordingSink::Describe(const CHistoryOrderInfo& line) {
 
 std::string CRecordingSink::Describe(const CCurrency& currency) {
     return Describe(currency.CurrencyCode) + " usd=" + Number(currency.UsdRate);
+}
+
+std::string CRecordingSink::Describe(const CAccountInfo& account) {
+    const double balance = account.Funds.IsEmpty() ? 0.0 : account.Funds[0].Balance;
+    return Describe(account.AccountCode) + " funds=" + std::to_string(account.Funds.GetSize()) +
+           " merchs=" + std::to_string(account.Merchs.GetSize()) +
+           " internal=" + std::to_string(account.InternalNo) + " balance=" + Number(balance);
+}
+
+std::string CRecordingSink::Describe(const CGroup& group) {
+    return Describe(group.Value1);
+}
+
+std::string CRecordingSink::Describe(const CBaseInfo& baseInfo) {
+    return Describe(baseInfo.Value1) + " switch=" + Number(baseInfo.BaseRateSwitch);
+}
+
+std::string CRecordingSink::Describe(const CBroadCast& broadCast) {
+    return std::to_string(broadCast.Value1) + " " + Describe(broadCast.Value4);
+}
+
+std::string CRecordingSink::Describe(const CForexRealtimePrice& quote) {
+    return Describe(quote.MerchCode) + " bid=" + Number(quote.Bid) + " ask=" + Number(quote.Ask) +
+           " stamp=" + Describe(quote.QuoteStamp) + " p3=" + Number(quote.Price3) +
+           " p4=" + Number(quote.Price4);
 }
 
 std::vector<std::string> CRecordingSink::Lines() const {
@@ -121,104 +137,15 @@ void CRecordingSink::Log(std::string line) {
     }
 }
 
-void CRecordingSink::OnErrorCode(int code) {
-    Log("OnErrorCode code=" + std::to_string(code));
+void CRecordingSink::OnPlain(const char* name) {
+    Log(name);
 }
 
-void CRecordingSink::OnTextMessage(const CString& text) {
-    Log("OnTextMessage \"" + Describe(text) + "\"");
-}
-
-void CRecordingSink::OnLoginReply() {
-    Log("OnLoginReply");
-}
-
-void CRecordingSink::OnSpareA() {
-    Log("OnSpareA");
-}
-
-void CRecordingSink::OnAccountInfo(CAccountInfo& account) {
-    const double balance = account.Funds.IsEmpty() ? 0.0 : account.Funds[0].Balance;
-    Log("OnAccountInfo " + Describe(account.AccountCode) +
-        " funds=" + std::to_string(account.Funds.GetSize()) +
-        " merchs=" + std::to_string(account.Merchs.GetSize()) +
-        " internal=" + std::to_string(account.InternalNo) + " balance=" + Number(balance));
-}
-
-void CRecordingSink::OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) {
-    Log(DescribeList("OnCurrencysInfo", currencys));
-}
-
-void CRecordingSink::OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) {
-    Log(DescribeList("OnForexMerchs", merchs));
-}
-
-void CRecordingSink::OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) {
-    Log(DescribeList("OnBargainsInfo", bargains));
-}
-
-void CRecordingSink::OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) {
-    Log(DescribeList("OnOrdersInfo", orders));
-}
-
-void CRecordingSink::OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) {
-    Log(DescribeList("OnHistoryOrderInfo", history));
-}
-
-void CRecordingSink::OnGroupInfo(CGroup& group) {
-    Log("OnGroupInfo " + Describe(group.Value1));
-}
-
-void CRecordingSink::OnBaseInfo(CBaseInfo& baseInfo) {
-    Log("OnBaseInfo " + Describe(baseInfo.Value1) + " switch=" + Number(baseInfo.BaseRateSwitch));
-}
-
-void CRecordingSink::OnBroadCast(CBroadCast& broadCast) {
-    Log("OnBroadCast " + std::to_string(broadCast.Value1) + " " + Describe(broadCast.Value4));
+// Quoted, so that leading and trailing spaces show.
+void CRecordingSink::OnValue(const char* name, const char*, const CString& text) {
+    Log(std::string(name) + " \"" + Describe(text) + "\"");
 }
 
 void CRecordingSink::OnRealtimePrice(const CForexMerch& merch) {
-    const CForexRealtimePrice& quote = merch.RealtimePrice;
-    Log("OnRealtimePrice " + Describe(quote.MerchCode) + " bid=" + Number(quote.Bid) +
-        " ask=" + Number(quote.Ask) + " stamp=" + Describe(quote.QuoteStamp) +
-        " p3=" + Number(quote.Price3) + " p4=" + Number(quote.Price4));
-}
-
-void CRecordingSink::OnSocketError(unsigned long error) {
-    Log("OnSocketError error=" + std::to_string(error));
-}
-
-void CRecordingSink::OnBargainOpened(const CBargain& b) {
-    Log("OnBargainOpened " + Describe(b));
-}
-void CRecordingSink::OnOpenRefused(const COrderInfo& o) {
-    Log("OnOpenRefused " + Describe(o));
-}
-void CRecordingSink::OnBargainClosed(const CBargain& b) {
-    Log("OnBargainClosed " + Describe(b));
-}
-void CRecordingSink::OnCloseRefused(const COrderInfo& o) {
-    Log("OnCloseRefused " + Describe(o));
-}
-void CRecordingSink::OnOrderAdded(const COrderInfo& o) {
-    Log("OnOrderAdded " + Describe(o));
-}
-void CRecordingSink::OnOrderRefused(const COrderInfo& o) {
-    Log("OnOrderRefused " + Describe(o));
-}
-void CRecordingSink::OnOrderChanged(const COrderInfo& o) {
-    Log("OnOrderChanged " + Describe(o));
-}
-void CRecordingSink::OnChangeRefused(const COrderInfo& o) {
-    Log("OnChangeRefused " + Describe(o));
-}
-void CRecordingSink::OnOrderDeleted(const COrderInfo& o) {
-    Log("OnOrderDeleted " + Describe(o));
-}
-void CRecordingSink::OnDeleteRefused(const COrderInfo& o) {
-    Log("OnDeleteRefused " + Describe(o));
-}
-
-void CRecordingSink::OnSpareB() {
-    Log("OnSpareB");
+    OnRecord("OnRealtimePrice", merch.RealtimePrice);
 }

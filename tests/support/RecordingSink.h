@@ -28,9 +28,9 @@
 #include <thread>
 #include <vector>
 
-#include <tradewire/ForexNotifyAdapter.h>
+#include "common/notify/CallbackForwarder.h"
 
-class CRecordingSink : public CForexNotifyAdapter {
+class CRecordingSink : public CCallbackForwarder<CRecordingSink> {
   public:
     struct Entry {
         std::string line;
@@ -51,32 +51,8 @@ class CRecordingSink : public CForexNotifyAdapter {
     // so a test can react like a terminal would (call getters, send requests).
     void SetOnEntry(std::function<void(const std::string& line)> hook);
 
-    void OnErrorCode(int code) override;
-    void OnTextMessage(const CString& text) override;
-    void OnLoginReply() override;
-    void OnSpareA() override;
-    void OnAccountInfo(CAccountInfo& account) override;
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override;
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
-    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) override;
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
-    void OnGroupInfo(CGroup& group) override;
-    void OnBaseInfo(CBaseInfo& baseInfo) override;
-    void OnBroadCast(CBroadCast& broadCast) override;
+    // Its quote alone, not the whole instrument.
     void OnRealtimePrice(const CForexMerch& merch) override;
-    void OnSocketError(unsigned long error) override;
-    void OnBargainOpened(const CBargain& bargain) override;
-    void OnOpenRefused(const COrderInfo& reply) override;
-    void OnBargainClosed(const CBargain& closingDeal) override;
-    void OnCloseRefused(const COrderInfo& reply) override;
-    void OnOrderAdded(const COrderInfo& order) override;
-    void OnOrderRefused(const COrderInfo& reply) override;
-    void OnOrderChanged(const COrderInfo& order) override;
-    void OnChangeRefused(const COrderInfo& reply) override;
-    void OnOrderDeleted(const COrderInfo& order) override;
-    void OnDeleteRefused(const COrderInfo& reply) override;
-    void OnSpareB() override;
 
     // The formats above, for tests that build expected lines.
     static std::string Describe(const CString& text);
@@ -85,8 +61,34 @@ class CRecordingSink : public CForexNotifyAdapter {
     static std::string Describe(const COrderInfo& order);
     static std::string Describe(const CHistoryOrderInfo& line);
     static std::string Describe(const CCurrency& currency);
+    static std::string Describe(const CAccountInfo& account);
+    static std::string Describe(const CGroup& group);
+    static std::string Describe(const CBaseInfo& baseInfo);
+    static std::string Describe(const CBroadCast& broadCast);
+    static std::string Describe(const CForexRealtimePrice& quote);
 
   private:
+    friend class CCallbackForwarder<CRecordingSink>;
+    // Each writes the callback's line in the format above.
+    void OnPlain(const char* name);
+    void OnValue(const char* name, const char* field, const CString& text);
+    template <class Number>
+    void OnValue(const char* name, const char* field, Number value) {
+        Log(std::string(name) + " " + field + "=" + std::to_string(value));
+    }
+    template <class Record>
+    void OnRecord(const char* name, const Record& record) {
+        Log(std::string(name) + " " + Describe(record));
+    }
+    template <class Record>
+    void OnList(const char* name, const CArray<Record, Record&>& list) {
+        std::string line = std::string(name) + " n=" + std::to_string(list.GetSize()) + " [";
+        for (INT_PTR i = 0; i < list.GetSize(); ++i) {
+            line += (i == 0 ? "" : ", ") + Describe(list[i]);
+        }
+        Log(line + "]");
+    }
+
     void Log(std::string line);
 
     mutable std::mutex m_mutex;

@@ -19,8 +19,9 @@
 #include <string>
 
 #include "RecordText.h"
+#include "common/notify/CallbackForwarder.h"
 
-class CCallbackPrinter : public CForexNotifyAdapter {
+class CCallbackPrinter : public CCallbackForwarder<CCallbackPrinter> {
   public:
     using Output = std::function<void(const std::string& line)>;
 
@@ -32,41 +33,31 @@ class CCallbackPrinter : public CForexNotifyAdapter {
     // Put before every line from now on (the replay's --pace time); empty for none.
     void SetPrefix(std::string prefix);
 
-    void OnErrorCode(int code) override;
-    void OnTextMessage(const CString& text) override;
-    void OnLoginReply() override;
-    void OnSpareA() override;
-    void OnAccountInfo(CAccountInfo& account) override;
-    void OnCurrencysInfo(CArray<CCurrency, CCurrency&>& currencys) override;
-    void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
-    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
-    void OnOrdersInfo(CArray<COrderInfo, COrderInfo&>& orders) override;
-    void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
-    void OnGroupInfo(CGroup& group) override;
-    void OnBaseInfo(CBaseInfo& baseInfo) override;
-    void OnBroadCast(CBroadCast& broadCast) override;
-    void OnRealtimePrice(const CForexMerch& merch) override;
-    void OnSocketError(unsigned long error) override;
-    void OnBargainOpened(const CBargain& bargain) override;
-    void OnOpenRefused(const COrderInfo& reply) override;
-    void OnBargainClosed(const CBargain& closingDeal) override;
-    void OnCloseRefused(const COrderInfo& reply) override;
-    void OnOrderAdded(const COrderInfo& order) override;
-    void OnOrderRefused(const COrderInfo& reply) override;
-    void OnOrderChanged(const COrderInfo& order) override;
-    void OnChangeRefused(const COrderInfo& reply) override;
-    void OnOrderDeleted(const COrderInfo& order) override;
-    void OnDeleteRefused(const COrderInfo& reply) override;
-    void OnSpareB() override;
-
     // The list form above, for the replay's --stores.
     template <typename Record>
     static std::string ListLines(const char* name, const CArray<Record, Record&>& records);
 
   private:
+    friend class CCallbackForwarder<CCallbackPrinter>;
+    void OnPlain(const char* name) { Emit(name); }
+    template <class Number>
+    void OnValue(const char* name, const char* field, Number value) {
+        Emit(std::string(name) + " " + field + "=" + std::to_string(value));
+    }
+    void OnValue(const char* name, const char* field, const CString& text);
+    template <class Record>
+    void OnRecord(const char* name, const Record& record) {
+        std::string text = name;
+        RecordText::Append(text, record);
+        Emit(text);
+    }
+    void OnRecord(const char* name, const CAccountInfo& account);
+    template <class Record>
+    void OnList(const char* name, const CArray<Record, Record&>& list) {
+        Emit(ListLines(name, list));
+    }
+
     void Emit(const std::string& text);
-    template <typename Record>
-    void One(const char* name, const Record& record);
 
     std::mutex m_mutex;
     Output m_output;       // called under m_mutex

@@ -58,25 +58,33 @@ class TerminalSink final : public CForexNotifyAdapter {
     int LastBargainNo() const;
     int LastOrderNo() const;
 
+    // The login's progress and the connection's state, for WaitUntil; errors are printed.
     void OnErrorCode(int code) override;
-    void OnTextMessage(const CString& text) override;
     void OnLoginReply() override;
+    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
+    void OnSocketError(unsigned long error) override;
+    // The server's words, printed.
+    void OnTextMessage(const CString& text) override;
+    void OnBroadCast(CBroadCast& broadCast) override;
+    // Kept for later lines: the balance after a close, each instrument's digits.
     void OnAccountInfo(CAccountInfo& account) override;
     void OnForexMerchs(CArray<CForexMerch, CForexMerch&>& merchs) override;
-    void OnBargainsInfo(CArray<CBargain, CBargain&>& bargains) override;
+    // A close's line once its history line is in, or the requested history; ticks and their
+    // latency.
     void OnHistoryOrderInfo(CArray<CHistoryOrderInfo, CHistoryOrderInfo&>& history) override;
-    void OnBroadCast(CBroadCast& broadCast) override;
     void OnRealtimePrice(const CForexMerch& merch) override;
-    void OnSocketError(unsigned long error) override;
+    // A deal or a carried-out request is printed (a closing deal once its history line is in);
+    // the one we wait for completes the awaited reply.
     void OnBargainOpened(const CBargain& bargain) override;
-    void OnOpenRefused(const COrderInfo& reply) override;
     void OnBargainClosed(const CBargain& closingDeal) override;
-    void OnCloseRefused(const COrderInfo& reply) override;
     void OnOrderAdded(const COrderInfo& order) override;
-    void OnOrderRefused(const COrderInfo& reply) override;
     void OnOrderChanged(const COrderInfo& order) override;
-    void OnChangeRefused(const COrderInfo& reply) override;
     void OnOrderDeleted(const COrderInfo& order) override;
+    // A refusal prints the server's reason and completes the awaited reply.
+    void OnOpenRefused(const COrderInfo& reply) override;
+    void OnCloseRefused(const COrderInfo& reply) override;
+    void OnOrderRefused(const COrderInfo& reply) override;
+    void OnChangeRefused(const COrderInfo& reply) override;
     void OnDeleteRefused(const COrderInfo& reply) override;
 
   private:
