@@ -41,19 +41,19 @@ class KestrelGuiTest : public ::testing::Test {
             GTEST_SKIP() << "Xvfb is not installed: the GTK window cannot be checked "
                             "(scripts/install-deps.sh installs it)";
         }
-        // A display number of our own; the server listens on its local socket only.
-        for (int number = 90 + getpid() % 400;; ++number) {
-            if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) &&
-                !fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-                m_display = ":" + std::to_string(number);
-                break;
-            }
-        }
+        // Xvfb picks a free display itself and names it on descriptor 3 once it takes clients:
+        // numbers picked by the tests themselves could meet on one server when two ran at once,
+        // and a socket shows before its server answers.
+        m_displayFile = m_scratch.Path() / "display";
         CChildOptions options;
-        options.Arguments = {m_display, "-nolisten", "tcp", "-screen", "0", "640x400x24"};
-        m_xvfb = std::make_unique<CChildProcess>(Trimmed(RunAndRead("command -v Xvfb")), options);
-        ASSERT_TRUE(WaitForFile("/tmp/.X11-unix/X" + m_display.substr(1), seconds(20)))
-            << "Xvfb did not start";
+        options.Arguments = {"-c",
+                             "exec \"$0\" -displayfd 3 -nolisten tcp -screen 0 640x400x24 3>'" +
+                                 m_displayFile.string() + "'",
+                             Trimmed(RunAndRead("command -v Xvfb"))};
+        options.StandardError = m_scratch.Path() / "xvfb.err";
+        m_xvfb = std::make_unique<CChildProcess>("/bin/sh", options);
+        ASSERT_TRUE(WaitForText(m_displayFile, "\n", seconds(20))) << "Xvfb did not start";
+        m_display = ":" + Trimmed(ReadFile(m_displayFile));
     }
     void TearDown() override {
         if (m_xvfb) {
@@ -101,6 +101,8 @@ class KestrelGuiTest : public ::testing::Test {
         return 0;
     }
 
+    CScratchFolder m_scratch;
+    std::filesystem::path m_displayFile;
     std::string m_display;
     std::unique_ptr<CChildProcess> m_xvfb;
 };
@@ -131,7 +133,9 @@ TEST_F(KestrelGuiTest, WindowAsksOnEscAndAnOpenQuestionClosesItselfWhenOspreyExi
 
     const std::string window = FindWindow("更新更新程序");
     ASSERT_FALSE(window.empty()) << "no Kestrel window on " << m_display
-                                 << "; Kestrel said: " << ReadFile(scratch.Path() / "kestrel.err");
+                                 << "; Kestrel said: " << ReadFile(scratch.Path() / "kestrel.err")
+                                 << "; Xvfb running " << m_xvfb->IsRunning()
+                                 << " said: " << ReadFile(m_scratch.Path() / "xvfb.err");
     std::this_thread::sleep_for(milliseconds(1500));  // past the first check, drawn
     EXPECT_GT(Screenshot("kestrel-gui.png"), 0U) << "no screenshot of the window";
 
