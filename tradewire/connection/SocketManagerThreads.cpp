@@ -48,10 +48,11 @@ void CSocketManager::StopThreadPara() {
 
 // The shape every worker shares: at the immediate pace its own loop; otherwise nothing if the
 // connection is already gone, else one pass and one pause for as long as the connected flag
-// stays set.
+// stays set. Inline, so that its instantiations stay hidden: unoptimised builds do not fold it
+// into the three workers, and the class is exported.
 template <class PassResult>
-unsigned CSocketManager::RunWorker(void (CSocketManager::*immediate)(),
-                                   PassResult (CSocketManager::*pass)(), unsigned pauseMs) {
+inline unsigned CSocketManager::RunWorker(void (CSocketManager::*immediate)(),
+                                          PassResult (CSocketManager::*pass)(), unsigned pauseMs) {
     if (m_pace == EConnectionPace::Immediate) {
         (this->*immediate)();
         return 0;
