@@ -43,13 +43,16 @@ class KestrelGuiTest : public ::testing::Test {
         }
         // Xvfb picks a free display itself and names it on descriptor 3 once it takes clients:
         // numbers picked by the tests themselves could meet on one server when two ran at once,
-        // and a socket shows before its server answers.
+        // and a socket shows before its server answers. -noreset: by default the server resets
+        // when its last client leaves, and an xdotool search leaving just as Kestrel connected
+        // made Kestrel's handshake fail, so it fell back to its console.
         m_displayFile = m_scratch.Path() / "display";
         CChildOptions options;
-        options.Arguments = {"-c",
-                             "exec \"$0\" -displayfd 3 -nolisten tcp -screen 0 640x400x24 3>'" +
-                                 m_displayFile.string() + "'",
-                             Trimmed(RunAndRead("command -v Xvfb"))};
+        options.Arguments = {
+            "-c",
+            "exec \"$0\" -displayfd 3 -noreset -nolisten tcp -screen 0 640x400x24 3>'" +
+                m_displayFile.string() + "'",
+            Trimmed(RunAndRead("command -v Xvfb"))};
         options.StandardError = m_scratch.Path() / "xvfb.err";
         m_xvfb = std::make_unique<CChildProcess>("/bin/sh", options);
         ASSERT_TRUE(WaitForText(m_displayFile, "\n", seconds(20))) << "Xvfb did not start";
